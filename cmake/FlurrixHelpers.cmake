@@ -1,0 +1,25 @@
+# flurrix_unit_test(NAME SOURCES... LIBS...): one GoogleTest program per module, registered with CTest.
+function(flurrix_unit_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "FLURRIX_BUILD_DIR=${CMAKE_BINARY_DIR};FLURRIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# FLTK 1.3 as the imported target Flurrix::fltk (message boxes, the uninstall page, the dialog).
+function(flurrix_find_fltk)
+  if(TARGET Flurrix::fltk)
+    return()
+  endif()
+  find_path(FLTK_INCLUDE FL/Fl.H REQUIRED)
+  find_library(FLTK_LIB fltk REQUIRED)
+  add_library(Flurrix::fltk INTERFACE IMPORTED GLOBAL)
+  target_include_directories(Flurrix::fltk SYSTEM INTERFACE ${FLTK_INCLUDE})
+  if(WIN32)
+    target_link_libraries(Flurrix::fltk INTERFACE ${FLTK_LIB} comctl32 gdi32 ole32 oleaut32 uuid comdlg32 ws2_32 winspool)
+  else()
+    find_package(X11 REQUIRED)
+    target_link_libraries(Flurrix::fltk INTERFACE ${FLTK_LIB} X11::X11)
+  endif()
+endfunction()

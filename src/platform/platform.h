@@ -1,0 +1,98 @@
+// The operating-system services the program uses. posix/ and win32/ each implement this file;
+// nothing outside platform/ (and the screen layer, the dialog view and the engine) includes an
+// OS or toolkit header.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The folder separator: folder strings end with it and are joined by concatenation.
+#ifdef _WIN32
+inline constexpr char kSep = '\\';
+#else
+inline constexpr char kSep = '/';
+#endif
+
+// A relative name written with '/' (as in "data/forest/"), with the platform's separator.
+std::string NativePath(std::string_view relative);
+
+// ---- Folders (each ends with kSep) ----
+
+// The user's application-data folder: $XDG_CONFIG_HOME or ~/.config; CSIDL_APPDATA on Windows.
+std::string AppDataFolder();
+// The program-files folder: the install prefix's share folder; CSIDL_PROGRAM_FILES on Windows.
+std::string ProgramFilesFolder();
+// The folder of the running program file.
+std::string ProgramFolder();
+std::string CurrentFolder();
+
+bool FolderExists(const std::string& path);
+// Creates one folder (its parent must exist). True when it exists afterwards.
+bool CreateFolder(const std::string& path);
+
+// ---- Files (paths are UTF-8 on every platform) ----
+
+std::FILE* OpenFile(const std::string& path, const char* mode);
+// Flushes `file` to the disk and closes it. False when any of it failed.
+bool SyncAndClose(std::FILE* file);
+// Renames `from` over `to`, replacing `to` in one step.
+bool RenameOver(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+// Size in bytes, or -1 when there is no such file.
+int64_t FileSize(const std::string& path);
+
+// ---- Single-instance guard ----
+
+// Takes the process-wide guard named `name`. False when another process holds it (or it cannot
+// be made). The guard is released by ReleaseInstanceGuard or, whatever happens, when the process
+// ends: a killed process never blocks the next start.
+bool AcquireInstanceGuard(const std::string& name);
+void ReleaseInstanceGuard();
+
+// ---- Desktop ----
+
+// Width and height in pixels and storage bits per pixel (32 for a true-colour desktop). The
+// screen layer reports display modes in the same convention.
+struct DesktopMode {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t depth = 0;
+};
+DesktopMode QueryDesktop();
+
+// True when a window system is there to show windows on (an X display on Linux).
+bool HasDisplay();
+
+// ---- Message boxes ----
+
+// Message-box styles as the program passes them, and the answers they return.
+enum MessageStyle : int32_t {
+  kStyleError = 16,     // OK button, error icon
+  kStyleQuestion = 36,  // Yes and No buttons, question icon
+  kStyleInfo = 64,      // OK button, information icon
+};
+enum MessageAnswer : int32_t { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+
+// A modal box with `caption`, `text` and the buttons of `style`. Without a display the box is
+// written to stderr and a question is answered No.
+MessageAnswer ShowMessageBox(const std::string& caption, const std::string& text, int32_t style);
+
+// ---- Shell ----
+
+// Opens a web or mail address in the user's programs without waiting for them.
+// False when nothing could be started.
+bool OpenAddress(const std::string& address);
+
+// ---- Time ----
+
+// Milliseconds from a monotonic clock.
+uint64_t MonotonicMs();
+void SleepMs(uint32_t ms);
+// Seconds since 1970-01-01 of the local wall clock (local time read as if it were UTC).
+int64_t LocalSecondsSince1970();
+
+}  // namespace platform
