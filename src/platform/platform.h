@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -44,6 +45,13 @@ bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 // Size in bytes, or -1 when there is no such file.
 int64_t FileSize(const std::string& path);
+
+// The plain files of a folder, in the order the file system lists them.
+struct FolderEntry {
+  std::string name;
+  int64_t size = 0;
+};
+std::vector<FolderEntry> ListFiles(const std::string& folder);
 
 // ---- Single-instance guard ----
 

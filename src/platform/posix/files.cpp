@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,18 @@ int64_t FileSize(const std::string& path) {
   struct stat st{};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return static_cast<int64_t>(st.st_size);
+}
+
+std::vector<FolderEntry> ListFiles(const std::string& folder) {
+  std::vector<FolderEntry> files;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return files;
+  while (const dirent* entry = readdir(dir)) {
+    int64_t size = FileSize(folder + entry->d_name);
+    if (size >= 0) files.push_back({entry->d_name, size});
+  }
+  closedir(dir);
+  return files;
 }
 
 }  // namespace platform
