@@ -55,6 +55,10 @@ size_t ReadResponse(platform::Socket socket, char* buffer, const FetchLimits& li
 
 UrlParts SplitUrl(const std::string& url) {
   UrlParts parts;
+  // Blanks and control characters would break the request lines (or add lines to them).
+  for (const char c : url) {
+    if (static_cast<unsigned char>(c) <= ' ') return parts;
+  }
   const size_t scheme = url.find("://");
   if (scheme == std::string::npos) return parts;
   size_t hostStart = scheme + 3;

@@ -23,7 +23,8 @@ struct UrlParts {
   std::string host;
   uint16_t port = 80;
   std::string path;
-  bool valid = false;  // false without "://" or with a port outside 1..65535
+  bool valid = false;  // false without "://", with a port outside 1..65535, or with blanks
+                       // or control characters
 };
 UrlParts SplitUrl(const std::string& url);
 

@@ -52,6 +52,8 @@ TEST(SplitUrl, EdgeForms) {
   EXPECT_EQ(colonInPath.path, "/a:b@c");
 
   EXPECT_FALSE(web::SplitUrl("example.com/files").valid);
+  EXPECT_FALSE(web::SplitUrl("http://example.com/a\r\nX-Injected: 1").valid);
+  EXPECT_FALSE(web::SplitUrl("http://example.com/a b").valid);
   EXPECT_FALSE(web::SplitUrl("http://example.com:0/").valid);
   EXPECT_FALSE(web::SplitUrl("http://example.com:70000/").valid);
   EXPECT_EQ(web::SplitUrl("http://h:8080x/").port, 8080);
