@@ -5,6 +5,14 @@
 #include "platform/platform.h"
 
 namespace web {
+namespace {
+
+LinkOpener& CurrentOpener() {
+  static LinkOpener opener;
+  return opener;
+}
+
+}  // namespace
 
 std::string SiteAddress() {
   const char* site = std::getenv("FLURRIX_SITE");
@@ -26,8 +34,31 @@ std::string SupportMailAddress() {
   return "support@flurrix.example.com";
 }
 
+std::string FeedbackMailLink(const std::string& titleText) {
+  std::string link = "mailto:" + SupportMailAddress() + "?subject=";
+  for (const char c : titleText + " Feedback") {
+    if (c == ' ') {
+      link += "%20";
+    } else {
+      link += c;
+    }
+  }
+  return link;
+}
+
 void OpenLink(const std::string& address) {
-  platform::OpenAddress(address);
+  const LinkOpener& opener = CurrentOpener();
+  if (opener) {
+    opener(address);
+  } else {
+    platform::OpenAddress(address);
+  }
+}
+
+LinkOpener SetLinkOpener(LinkOpener opener) {
+  LinkOpener previous = std::move(CurrentOpener());
+  CurrentOpener() = std::move(opener);
+  return previous;
 }
 
 }  // namespace web
