@@ -15,10 +15,10 @@ inline constexpr uint32_t kTagTga = 0x414754;
 struct Image {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t depth = 0;        // 24 or 32 bits per pixel in memory
-  int32_t sourceDepth = 0;  // bits per pixel of the source; the default depth when saved
-  uint32_t codec = 0;       // tag of the decoder that read it (0 for a created picture)
-  int32_t pitch = 0;        // bytes per row: 24-bit rows padded to a multiple of 4
+  int32_t depth = 0;            // 24 or 32 bits per pixel in memory
+  int32_t sourceDepth = 0;      // bits per pixel of the source; the default depth when saved
+  uint32_t codec = 0;           // tag of the decoder that read it (0 for a created picture)
+  int32_t pitch = 0;            // bytes per row: 24-bit rows padded to a multiple of 4
   std::vector<uint8_t> pixels;  // height * pitch bytes; row 0 of the picture is the last row
 
   // Row y counted from the top of the picture.
