@@ -12,6 +12,10 @@ set(CMAKE_CXX_COMPILER ${FLURRIX_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${FLURRIX_MINGW_TRIPLE}-windres)
 set(CMAKE_ASM_NASM_COMPILER nasm)
 
+# -O2 rather than -O3: GCC 12 at -O3 reports false -Wrestrict warnings inside std::string.
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of a release build")
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of a release build")
+
 # -static also pulls in libgcc, libstdc++ and winpthread as archives.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")

@@ -6,16 +6,17 @@
 #   scripts/build-win-deps.sh --prefix   only print the prefix
 #
 # The prefix is cached outside the repository, keyed by the hash of this script and the toolchain
-# file: ${XDG_CACHE_HOME:-~/.cache}/flurrix/mingw-deps-<hash>. The link mingw-deps beside it points
-# at the prefix last built; the `windows` preset finds the libraries through it.
+# file: ~/.cache/flurrix/mingw-deps-<hash>. The link ~/.cache/flurrix/mingw-deps points at the
+# prefix last built; the `windows` preset finds the libraries through it. Builds run at -j2.
 set -euo pipefail
+shopt -s nullglob
 cd "$(dirname "$0")/.."
 repo=$PWD
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
 triple=x86_64-w64-mingw32
 sysroot=/usr/$triple
 
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/flurrix
+cache=$HOME/.cache/flurrix
 hash=$(cat "$0" "$toolchain" | sha256sum | cut -c1-16)
 prefix=$cache/mingw-deps-$hash
 
@@ -50,7 +51,7 @@ system_entries() {
   # deb822 files: one stanza per paragraph.
   local f
   for f in /etc/apt/sources.list.d/*.sources; do
-    [[ -f $f ]] && awk 'BEGIN { RS = ""; FS = "\n" } { print; print "" }' "$f"
+    awk 'BEGIN { RS = ""; FS = "\n" } { print; print "" }' "$f"
   done
   # One-line files become stanzas.
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
@@ -74,6 +75,7 @@ system_entries() {
         print ""
       }'
   done
+  return 0
 }
 
 # Keeps the enabled binary entries of bookworm's suites; writes each as deb-src, and the one
@@ -129,8 +131,12 @@ export APT_CONFIG=$apt_dir/apt.conf
 log "updating the source indexes"
 apt-get -qq update
 
-# Work folders left by an interrupted build (of any version) are stale: the lock is ours.
+# Work folders and unfinished prefixes left by an interrupted build (of any version) are stale:
+# the lock is ours.
 rm -rf "$cache"/work-* "$prefix"
+for old in "$cache"/mingw-deps-*; do
+  [[ -d $old && ! -f $old/.complete ]] && rm -rf "$old"
+done
 work=$cache/work-$hash
 mkdir -p "$work" "$prefix"
 
