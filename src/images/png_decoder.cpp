@@ -25,6 +25,9 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t length) {
 }
 
 void IgnoreWarning(png_structp, png_const_charp) {}
+[[noreturn]] void QuietError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
 
 // Everything between setjmp and the end of the read lives in this frame or in libpng: the
 // longjmp of a libpng error crosses no C++ destructors.
@@ -65,7 +68,8 @@ bool ProbePng(const uint8_t* data, size_t size) {
 
 bool DecodePng(const uint8_t* data, size_t size, Image& out) {
   if (!ProbePng(data, size)) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, IgnoreWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
