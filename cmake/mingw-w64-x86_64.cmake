@@ -21,6 +21,12 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
+foreach(root IN LISTS CMAKE_FIND_ROOT_PATH)
+  if(NOT EXISTS "${root}")
+    message(FATAL_ERROR "${root} is missing: build the libraries with scripts/build-win-deps.sh")
+  endif()
+endforeach()
+
 # Search headers and libraries only in the MinGW system root and the libraries' prefix; programs
 # (nasm, pkg-config, windres) on the build machine.
 list(APPEND CMAKE_FIND_ROOT_PATH /usr/${FLURRIX_MINGW_TRIPLE})
@@ -29,8 +35,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Prefer static archives: zlib's DLL import library must not win over libz.a.
-set(CMAKE_FIND_LIBRARY_SUFFIXES .a .lib)
+# zlib comes from MinGW's own libz.a. Named here, since FindZLIB would take the DLL import
+# library libz.dll.a beside it (CMake's Windows platform files prefer .dll.a).
+set(ZLIB_LIBRARY /usr/${FLURRIX_MINGW_TRIPLE}/lib/libz.a CACHE FILEPATH "zlib, static")
+set(ZLIB_INCLUDE_DIR /usr/${FLURRIX_MINGW_TRIPLE}/include CACHE PATH "zlib's headers")
 
 # The build machine's .pc files describe Linux libraries.
 list(TRANSFORM CMAKE_FIND_ROOT_PATH APPEND /lib/pkgconfig OUTPUT_VARIABLE FLURRIX_PC_DIRS)
