@@ -21,41 +21,63 @@ float Luma(Color c) {
 }  // namespace
 
 void PaintMountains(Canvas& c, const MountainDef& m, const SkyDef& sky, const Palette& p) {
+  // A height field seen from a low viewpoint, drawn column by column front to back: each step
+  // further away only paints what rises above everything nearer (a y-buffer).
   const int w = c.Width(), h = c.Height();
   const float side = LightSide(sky);
-  const float foot = m.base * h;
-  auto profile = [&](float x) {
-    float u = x / h / m.scale;
-    float broad = 0.5f + 0.5f * Fbm1(u * 0.55f, m.seed + 3, 2);
-    return m.height * h *
-           (0.25f * broad + 0.85f * Ridged1(u * 1.3f, m.seed, 7) * (0.35f + 0.65f * broad));
+  const float horizon = m.base * h, focal = static_cast<float>(h);
+  const float zNear = 3.0f, zFar = 30.0f, camera = 0.12f;
+  const float peak = m.height * 6.0f;  // world height that stands m.height tall at distance 6
+  const float freq = 0.38f / m.scale;
+  auto height = [&](float x, float z) {
+    float u = x * freq, v = z * freq;
+    float range = 0.55f + 0.45f * Fbm(u * 0.25f, v * 0.25f, m.seed + 1, 2);
+    float sum = 0.0f, amp = 0.5f, weight = 1.0f;
+    for (int o = 0; o < 7; ++o) {  // ridged multifractal: sharp crests, smoother valleys
+      float r = 1.0f - std::fabs(Noise(u, v, m.seed + 13u * o));
+      r = r * r * weight;
+      weight = Clamp01(r * 2.0f);
+      sum += amp * r;
+      amp *= 0.5f;
+      u = u * 2.07f + 3.1f;
+      v = v * 2.07f + 7.7f;
+    }
+    float rise = SmoothStep(zNear, zNear + 2.5f, z);
+    return peak * range * rise * sum;
   };
-  // Finer spurs that run down the faces from the peaks.
-  auto spurs = [&](float x) { return Ridged1(x / h / m.scale * 4.0f, m.seed + 9, 4); };
-  Color rock = Mix(p.trunk, p.snowShade, 0.35f);
+  // Light from the side of the sun, a little from in front of the range.
+  float lx = side * 0.75f, ly = 0.5f, lz = -0.45f;
+  float ll = std::sqrt(lx * lx + ly * ly + lz * lz);
+  lx /= ll, ly /= ll, lz /= ll;
+  Color rock = Mix(p.trunk, p.snowShade, 0.4f);
   for (int x = 0; x < w; ++x) {
-    float fx = static_cast<float>(x);
-    float ridge = foot - profile(fx);
-    float slope = (profile(fx + 1.0f) - profile(fx - 1.0f)) * 0.5f;
-    int yEnd = std::min(h, static_cast<int>(foot + 0.12f * h));
-    for (int y = std::max(0, static_cast<int>(ridge)); y < yEnd; ++y) {
-      float cov = Clamp01(y + 1.0f - ridge);
-      float depth = (y - ridge) / (m.height * h);  // 0 at the ridge, about 1 at the foot
-      float warp = 0.25f * m.height * h * depth * Noise(fx / h * 6.0f, y / (h * 0.1f), m.seed + 5);
-      float spur = (spurs(fx + warp + 1.0f) - spurs(fx + warp - 1.0f)) * h * 0.02f;
-      float orient = Mix({slope, 0, 0, 0}, {spur, 0, 0, 0}, Clamp01(depth * 1.4f)).r;
-      float lit = Clamp01(0.5f - 2.2f * orient * side);
-      lit = SmoothStep(0.0f, 1.0f, lit);
-      Color col = Mix(p.snowShade, p.snowLit, lit);
-      // Dark rock where the faces are steep, in streaks that run down the slope.
-      float streak = Noise(fx / h * 40.0f, y / h * 6.0f, m.seed + 11);
-      float rockAmount = SmoothStep(0.55f, 1.1f, std::fabs(orient) * 1.8f + 0.5f * streak) *
-                         SmoothStep(0.05f, 0.3f, depth);
-      col = Mix(col, Mix(rock, p.snowShade, 0.3f * lit), rockAmount * 0.8f);
-      // Haze gathers in the valleys.
-      float fog = m.fog + (1.0f - m.fog) * 0.6f * SmoothStep(0.2f, 1.2f, depth);
+    float ray = (x + 0.5f - w * 0.5f) / focal;
+    float lowest = std::min(static_cast<float>(h), horizon + 0.15f * h);  // nothing drawn below
+    for (float z = zNear; z < zFar; z += z * 0.0025f) {
+      float wx = ray * z;
+      float ht = height(wx, z);
+      float y = horizon - (ht - camera) * focal / z;
+      if (y >= lowest) continue;
+      float e = 0.02f * z;
+      float dx = (height(wx + e, z) - height(wx - e, z)) / (2.0f * e);
+      float dz = (height(wx, z + e) - height(wx, z - e)) / (2.0f * e);
+      float nl = 1.0f / std::sqrt(dx * dx + 1.0f + dz * dz);
+      float nx = -dx * nl, ny = nl, nz = -dz * nl;
+      float lambert = std::max(0.0f, nx * lx + ny * ly + nz * lz);
+      // Snow clings where the slope is gentle; steep faces show dark rock.
+      float snow = SmoothStep(0.32f, 0.6f, ny + 0.12f * Noise(wx * 6.0f, z * 6.0f, m.seed + 5));
+      Color ground = Mix(rock, p.snowLit, snow);
+      Color shade = Mix(Mul(rock, p.snowShade), p.snowShade, snow);
+      Color col = Mix(shade, ground, SmoothStep(0.05f, 0.85f, lambert));
+      float fog = m.fog + (1.0f - m.fog) * (1.0f - std::exp(-(z - zNear) * 0.06f));
+      fog += (1.0f - fog) * 0.45f * (1.0f - SmoothStep(0.0f, peak * 0.35f, ht));  // valley haze
       col = Mix(col, sky.haze, Clamp01(fog));
-      c.Blend(x, y, col, cov);
+      int top = static_cast<int>(std::floor(y)), bottom = static_cast<int>(std::ceil(lowest));
+      for (int yy = std::max(top, 0); yy < std::min(bottom, h); ++yy) {
+        float cov = yy == top ? 1.0f - (y - top) : 1.0f;
+        c.Blend(x, yy, col, cov);
+      }
+      lowest = y;
     }
   }
 }
@@ -68,70 +90,105 @@ void PaintTree(Canvas& c, const TreeDef& t, const SkyDef& sky, const Palette& p)
   const int h = c.Height();
   const float side = LightSide(sky);
   const float top = t.base - t.height;
-  const float crownBottom = t.base - t.height * std::max(t.bare, 0.05f);
+  const float crownBottom = t.base - t.height * t.bare;
   const float crown = crownBottom - top;
   const float halfWidth = t.width * 0.5f;
-  const int tiers = std::clamp(static_cast<int>(t.height / 45.0f) + 5, 5, 13);
-  const float trunkHalf = std::max(0.7f, halfWidth * 0.07f);
-  const float detail = 1.0f / std::max(crown / tiers, 1.0f);  // tier height in pixels, inverted
-  int x0 = static_cast<int>(t.x - halfWidth * 1.25f) - 1,
-      x1 = static_cast<int>(t.x + halfWidth * 1.25f) + 2;
-  int y0 = static_cast<int>(top) - 1, y1 = static_cast<int>(t.base) + 1;
-  x0 = std::max(x0, 0);
-  x1 = std::min(x1, c.Width());
-  y0 = std::max(y0, 0);
-  y1 = std::min(y1, h);
-  Color bark = Mix(p.trunk, sky.haze, t.fog);
+  const int tiers = std::clamp(static_cast<int>(t.height / 38.0f) + 6, 6, 18);
+  const float trunkHalf = std::max(0.7f, halfWidth * 0.06f);
+  const float tierPx = crown / tiers;
+  const float detail = 1.0f / std::max(tierPx, 1.0f);
+  int x0 = std::max(static_cast<int>(t.x - halfWidth * 1.35f) - 1, 0);
+  int x1 = std::min(static_cast<int>(t.x + halfWidth * 1.35f) + 2, c.Width());
+  int y0 = std::max(static_cast<int>(top) - 1, 0), y1 = std::min(static_cast<int>(t.base) + 1, h);
+  if (x1 <= x0 || y1 <= y0) return;
+  Color bark = p.trunk;
+  Rng rng(t.seed);
+  // Each whorl of branches has its own reach, droop and load of snow.
+  struct Tier {
+    float top, bottom, reach[2], droop, snow, noise;
+  };
+  std::vector<Tier> whorls(static_cast<size_t>(tiers));
+  for (int k = 0; k < tiers; ++k) {
+    Tier& w = whorls[static_cast<size_t>(k)];
+    float at = (k + 0.5f) / tiers;
+    w.top = top + crown * 0.94f * std::pow(static_cast<float>(k) / tiers, 1.08f);
+    w.bottom = top + crown * std::min(1.0f, std::pow((k + 1.9f) / tiers, 1.0f));
+    // A narrow spire at the top, fullest low down, a little concave in between.
+    float envelope = halfWidth * (0.10f + 0.90f * std::pow(at, 0.85f));
+    w.reach[0] = envelope * rng.Range(0.8f, 1.12f);
+    w.reach[1] = envelope * rng.Range(0.8f, 1.12f);
+    w.droop = rng.Range(0.25f, 0.5f);
+    w.snow = t.snow * rng.Range(0.5f, 1.25f);
+    w.noise = rng.Range(0.0f, 100.0f);
+  }
+  std::vector<float> acc(static_cast<size_t>(x1 - x0) * 4);
   for (int y = y0; y < y1; ++y) {
     float fy = y + 0.5f;
-    for (int x = x0; x < x1; ++x) {
-      float dx = x + 0.5f - t.x, adx = std::fabs(dx);
-      // Accumulated colour of this tree at the pixel (premultiplied), painted bottom tier first.
-      float r = 0, g = 0, b = 0, a = 0;
-      auto over = [&](Color col, float cov) {
-        float k = 1.0f - cov;
-        r = col.r * cov + r * k;
-        g = col.g * cov + g * k;
-        b = col.b * cov + b * k;
-        a = cov + a * k;
-      };
-      if (fy > top + crown * 0.2f) {
-        float tw = trunkHalf * (0.7f + 0.5f * (fy - top) / t.height);
-        float cov = Clamp01(tw - adx + 0.5f) * Clamp01(t.base - fy + 0.5f);
+    std::fill(acc.begin(), acc.end(), 0.0f);
+    auto over = [&](int x, Color col, float cov) {
+      float* a = &acc[static_cast<size_t>(x - x0) * 4];
+      float k = 1.0f - cov;
+      a[0] = col.r * cov + a[0] * k;
+      a[1] = col.g * cov + a[1] * k;
+      a[2] = col.b * cov + a[2] * k;
+      a[3] = cov + a[3] * k;
+    };
+    if (fy > top + crown * 0.3f) {
+      float tw = trunkHalf * (0.6f + 0.6f * (fy - top) / t.height);
+      for (int x = x0; x < x1; ++x) {
+        float dx = x + 0.5f - t.x;
+        float cov = Clamp01(tw - std::fabs(dx) + 0.5f) * Clamp01(t.base - fy + 0.5f);
         if (cov > 0.0f)
-          over(Mix(Scale(bark, 0.8f), Mix(bark, p.snowLit, 0.15f), Clamp01(0.5f + dx * side / tw)),
+          over(x,
+               Mix(Scale(bark, 0.75f), Mix(bark, p.snowLit, 0.2f), Clamp01(0.5f + dx * side / tw)),
                cov);
       }
-      for (int k = tiers - 1; k >= 0; --k) {
-        float tierTop = top + crown * 0.93f * static_cast<float>(k) / tiers;
-        float tierBot = top + crown * std::min(1.0f, (k + 1.8f) / tiers);
-        float tierH = tierBot - tierTop;
-        float s = (fy - tierTop) / tierH;
-        if (s < 0.0f || s > 1.0f) continue;
-        float envelope = halfWidth * (0.16f + 0.84f * std::pow((k + 1.0f) / tiers, 0.9f));
-        float jag = 1.0f + 0.16f * Noise1(s * 5.0f + k * 7.3f, t.seed) +
-                    0.10f * Noise1(s * 13.0f + k * 3.1f, t.seed + 1);
-        float hw = envelope * std::pow(s, 0.75f) * jag;
-        float q = std::min(adx / envelope, 1.0f);
-        float droop = tierBot - tierH * 0.38f * (1.0f - q * q);
-        float cov = Clamp01(hw - adx + 0.5f) * Clamp01(droop - fy + 0.5f);
-        if (cov <= 0.0f) continue;
-        // Where the branch surface above this pixel lies, and how deep below it the pixel is.
-        float surface =
-            tierTop + tierH * std::pow(std::min(adx / (envelope * jag), 1.0f), 1.0f / 0.75f);
-        float below = (fy - surface) / tierH;
-        float clump = Noise(x * detail * 0.9f, fy * detail * 1.6f, t.seed + 3);
-        float depth = t.snow * (0.20f + 0.16f * clump);
-        float snowy = SmoothStep(depth + 0.05f, depth - 0.03f, below);
-        float lit = Clamp01(0.5f + 0.7f * dx * side / envelope);
-        Color needles = Mix(p.foliage, p.foliageLit, lit * 0.8f);
-        needles = Scale(needles, 1.0f - 0.35f * SmoothStep(droop - tierH * 0.3f, droop, fy));
-        Color snow = Mix(p.snowShade, p.snowLit, Clamp01(0.25f + 0.9f * lit - 0.4f * below));
-        over(Mix(needles, snow, snowy), cov);
+    }
+    // Only the few whorls that reach this row, lowest first so the upper ones lie on top.
+    for (int k = tiers - 1; k >= 0; --k) {
+      const Tier& w = whorls[static_cast<size_t>(k)];
+      if (fy < w.top || fy > w.bottom) continue;
+      float tierH = w.bottom - w.top;
+      float s = (fy - w.top) / tierH;
+      float hw[2];
+      for (int sd = 0; sd < 2; ++sd) {
+        // Ragged edges: branch tips and the twigs between them.
+        float jag = 1.0f + 0.22f * Noise1(s * 4.0f + w.noise + sd * 31.0f, t.seed) +
+                    0.12f * Noise1(s * 11.0f + w.noise + sd * 17.0f, t.seed + 1);
+        hw[sd] = w.reach[sd] * std::pow(s, 0.7f) * jag;
       }
-      if (a <= 0.0f) continue;
-      Color col = {r / a, g / a, b / a, 1.0f};
-      c.Blend(x, y, Mix(col, sky.haze, t.fog), a);
+      for (int x = x0; x < x1; ++x) {
+        float dx = x + 0.5f - t.x, adx = std::fabs(dx);
+        int sd = dx < 0.0f ? 0 : 1;
+        float reach = w.reach[sd];
+        float q = std::min(adx / reach, 1.0f);
+        // Branches droop: the tier's lower edge is lowest at the tips, ragged along its length.
+        float lower = w.bottom - tierH * w.droop * (1.0f - q * q) +
+                      tierH * 0.12f * Noise1(adx * detail * 1.5f + w.noise, t.seed + 2);
+        float cov = Clamp01(hw[sd] - adx + 0.5f) * Clamp01(lower - fy + 0.5f);
+        if (cov <= 0.0f) continue;
+        // Depth below the branch surface above this pixel decides snow or needles.
+        float surface = w.top + tierH * std::pow(q, 1.0f / 0.7f);
+        float below = (fy - surface) / tierH;
+        float clump = Noise(x * detail * 1.3f, fy * detail * 2.2f, t.seed + 3);
+        float fine = Noise(x * detail * 4.0f, fy * detail * 5.0f, t.seed + 4);
+        float load = w.snow * (0.17f + 0.13f * clump + 0.05f * fine);
+        float snowy = SmoothStep(load + 0.04f, load - 0.03f, below);
+        float lit = Clamp01(0.5f + 0.7f * dx * side / reach);
+        Color needles = Mix(p.foliage, p.foliageLit, lit * (0.6f + 0.4f * fine));
+        // Needles deep under the snow and near the lower edge lie in the whorl's own shadow.
+        needles = Scale(needles, (0.75f + 0.25f * clump) *
+                                     (1.0f - 0.35f * SmoothStep(lower - tierH * 0.35f, lower, fy)));
+        Color snow =
+            Mix(p.snowShade, p.snowLit, Clamp01(0.2f + 0.9f * lit - 0.6f * below + 0.15f * fine));
+        over(x, Mix(needles, snow, snowy), cov);
+      }
+    }
+    for (int x = x0; x < x1; ++x) {
+      const float* a = &acc[static_cast<size_t>(x - x0) * 4];
+      if (a[3] <= 0.0f) continue;
+      Color col = {a[0] / a[3], a[1] / a[3], a[2] / a[3], 1.0f};
+      c.Blend(x, y, Mix(col, sky.haze, t.fog), a[3]);
     }
   }
 }
@@ -150,24 +207,28 @@ void PaintLayer(Canvas& c, const LayerDef& layer, const SkyDef& sky, const Palet
       c.Blend(x, y, Mix(col, sky.haze, layer.fog), cov);
     }
   }
-  // Trees, spaced at random along the layer.
+  // Trees, spaced at random along the layer and spread a little in depth; farther ones first.
   Rng rng(layer.seed);
   float treeH = layer.treeHeight * h;
+  std::vector<TreeDef> trees;
   float x = -treeH * 0.4f * rng.Uniform();
   while (x < w + treeH * 0.4f) {
     TreeDef t;
-    t.height = treeH * rng.Range(0.7f, 1.3f);
-    t.width = t.height * rng.Range(0.36f, 0.48f) * (layer.bare > 0.3f ? 0.8f : 1.0f);
+    t.height = treeH * rng.Range(0.6f, 1.35f);
+    t.width = t.height * rng.Range(0.30f, 0.42f) * (layer.bare > 0.3f ? 0.85f : 1.0f);
     t.x = x;
-    t.base = GroundLine(layer, x, h) + t.height * 0.03f;
+    t.base = GroundLine(layer, x, h) + t.height * 0.02f + layer.depth * treeH * rng.Uniform();
     t.bare = layer.bare * rng.Range(0.8f, 1.2f);
     t.snow = layer.snow * rng.Range(0.8f, 1.2f);
     t.fog = layer.fog;
     t.seed = rng.Next();
     float at = x / w;
-    if (!(at > layer.gapFrom && at < layer.gapTo)) PaintTree(c, t, sky, p);
-    x += treeH * 0.42f * layer.spacing * rng.Range(0.35f, 1.65f);
+    if (!(at > layer.gapFrom && at < layer.gapTo)) trees.push_back(t);
+    x += treeH * 0.36f * layer.spacing * rng.Range(0.3f, 1.7f);
   }
+  std::stable_sort(trees.begin(), trees.end(),
+                   [](const TreeDef& a, const TreeDef& b) { return a.base < b.base; });
+  for (const TreeDef& t : trees) PaintTree(c, t, sky, p);
   if (layer.mist <= 0.0f) return;
   // Mist that rises from the layer's foot, so each row of trees fades downwards.
   float mistH = treeH * 0.7f;
@@ -218,18 +279,23 @@ void PaintSnowField(Canvas& c, float top, const SkyDef& sky, const Palette& p, u
   const int w = c.Width(), h = c.Height();
   const float side = LightSide(sky), horizon = sky.horizon * h;
   const float lx = sky.lightX * w;
-  auto height = [&](float x, float y) {
+  int y0 = std::max(0, static_cast<int>(top * h));
+  // Drifts as a height field laid out in perspective, sampled once per pixel.
+  std::vector<float> field(static_cast<size_t>(w + 1) * (h - y0 + 1));
+  for (int y = y0; y <= h; ++y) {
     float persp = std::max((y - horizon) / h, 0.02f);
-    float u = (x - w * 0.5f) / h / persp, v = 1.0f / persp;
-    return Fbm(u * 0.35f, v * 0.6f, seed, 5) * persp * 4.0f;
-  };
-  int y0 = static_cast<int>(top * h);
-  for (int y = std::max(0, y0); y < h; ++y) {
+    for (int x = 0; x <= w; ++x) {
+      float u = (x - w * 0.5f) / h / persp, v = 1.0f / persp;
+      field[static_cast<size_t>(y - y0) * (w + 1) + x] =
+          Fbm(u * 0.35f, v * 0.22f, seed, 4) * persp * 3.0f;
+    }
+  }
+  auto at = [&](int x, int y) { return field[static_cast<size_t>(y - y0) * (w + 1) + x]; };
+  for (int y = y0; y < h; ++y) {
     float fade = SmoothStep(static_cast<float>(y0), y0 + 0.04f * h, static_cast<float>(y));
     for (int x = 0; x < w; ++x) {
-      float hx = height(x + 1.5f, y) - height(x - 1.5f, y);
-      float hy = height(x, y + 1.5f) - height(x, y - 1.5f);
-      float lit = Clamp01(0.55f + 9.0f * hx * side - 6.0f * hy);
+      float hx = at(x + 1, y) - at(x, y), hy = at(x, y + 1) - at(x, y);
+      float lit = Clamp01(0.62f + 14.0f * hx * side - 7.0f * hy);
       Color col = Mix(p.snowShade, p.snowLit, SmoothStep(0.0f, 1.0f, lit));
       // A sheen on the snow towards the light.
       float sheen = std::exp(-std::fabs(x - lx) / (0.35f * w)) * 0.12f;
@@ -257,20 +323,35 @@ void PaintSnowField(Canvas& c, float top, const SkyDef& sky, const Palette& p, u
 void PaintCastShadows(Canvas& c, float top, const SkyDef& sky, const Palette& p, uint32_t seed) {
   const int w = c.Width(), h = c.Height();
   const float vx = sky.lightX * w, vy = sky.horizon * h - 0.02f * h;
-  int y0 = static_cast<int>(top * h);
-  for (int y = std::max(0, y0); y < h; ++y) {
+  const int y0 = std::max(0, static_cast<int>(top * h));
+  // Each unseen trunk throws one shadow along a line through the point under the light;
+  // it starts where the trunk stands and widens and softens as it comes nearer.
+  struct Shadow {
+    float a, width, start, strength;
+  };
+  Rng rng(seed);
+  std::vector<Shadow> shadows;
+  for (int i = 0; i < 11; ++i)
+    shadows.push_back({rng.Range(-2.4f, 2.4f), rng.Range(0.025f, 0.07f), rng.Range(0.0f, 0.4f),
+                       rng.Range(0.3f, 0.55f)});
+  Color tint = Mul(p.snowShade, Rgb(0xC8D4F0));
+  for (int y = y0; y < h; ++y) {
     float near = (y - y0) / static_cast<float>(h - y0);
     for (int x = 0; x < w; ++x) {
-      // Lines through the point under the light: each trunk's shadow fans out along one.
       float a = (x - vx) / (y - vy);
-      float n = Noise1(a * 9.0f, seed) + 0.35f * Noise1(a * 23.0f, seed + 1);
-      float shadow = SmoothStep(0.18f - 0.1f * near, 0.34f + 0.05f * near, n);
-      float start = SmoothStep(0.0f, 0.08f, near + 0.02f * Noise1(a * 40.0f, seed + 2));
-      float amount = 0.55f * shadow * start;
+      float amount = 0.0f;
+      for (const Shadow& s : shadows) {
+        float d = std::fabs(a - s.a);
+        float soft = s.width * (0.6f + 1.5f * near);
+        if (d > soft * 1.6f || near < s.start) continue;
+        // Branches break the shadow up along its length.
+        float broken = 0.75f + 0.25f * Noise1(near * 14.0f + s.a * 50.0f, seed + 1);
+        float v =
+            SmoothStep(soft * 1.6f, soft * 0.4f, d) * SmoothStep(s.start, s.start + 0.05f, near);
+        amount = std::max(amount, v * s.strength * broken);
+      }
       if (amount <= 0.0f) continue;
-      Color col = c.Get(x, y);
-      Color shade = Mul(col, Mix(Rgb(0xFFFFFF), Mul(p.snowShade, Rgb(0xC8D4F0)), 0.9f));
-      c.Blend(x, y, shade, amount);
+      c.Blend(x, y, Mul(c.Get(x, y), tint), amount);
     }
   }
 }

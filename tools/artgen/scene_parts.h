@@ -44,6 +44,7 @@ struct LayerDef {
   float hills = 0.01f;  // swell of the ground line
   float treeHeight = 0.1f;
   float spacing = 1.0f;  // gap between trees in tree widths
+  float depth = 0.0f;    // spread of the tree feet below the ground line, in tree heights
   float fog = 0.0f;      // share of haze colour
   float mist = 0.0f;     // mist rising from the layer's foot
   float bare = 0.0f;     // share of the height that is bare trunk

@@ -25,7 +25,9 @@ LayerDef Layer(float base, float treeHeight, float fog, float mist, uint32_t see
   LayerDef l;
   l.base = base;
   l.treeHeight = treeHeight;
-  l.hills = treeHeight * 0.18f;
+  l.hills = treeHeight * 0.45f;
+  l.spacing = base < 0.7f ? 0.3f : 0.7f;
+  l.depth = base < 0.7f ? 0.6f : 0.25f;
   l.fog = fog;
   l.mist = mist;
   l.seed = seed;
@@ -91,7 +93,7 @@ SceneDef Dawn() {
   s.sky.cloudLit = Rgb(0xFFB39A), s.sky.cloudShade = Rgb(0x8478A8);
   s.sky.seed = 33;
   s.palette = {Rgb(0x1C2536), Rgb(0x3A3D52), Rgb(0xFFE1D6), Rgb(0x8A8CC0), Rgb(0x2A2228)};
-  s.mountains = {{0.60f, 0.30f, 1.2f, 0.18f, 301}, {0.63f, 0.15f, 0.7f, 0.42f, 302}};
+  s.mountains = {{0.60f, 0.45f, 1.2f, 0.12f, 301}};
   s.layers = {Layer(0.64f, 0.05f, 0.55f, 0.65f, 303), Layer(0.70f, 0.09f, 0.38f, 0.45f, 304),
               Layer(0.80f, 0.24f, 0.10f, 0.15f, 305)};
   s.layers[2].gapFrom = 0.28f, s.layers[2].gapTo = 1.1f;
@@ -139,8 +141,8 @@ SceneDef FrozenLake() {
   shore.hills = 0.004f;
   shore.bank = 0.012f;
   LayerDef near = Layer(0.93f, 0.42f, 0.02f, 0.0f, 503);
-  near.spacing = 2.0f;
-  near.gapFrom = 0.16f, near.gapTo = 1.1f;
+  near.spacing = 1.2f;
+  near.gapFrom = 0.1f, near.gapTo = 0.9f;
   s.layers = {shore, near};
   s.lakeAfter = 0;
   s.snowField = 0.84f;
@@ -159,7 +161,7 @@ SceneDef Mountains() {
   s.sky.cloudLit = Rgb(0xFFFFFF), s.sky.cloudShade = Rgb(0xB0C6DE);
   s.sky.seed = 66;
   s.palette = {Rgb(0x1A3228), Rgb(0x2E523F), Rgb(0xFFFFFF), Rgb(0x93AACF), Rgb(0x3A3230)};
-  s.mountains = {{0.60f, 0.42f, 1.5f, 0.14f, 601}, {0.63f, 0.20f, 0.8f, 0.32f, 602}};
+  s.mountains = {{0.60f, 0.6f, 1.3f, 0.06f, 601}};
   s.layers = {Layer(0.64f, 0.05f, 0.45f, 0.55f, 603), Layer(0.70f, 0.09f, 0.28f, 0.3f, 604),
               Layer(0.79f, 0.17f, 0.10f, 0.12f, 605)};
   s.layers[2].gapFrom = 0.3f, s.layers[2].gapTo = 0.78f;
@@ -204,8 +206,8 @@ SceneDef Aurora() {
   s.sky.stars = 2200;
   s.sky.aurora = true;
   s.sky.seed = 88;
-  s.palette = {Rgb(0x040A10), Rgb(0x0B1A1E), Rgb(0x8FCFBE), Rgb(0x26395A), Rgb(0x0A0A0C)};
-  s.mountains = {{0.55f, 0.15f, 1.1f, 0.3f, 801}};
+  s.palette = {Rgb(0x040A10), Rgb(0x0B1A1E), Rgb(0x6FA8A0), Rgb(0x1E3050), Rgb(0x0A0A0C)};
+  s.mountains = {{0.56f, 0.2f, 1.1f, 0.45f, 801}};
   LayerDef shore = Layer(0.56f, 0.05f, 0.3f, 0.1f, 802);
   shore.hills = 0.004f;
   shore.bank = 0.01f;
@@ -214,7 +216,7 @@ SceneDef Aurora() {
   near.gapFrom = 0.18f, near.gapTo = 0.85f;
   s.layers = {shore, near};
   s.lakeAfter = 0;
-  s.snowField = 0.88f;
+  s.snowField = 0.92f;
   s.vignette = 0.3f;
   return s;
 }

@@ -12,31 +12,35 @@ namespace {
 void Aurora(Canvas& c, const SkyDef& sky) {
   const int w = c.Width(), h = c.Height();
   const float horizon = sky.horizon * h;
-  struct Curtain {
-    float base, amp, freq, height, shift, strength;
+  // Ribbons of light: a bright, sharp lower edge that folds across the sky, rays rising from
+  // it and fading upwards, brighter and dimmer stretches along its length.
+  struct Ribbon {
+    float base, tilt, amp, height, strength;
+    uint32_t seed;
   };
-  const Curtain curtains[] = {{0.30f, 0.10f, 1.3f, 0.22f, 0.0f, 1.0f},
-                              {0.20f, 0.07f, 1.9f, 0.16f, 7.3f, 0.55f},
-                              {0.42f, 0.05f, 2.6f, 0.10f, 3.1f, 0.45f}};
-  const Color green = Rgb(0x3DFF9A), teal = Rgb(0x2BD5C8), violet = Rgb(0xB05CFF);
-  for (int x = 0; x < w; ++x) {
-    float u = static_cast<float>(x) / h;
-    for (const Curtain& k : curtains) {
-      // The curtain's lower edge folds across the sky; its rays brighten and fade along it.
-      float fold = Fbm1(u * k.freq + k.shift, sky.seed + 17, 4);
-      float base = (k.base + k.amp * fold) * h;
-      float rays = 0.55f + 0.45f * Fbm1(u * 38.0f + fold * 6.0f + k.shift, sky.seed + 29, 3);
-      float sweep = 0.5f + 0.5f * Fbm1(u * 0.9f + k.shift * 2.0f, sky.seed + 41, 2);
-      float strength = k.strength * rays * rays * SmoothStep(0.05f, 0.6f, sweep);
-      int top = std::max(0, static_cast<int>(base - k.height * h * 3.0f));
-      int bottom = std::min(static_cast<int>(horizon), static_cast<int>(base + 0.04f * h));
+  const Ribbon ribbons[] = {{0.38f, -0.18f, 0.08f, 0.26f, 2.2f, 1},
+                            {0.22f, -0.10f, 0.06f, 0.18f, 1.2f, 2}};
+  const Color green = Rgb(0x4DFFA0), teal = Rgb(0x30D8C0), violet = Rgb(0xA060FF);
+  for (const Ribbon& r : ribbons) {
+    uint32_t seed = sky.seed * 31u + r.seed;
+    for (int x = 0; x < w; ++x) {
+      float u = static_cast<float>(x) / w;
+      float fold = Fbm1(u * 2.2f, seed, 4);
+      float base = (r.base + r.tilt * (u - 0.5f) + r.amp * fold) * h;
+      float bright = SmoothStep(-0.35f, 0.45f, Fbm1(u * 1.7f + 3.0f, seed + 5, 3));
+      float tall = r.height * h * (0.7f + 0.5f * (0.5f + 0.5f * Fbm1(u * 3.0f, seed + 9, 2)));
+      if (bright <= 0.0f) continue;
+      int top = std::max(0, static_cast<int>(base - tall * 3.5f));
+      int bottom = std::min(static_cast<int>(horizon), static_cast<int>(base + 0.03f * h));
       for (int y = top; y < bottom; ++y) {
-        float above = (base - y) / (k.height * h);  // 0 at the lower edge, 1 one curtain up
-        float i = above < 0.0f ? std::exp(above * 14.0f) : std::exp(-above * 1.1f);
-        i *= SmoothStep(-0.02f, 0.10f, above + 0.1f);
-        Color col = above < 0.6f ? Mix(green, teal, Clamp01(above / 0.6f))
-                                 : Mix(teal, violet, Clamp01((above - 0.6f) / 1.2f));
-        c.AddLight(x, y, col, 0.55f * strength * i);
+        float above = (base - y) / tall;  // 0 at the lower edge, 1 one ribbon height up
+        // Rays lean slightly and shimmer; low contrast keeps them silky.
+        float ray = 0.7f + 0.3f * Fbm1(u * 60.0f + above * 0.35f, seed + 13, 3);
+        float i = above < 0.0f ? std::exp(above * 18.0f)
+                               : std::exp(-above * 1.3f) * (0.6f + 0.4f * std::exp(-above * 6.0f));
+        Color col = above < 0.5f ? Mix(green, teal, Clamp01(above / 0.5f))
+                                 : Mix(teal, violet, Clamp01((above - 0.5f) / 1.5f));
+        c.AddLight(x, y, col, 0.5f * r.strength * bright * ray * i);
       }
     }
   }
@@ -74,27 +78,38 @@ void Stars(Canvas& c, const SkyDef& sky) {
 
 void Clouds(Canvas& c, const SkyDef& sky) {
   const int w = c.Width(), h = c.Height();
-  int y0 = static_cast<int>(sky.cloudTop * h), y1 = static_cast<int>(sky.cloudBottom * h);
+  // Clouds are soft: paint them at half size and lay them on smoothly.
+  const int hw = w / 2 + 1, hh = h / 2 + 1;
+  Canvas layer(hw, hh);
+  float y0 = sky.cloudTop * h, y1 = sky.cloudBottom * h;
   float lx = sky.lightX * w, ly = sky.lightY * h;
-  for (int y = std::max(0, y0 - h / 10); y < std::min(h, y1 + h / 10); ++y) {
-    float band = SmoothStep(y0 - h * 0.1f, static_cast<float>(y0), static_cast<float>(y)) *
-                 SmoothStep(y1 + h * 0.1f, static_cast<float>(y1), static_cast<float>(y));
-    for (int x = 0; x < w; ++x) {
-      float u = static_cast<float>(x) / h, v = static_cast<float>(y) / h;
+  for (int j = 0; j < hh; ++j) {
+    float y = j * 2.0f;
+    float band = SmoothStep(y0 - h * 0.1f, y0, y) * SmoothStep(y1 + h * 0.1f, y1, y);
+    if (band <= 0.0f) continue;
+    for (int i = 0; i < hw; ++i) {
+      float x = i * 2.0f;
+      float u = x / h, v = y / h;
       // Long thin banks: stretched across, with a warp so they do not look combed.
       float warp = Fbm(u * 1.2f, v * 3.0f, sky.seed + 61, 3);
       float d = Fbm(u * 1.6f + warp * 0.6f, v * 9.0f, sky.seed + 71, 6);
       float cover = SmoothStep(0.45f - sky.clouds * 0.6f, 0.85f - sky.clouds * 0.5f, d + 0.5f);
       cover *= band * Clamp01(sky.clouds * 1.5f);
       if (cover <= 0.001f) continue;
-      // Light from below the cloud when the light is low, plus the glow near the light.
-      float below = Fbm(u * 1.6f + warp * 0.6f, v * 9.0f - 0.12f, sky.seed + 71, 6);
+      // Lit from below where the cloud thins downwards, and near the light.
+      float below = Fbm(u * 1.6f + warp * 0.6f, v * 9.0f - 0.12f, sky.seed + 71, 3);
       float lit = Clamp01(0.45f + 1.8f * (d - below));
       float near = std::exp(-std::hypot(x - lx, (y - ly) * 1.5f) / (h * 0.45f));
       Color col = Mix(sky.cloudShade, sky.cloudLit, Clamp01(lit * 0.7f + near * 0.8f));
-      c.Blend(x, y, col, cover * 0.9f);
+      layer.Blend(i, j, col, cover * 0.9f);
     }
   }
+  for (int y = std::max(0, static_cast<int>(y0 - h * 0.1f));
+       y < std::min(h, static_cast<int>(y1 + h * 0.1f) + 1); ++y)
+    for (int x = 0; x < w; ++x) {
+      Color s = layer.Sample(x * 0.5f + 0.25f, y * 0.5f + 0.25f);
+      if (s.a > 0.0f) c.Blend(x, y, s, 1.0f);
+    }
 }
 
 void Disc(Canvas& c, const SkyDef& sky) {
