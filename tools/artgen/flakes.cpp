@@ -107,7 +107,7 @@ Canvas PaintFlake(int kind, int size) {
   Canvas c(size, size);
   float centre = size * 0.5f;
   // Leave a clear pixel at the rim (more on bigger pictures) so nothing is cut at the edge.
-  float radius = centre - std::max(1.0f, size * 0.04f);
+  float radius = centre - std::max(1.6f, size * 0.04f);
   if (kind == 5) {  // soft round flake: a fluffy ball, opaque core, feathered rim
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
@@ -127,7 +127,9 @@ Canvas PaintFlake(int kind, int size) {
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         float d = shape(x + 0.5f, y + 0.5f) / radius;
-        if (d > 0.0f) c.Blend(x, y, Rgb(0xFFF4D8), 0.35f * std::exp(-d * 9.0f));
+        float rim = std::hypot(x + 0.5f - centre, y + 0.5f - centre);
+        float inside = SmoothStep(centre - 0.5f, centre - 2.5f, rim);  // keep the rim clear
+        if (d > 0.0f) c.Blend(x, y, Rgb(0xFFF4D8), 0.35f * std::exp(-d * 9.0f) * inside);
       }
     }
   }

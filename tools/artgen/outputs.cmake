@@ -30,3 +30,6 @@ endforeach()
 
 # The target that produces all of the above; depend on it before reading the files.
 set(FLURRIX_ARTGEN_TARGET artgen_content)
+
+# Every picture above on one sheet, to look at them together.
+set(FLURRIX_ARTWORK_SHEET ${CMAKE_BINARY_DIR}/artwork.png)

@@ -1,14 +1,13 @@
 #include "write.h"
 
-#include <png.h>
-#include <stdio.h>  // jpeglib.h needs FILE first
-
-#include <jpeglib.h>
 #include <lame/lame.h>
+#include <png.h>
 
 #include <cstring>
 #include <fstream>
 #include <iterator>
+
+#include "images/codecs.h"
 
 namespace artgen {
 
@@ -76,63 +75,40 @@ bool WritePng(const std::string& path, int width, int height, int channels,
 
 namespace {
 
-struct JpegError {
-  jpeg_error_mgr mgr;
-  jmp_buf jump;
-};
-
-void OnJpegError(j_common_ptr cinfo) {
-  longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+// Our picture record from top-down RGB: bottom row first, blue-green-red, rows padded.
+images::Image ToImage(int width, int height, const std::vector<uint8_t>& rgb) {
+  images::Image image;
+  if (!images::AllocateImage(image, width, height, 24)) return image;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* in = rgb.data() + static_cast<size_t>(y) * width * 3;
+    uint8_t* out = image.TopRow(y);
+    for (int x = 0; x < width; ++x, in += 3, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+  return image;
 }
 
 }  // namespace
 
 bool WriteJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
                int quality) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  jpeg_compress_struct cinfo;
-  JpegError err;
-  cinfo.err = jpeg_std_error(&err.mgr);
-  err.mgr.error_exit = OnJpegError;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_compress(&cinfo);
-    fclose(f);
-    return false;
-  }
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, f);
-  cinfo.image_width = static_cast<JDIMENSION>(width);
-  cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  cinfo.optimize_coding = TRUE;
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row =
-        const_cast<JSAMPROW>(rgb.data() + static_cast<size_t>(cinfo.next_scanline) * width * 3);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return fclose(f) == 0;
+  images::Image image = ToImage(width, height, rgb);
+  return image.width > 0 && images::EncodeImageFile(image, path, images::kTagJpeg, quality, 24);
 }
 
-bool WriteBmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-  uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-  std::vector<uint8_t> out = BmpHeader(width, height, 24, row, 54 + row * height);
-  for (int y = height - 1; y >= 0; --y) {
-    const uint8_t* p = rgb.data() + static_cast<size_t>(y) * width * 3;
-    for (int x = 0; x < width; ++x, p += 3) {
-      out.push_back(p[2]);
-      out.push_back(p[1]);
-      out.push_back(p[0]);
-    }
-    for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < row; ++pad) out.push_back(0);
+bool WriteBmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+                size_t fileSize) {
+  images::Image image = ToImage(width, height, rgb);
+  std::vector<uint8_t> bytes;
+  if (image.width == 0 || !images::EncodeImage(image, images::kTagBmp, 0, 24, bytes)) return false;
+  if (fileSize > bytes.size()) {
+    bytes.resize(fileSize, 0);
+    for (int i = 0; i < 4; ++i) bytes[2 + i] = static_cast<uint8_t>(fileSize >> (8 * i));
   }
-  return WriteBytes(path, out);
+  return WriteBytes(path, bytes);
 }
 
 bool WriteBmp555(const std::string& path, int width, int height,

@@ -11,11 +11,13 @@ namespace artgen {
 // 8-bit PNG, RGBA (colour type 6) when `channels` is 4, RGB when 3.
 bool WritePng(const std::string& path, int width, int height, int channels,
               const std::vector<uint8_t>& pixels);
-// Baseline JPEG from RGB pixels, quality 1..100.
+// JPEG and 24-bit BMP go through the program's own encoders. JPEG quality is theirs: 0..10,
+// libjpeg's quality divided by ten.
 bool WriteJpeg(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
                int quality);
-// Uncompressed 24-bit BMP from RGB pixels.
-bool WriteBmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
+// The BMP is padded with zero bytes to `fileSize` when that is larger than its natural size.
+bool WriteBmp24(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
+                size_t fileSize = 0);
 // Uncompressed 16-bit 5-5-5 BMP (x-r-g-b, blue in the low bits). The file is padded with zero
 // bytes to `fileSize` when that is larger than its natural size.
 bool WriteBmp555(const std::string& path, int width, int height,
