@@ -7,15 +7,6 @@
 
 namespace artgen {
 
-float Clamp01(float v) {
-  return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
-
-float SmoothStep(float e0, float e1, float v) {
-  float t = Clamp01((v - e0) / (e1 - e0));
-  return t * t * (3.0f - 2.0f * t);
-}
-
 Color Ramp(const std::vector<Color>& stops, float t) {
   if (stops.size() == 1) return stops[0];
   float f = Clamp01(t) * static_cast<float>(stops.size() - 1);

@@ -33,8 +33,13 @@ inline Color WithAlpha(Color c, float a) {
   return {c.r, c.g, c.b, a};
 }
 
-float Clamp01(float v);
-float SmoothStep(float e0, float e1, float v);
+inline float Clamp01(float v) {
+  return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+inline float SmoothStep(float e0, float e1, float v) {
+  float t = Clamp01((v - e0) / (e1 - e0));
+  return t * t * (3.0f - 2.0f * t);
+}
 
 // Colour at t (0..1) along evenly spaced stops.
 Color Ramp(const std::vector<Color>& stops, float t);

@@ -108,7 +108,7 @@ Canvas PaintGradient(int index, int width, int height) {
     for (int x = 0; x < width; ++x) {
       float u = static_cast<float>(x) / height, v = static_cast<float>(y) / height;
       // A very slow swell keeps the ramp from looking machine-made.
-      float swell = 0.035f * Fbm(u * 0.9f, v * 0.9f, 9000u + static_cast<uint32_t>(index), 3);
+      float swell = 0.035f * Noise(u * 0.9f, v * 0.9f, 9000u + static_cast<uint32_t>(index));
       float t = ((x * dx + y * dy) - lo) / (hi - lo) + swell;
       t = t * t * (3.0f - 2.0f * t) * 0.5f + t * 0.5f;  // ease the ends
       Color col = Ramp(d.stops, t);

@@ -29,11 +29,14 @@ void PaintMountains(Canvas& c, const MountainDef& m, const SkyDef& sky, const Pa
   const float zNear = 3.0f, zFar = 30.0f, camera = 0.12f;
   const float peak = m.height * 6.0f;  // world height that stands m.height tall at distance 6
   const float freq = 0.38f / m.scale;
-  auto height = [&](float x, float z) {
+  // Broad swell of the range (slow: taken once per step), times sharp ridged detail.
+  auto range = [&](float x, float z) {
+    return 0.55f + 0.45f * Fbm(x * freq * 0.25f, z * freq * 0.25f, m.seed + 1, 2);
+  };
+  auto height = [&](float x, float z, int octaves, float swell) {
     float u = x * freq, v = z * freq;
-    float range = 0.55f + 0.45f * Fbm(u * 0.25f, v * 0.25f, m.seed + 1, 2);
     float sum = 0.0f, amp = 0.5f, weight = 1.0f;
-    for (int o = 0; o < 7; ++o) {  // ridged multifractal: sharp crests, smoother valleys
+    for (int o = 0; o < octaves; ++o) {  // ridged multifractal: sharp crests, smoother valleys
       float r = 1.0f - std::fabs(Noise(u, v, m.seed + 13u * o));
       r = r * r * weight;
       weight = Clamp01(r * 2.0f);
@@ -43,7 +46,7 @@ void PaintMountains(Canvas& c, const MountainDef& m, const SkyDef& sky, const Pa
       v = v * 2.07f + 7.7f;
     }
     float rise = SmoothStep(zNear, zNear + 2.5f, z);
-    return peak * range * rise * sum;
+    return peak * swell * rise * sum;
   };
   // Light from the side of the sun, a little from in front of the range.
   float lx = side * 0.75f, ly = 0.5f, lz = -0.45f;
@@ -54,13 +57,16 @@ void PaintMountains(Canvas& c, const MountainDef& m, const SkyDef& sky, const Pa
     float ray = (x + 0.5f - w * 0.5f) / focal;
     float lowest = std::min(static_cast<float>(h), horizon + 0.15f * h);  // nothing drawn below
     for (float z = zNear; z < zFar; z += z * 0.0025f) {
+      // Beyond here even the highest peak would hide behind what is drawn: done.
+      if (horizon - (peak - camera) * focal / z >= lowest) break;
       float wx = ray * z;
-      float ht = height(wx, z);
+      float swell = range(wx, z);
+      float ht = height(wx, z, 7, swell);
       float y = horizon - (ht - camera) * focal / z;
       if (y >= lowest) continue;
       float e = 0.02f * z;
-      float dx = (height(wx + e, z) - height(wx - e, z)) / (2.0f * e);
-      float dz = (height(wx, z + e) - height(wx, z - e)) / (2.0f * e);
+      float dx = (height(wx + e, z, 5, swell) - height(wx - e, z, 5, swell)) / (2.0f * e);
+      float dz = (height(wx, z + e, 5, swell) - height(wx, z - e, 5, swell)) / (2.0f * e);
       float nl = 1.0f / std::sqrt(dx * dx + 1.0f + dz * dz);
       float nx = -dx * nl, ny = nl, nz = -dz * nl;
       float lambert = std::max(0.0f, nx * lx + ny * ly + nz * lz);
@@ -202,7 +208,7 @@ void PaintLayer(Canvas& c, const LayerDef& layer, const SkyDef& sky, const Palet
     for (int y = std::max(0, static_cast<int>(g)); y < std::min(h, static_cast<int>(end) + 1);
          ++y) {
       float cov = Clamp01(y + 1.0f - g) * Clamp01(end - y);
-      float swell = Fbm(x / (h * 0.12f), y / (h * 0.03f), layer.seed + 13, 3);
+      float swell = Fbm(x / (h * 0.12f), y / (h * 0.03f), layer.seed + 13, 2);
       Color col = Mix(p.snowShade, p.snowLit, Clamp01(0.55f + 0.35f * swell));
       c.Blend(x, y, Mix(col, sky.haze, layer.fog), cov);
     }
@@ -238,7 +244,7 @@ void PaintLayer(Canvas& c, const LayerDef& layer, const SkyDef& sky, const Palet
     int y1 = std::min(h, static_cast<int>(g + mistH * 0.6f));
     for (int y = y0; y < y1; ++y) {
       float rise = std::exp(-std::max(0.0f, g - y) / mistH);
-      float wisp = 0.7f + 0.3f * Fbm(xx / (h * 0.25f), y / (h * 0.05f), layer.seed + 21, 3);
+      float wisp = 0.7f + 0.3f * Fbm(xx / (h * 0.25f), y / (h * 0.05f), layer.seed + 21, 2);
       c.Blend(xx, y, sky.haze, Clamp01(layer.mist * rise * wisp));
     }
   }
@@ -263,7 +269,7 @@ void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palett
       float reflectivity = 0.78f - 0.35f * dist;
       Color col = Mix(ice, Scale(refl, 0.92f), reflectivity);
       // Wind-blown snow on the ice in long drifts, and fine pale cracks.
-      float drift = Fbm(x / (h * 0.5f), y / (h * 0.035f), sky.seed + 93, 5);
+      float drift = Fbm(x / (h * 0.5f), y / (h * 0.035f), sky.seed + 93, 4);
       float cover = SmoothStep(0.05f, 0.45f, drift + 0.35f * dist - 0.15f);
       float crack = 1.0f - std::fabs(Noise(x / (h * 0.09f), y / (h * 0.02f), sky.seed + 95));
       col = Mix(col, Mix(ice, p.snowLit, 0.5f), 0.35f * SmoothStep(0.975f, 0.995f, crack));
@@ -287,7 +293,7 @@ void PaintSnowField(Canvas& c, float top, const SkyDef& sky, const Palette& p, u
     for (int x = 0; x <= w; ++x) {
       float u = (x - w * 0.5f) / h / persp, v = 1.0f / persp;
       field[static_cast<size_t>(y - y0) * (w + 1) + x] =
-          Fbm(u * 0.35f, v * 0.22f, seed, 4) * persp * 3.0f;
+          Fbm(u * 0.35f, v * 0.22f, seed, 3) * persp * 3.0f;
     }
   }
   auto at = [&](int x, int y) { return field[static_cast<size_t>(y - y0) * (w + 1) + x]; };

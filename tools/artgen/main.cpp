@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
       if (previews[i].Width() > 0) items.emplace_back(entries[i].file, std::move(previews[i]));
     artgen::Canvas sheet = artgen::ContactSheet(items, args.options.fonts, 1952);
     if (!artgen::WritePng(args.contactSheet, sheet.Width(), sheet.Height(), 4,
-                          artgen::ToRgba8(sheet, 1))) {
+                          artgen::ToRgba8(sheet, 1), 2)) {
       std::fprintf(stderr, "artgen: could not write %s\n", args.contactSheet.c_str());
       ++failures;
     }

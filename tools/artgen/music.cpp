@@ -51,33 +51,47 @@ void PadChord(Loop& out, const Score& s, const std::vector<int>& notes, double s
               double length) {
   static const std::vector<float> table = PadTable();
   const double attack = 2.5, release = 4.0;
-  size_t first = static_cast<size_t>(start * s.rate);
-  size_t count = static_cast<size_t>((length + release) * s.rate);
+  const size_t first = static_cast<size_t>(start * s.rate);
+  const size_t count = static_cast<size_t>((length + release) * s.rate);
+  // The chord's envelope, shared by its notes: a smooth rise, a hold, a long fade.
+  std::vector<float> envelope(count);
+  for (size_t i = 0; i < count; ++i) {
+    double t = static_cast<double>(i) / s.rate;
+    double env = std::min(1.0, t / attack);
+    env = env * env * (3 - 2 * env);
+    if (t > length) env *= std::exp(-(t - length) / (release * 0.35));
+    envelope[i] = static_cast<float>(env);
+  }
+  const float size = static_cast<float>(table.size());
   for (size_t n = 0; n < notes.size(); ++n) {
     double f = Frequency(notes[n]);
     // Two slightly detuned copies, one to each side, for a slow natural chorus.
-    double inc[2] = {f * (1.0 - 0.0017) / s.rate, f * (1.0 + 0.0017) / s.rate};
+    const double inc[2] = {f * (1.0 - 0.0017) / s.rate, f * (1.0 + 0.0017) / s.rate};
     double phase[2] = {0.13 * n, 0.57 * n};
     float level = s.padLevel / std::sqrt(static_cast<float>(notes.size())) * (n == 0 ? 1.2f : 1.0f);
     float pan = notes.size() > 1 ? static_cast<float>(n) / (notes.size() - 1) - 0.5f : 0.0f;
+    // A slow swell so the held chord breathes: a rotating phasor instead of sin per sample.
+    const double w = kTwoPi / (7.0 * s.rate);
+    const double cr = std::cos(w), ci = std::sin(w);
+    double re = std::cos(static_cast<double>(n)), im = std::sin(static_cast<double>(n));
     for (size_t i = 0; i < count; ++i) {
-      double t = static_cast<double>(i) / s.rate;
-      double env = std::min(1.0, t / attack);
-      env = env * env * (3 - 2 * env);
-      if (t > length) env *= std::exp(-(t - length) / (release * 0.35));
-      // A slow swell so the held chord breathes.
-      env *= 0.85 + 0.15 * std::sin(kTwoPi * t / 7.0 + n);
+      float gain = envelope[i] * level * static_cast<float>(0.85 + 0.15 * im);
       float v[2];
       for (int c = 0; c < 2; ++c) {
-        double p = phase[c] - std::floor(phase[c]);
-        double x = p * table.size();
-        size_t i0 = static_cast<size_t>(x) % table.size(), i1 = (i0 + 1) % table.size();
-        double fr = x - std::floor(x);
-        v[c] = static_cast<float>((table[i0] * (1 - fr) + table[i1] * fr) * env * level);
+        float x = static_cast<float>(phase[c]) * size;
+        size_t i0 = static_cast<size_t>(x);
+        float fr = x - static_cast<float>(i0);
+        i0 %= table.size();
+        size_t i1 = i0 + 1 == table.size() ? 0 : i0 + 1;
+        v[c] = (table[i0] * (1.0f - fr) + table[i1] * fr) * gain;
         phase[c] += inc[c];
+        if (phase[c] >= 1.0) phase[c] -= 1.0;
       }
       out.Add(first + i, v[0] * (0.75f - 0.4f * pan) + v[1] * 0.25f,
               v[1] * (0.75f + 0.4f * pan) + v[0] * 0.25f);
+      double nr = re * cr - im * ci;
+      im = re * ci + im * cr;
+      re = nr;
     }
   }
 }

@@ -51,7 +51,7 @@ std::vector<uint8_t> BmpHeader(int width, int height, int bits, uint32_t rowByte
 }  // namespace
 
 bool WritePng(const std::string& path, int width, int height, int channels,
-              const std::vector<uint8_t>& pixels) {
+              const std::vector<uint8_t>& pixels, int level) {
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -59,7 +59,7 @@ bool WritePng(const std::string& path, int width, int height, int channels,
   bool ok = false;
   if (info && !setjmp(png_jmpbuf(png))) {
     png_init_io(png, f);
-    png_set_compression_level(png, 9);
+    png_set_compression_level(png, level);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -153,7 +153,7 @@ bool WriteMp3(const std::string& path, const std::vector<float>& left,
   lame_set_num_channels(lame, 2);
   lame_set_mode(lame, JOINT_STEREO);
   lame_set_brate(lame, kbps);
-  lame_set_quality(lame, 2);
+  lame_set_quality(lame, 5);
   lame_set_bWriteVbrTag(lame, 1);  // the Info frame tells players the exact length and delay
   std::vector<uint8_t> out;
   bool ok = lame_init_params(lame) >= 0;
