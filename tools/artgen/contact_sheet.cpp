@@ -19,7 +19,8 @@ Canvas Enlarge(const Canvas& c, int factor) {
 
 Canvas ContactSheet(const std::vector<std::pair<std::string, Canvas>>& items, const Fonts& fonts,
                     int width) {
-  const int gap = 16, label = 18, maxW = 464, maxH = 270;
+  // Four of the big pictures to a row, whatever the width.
+  const int gap = 16, label = 18, maxW = (width - 5 * gap) / 4, maxH = maxW * 9 / 16 + 10;
   // Place the cells first to learn the height.
   struct Cell {
     int x, y;

@@ -68,7 +68,7 @@ const GradientDef& Def(int index) {
        0.5f,
        0.15f},
       {"snow_glow",
-       {Rgb(0xB6C8DE), Rgb(0xE6EEF6), Rgb(0xFFFFFF)},
+       {Rgb(0xC9C3D8), Rgb(0xF0E6E4), Rgb(0xFFF6EA)},
        270,
        Rgb(0xFFF6E8),
        0.5f,

@@ -250,7 +250,7 @@ void PaintLayer(Canvas& c, const LayerDef& layer, const SkyDef& sky, const Palet
   }
 }
 
-void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palette& p) {
+void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palette& p, float snow) {
   const int w = c.Width(), h = c.Height();
   Color ice = Mix(p.snowShade, sky.haze, 0.4f);
   for (int x = 0; x < w; ++x) {
@@ -273,8 +273,8 @@ void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palett
       float cover = SmoothStep(0.05f, 0.45f, drift + 0.35f * dist - 0.15f);
       float crack = 1.0f - std::fabs(Noise(x / (h * 0.09f), y / (h * 0.02f), sky.seed + 95));
       col = Mix(col, Mix(ice, p.snowLit, 0.5f), 0.35f * SmoothStep(0.975f, 0.995f, crack));
-      Color snow = Mix(p.snowShade, p.snowLit, Clamp01(0.4f + 0.6f * drift));
-      col = Mix(col, snow, cover * 0.85f);
+      Color drifted = Mix(p.snowShade, p.snowLit, Clamp01(0.4f + 0.6f * drift));
+      col = Mix(col, drifted, cover * 0.85f * snow);
       float cov = Clamp01(y + 1.0f - water);
       c.Blend(x, y, col, cov);
     }

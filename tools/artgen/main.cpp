@@ -2,7 +2,7 @@
 // seeds, so every build ships the same bytes.
 //
 //   artgen --data DIR --builtin DIR --fonts DIR --font-licence FILE
-//          [--contact-sheet FILE.png] [--only TEXT] [--jobs N]
+//          [--contact-sheet FILE.png] [--sheet-width PIXELS] [--only TEXT] [--jobs N]
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,6 +23,7 @@ struct Args {
   std::string data, builtin, contactSheet, only;
   artgen::Options options;
   int jobs = 2;
+  int sheetWidth = 1952;
 };
 
 bool Parse(int argc, char** argv, Args& args) {
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
   if (!Parse(argc, argv, args)) {
     std::fprintf(stderr,
                  "usage: artgen --data DIR --builtin DIR --fonts DIR --font-licence FILE "
-                 "[--contact-sheet FILE.png] [--only TEXT] [--jobs N]\n");
+                 "[--contact-sheet FILE.png] [--sheet-width PIXELS] [--only TEXT] [--jobs N]\n");
     return 2;
   }
   auto started = std::chrono::steady_clock::now();
@@ -94,9 +95,11 @@ int main(int argc, char** argv) {
     std::vector<std::pair<std::string, artgen::Canvas>> items;
     for (size_t i = 0; i < entries.size(); ++i)
       if (previews[i].Width() > 0) items.emplace_back(entries[i].file, std::move(previews[i]));
-    artgen::Canvas sheet = artgen::ContactSheet(items, args.options.fonts, 1952);
+    artgen::Canvas sheet = artgen::ContactSheet(items, args.options.fonts, args.sheetWidth);
+    // The full sheet is big and written every build: pack it lightly. Small ones pack well.
+    int level = args.sheetWidth > 1200 ? 2 : 9;
     if (!artgen::WritePng(args.contactSheet, sheet.Width(), sheet.Height(), 4,
-                          artgen::ToRgba8(sheet, 1), 2)) {
+                          artgen::ToRgba8(sheet, 1), level)) {
       std::fprintf(stderr, "artgen: could not write %s\n", args.contactSheet.c_str());
       ++failures;
     }

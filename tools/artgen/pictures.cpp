@@ -56,7 +56,7 @@ void PaintThroughMask(Canvas& c, const Canvas& mask, Color top, Color bottom, fl
 
 Canvas PaintBanner(const Fonts& fonts) {
   // Paint the night scene at twice the size and fold it down: finer trees and stars.
-  Canvas scene = Downscale(PaintForest(1, 240, 620), 120, 310);
+  Canvas scene = Downscale(PaintForest(1, 240, 620, 0.7f, 0.37f), 120, 310);
   Snowfall(scene, 4242, 70, 3.5f);
   Font bold, regular;
   if (!bold.Load(fonts.SansBold()) || !regular.Load(fonts.Sans())) return scene;

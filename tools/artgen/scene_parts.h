@@ -73,7 +73,8 @@ float GroundLine(const LayerDef& layer, float x, int height);
 void PaintLayer(Canvas& c, const LayerDef& layer, const SkyDef& sky, const Palette& p);
 void PaintTree(Canvas& c, const TreeDef& t, const SkyDef& sky, const Palette& p);
 // A frozen lake below the ground line of `shore`: the scene above mirrored in dusted ice.
-void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palette& p);
+// `snow` scales the drifts lying on the ice.
+void PaintLake(Canvas& c, const LayerDef& shore, const SkyDef& sky, const Palette& p, float snow);
 // Near snow field from `top` down: drifts shaded by the light, sparkles.
 void PaintSnowField(Canvas& c, float top, const SkyDef& sky, const Palette& p, uint32_t seed);
 // Long shadows of unseen trees falling towards the viewer across the snow below `top`.

@@ -15,6 +15,7 @@ struct SceneDef {
   std::vector<MountainDef> mountains;
   std::vector<LayerDef> layers;
   int lakeAfter = -1;      // the lake lies in front of this layer
+  float lakeSnow = 1.0f;   // how much snow the wind left on the ice
   float snowField = 0.0f;  // top of the near snow field, 0 for none
   bool shadows = false;
   float rays = 0.0f;
@@ -136,16 +137,18 @@ SceneDef FrozenLake() {
   s.sky.cloudLit = Rgb(0xFFFFFF), s.sky.cloudShade = Rgb(0xB4C8DC);
   s.sky.seed = 55;
   s.palette = {Rgb(0x1B342E), Rgb(0x34574A), Rgb(0xFAFCFF), Rgb(0xA2B8D4), Rgb(0x3A302A)};
-  s.mountains = {{0.47f, 0.12f, 1.0f, 0.5f, 501}};
-  LayerDef shore = Layer(0.48f, 0.06f, 0.45f, 0.2f, 502);
-  shore.hills = 0.004f;
+  s.mountains = {{0.48f, 0.30f, 1.1f, 0.3f, 501}};
+  LayerDef shore = Layer(0.5f, 0.085f, 0.3f, 0.25f, 502);
+  shore.hills = 0.006f;
   shore.bank = 0.012f;
-  LayerDef near = Layer(0.93f, 0.42f, 0.02f, 0.0f, 503);
-  near.spacing = 1.2f;
-  near.gapFrom = 0.1f, near.gapTo = 0.9f;
+  shore.depth = 0.25f;
+  LayerDef near = Layer(0.95f, 0.5f, 0.02f, 0.0f, 503);
+  near.spacing = 0.9f;
+  near.gapFrom = 0.1f, near.gapTo = 0.88f;
   s.layers = {shore, near};
   s.lakeAfter = 0;
-  s.snowField = 0.84f;
+  s.lakeSnow = 0.55f;
+  s.snowField = 0.86f;
   return s;
 }
 
@@ -216,6 +219,7 @@ SceneDef Aurora() {
   near.gapFrom = 0.18f, near.gapTo = 0.85f;
   s.layers = {shore, near};
   s.lakeAfter = 0;
+  s.lakeSnow = 0.6f;
   s.snowField = 0.92f;
   s.vignette = 0.3f;
   return s;
@@ -248,8 +252,10 @@ std::string ForestName(int index) {
   return Scene(index).name;
 }
 
-Canvas PaintForest(int index, int width, int height) {
+Canvas PaintForest(int index, int width, int height, float lightX, float lightY) {
   SceneDef s = Scene(index);
+  if (lightX >= 0.0f) s.sky.lightX = lightX;
+  if (lightY >= 0.0f) s.sky.lightY = lightY;
   Canvas c(width, height, {0.0f, 0.0f, 0.0f, 1.0f});
   PaintSky(c, s.sky);
   for (const MountainDef& m : s.mountains) PaintMountains(c, m, s.sky, s.palette);
@@ -263,7 +269,7 @@ Canvas PaintForest(int index, int width, int height) {
     LayerDef layer = s.layers[i];
     layer.ground = !last;
     PaintLayer(c, layer, s.sky, s.palette);
-    if (static_cast<int>(i) == s.lakeAfter) PaintLake(c, s.layers[i], s.sky, s.palette);
+    if (static_cast<int>(i) == s.lakeAfter) PaintLake(c, s.layers[i], s.sky, s.palette, s.lakeSnow);
   }
   if (s.rays > 0.0f) PaintRays(c, s.sky, s.rays);
   Vignette(c, s.vignette);
