@@ -43,6 +43,8 @@ bool Parse(int argc, char** argv, Args& args) {
       args.only = value;
     else if (key == "--jobs")
       args.jobs = std::max(1, std::atoi(value.c_str()));
+    else if (key == "--sheet-width")
+      args.sheetWidth = std::max(400, std::atoi(value.c_str()));
     else
       return false;
   }
