@@ -17,12 +17,13 @@ echo "\$1" >> "$work/opened"
 SCRIPT
 chmod +x "$work/bin/xdg-open"
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 cleanup() { kill "$xvfb" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-export DISPLAY=$display
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$work/display")
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
