@@ -101,7 +101,7 @@ void DrawImage(const Image& src, int32_t x, int32_t y) {
     const uint8_t* s = src.TopRow(r - y) + static_cast<int64_t>(clip.x0 - x) * sc;
     uint8_t* d = view.Row(r) + static_cast<int64_t>(clip.x0) * dc;
     if (sc == 3 && dc == 3) {
-      std::memcpy(d, s, static_cast<size_t>(clip.x1 - clip.x0) * 3);
+      std::memmove(d, s, static_cast<size_t>(clip.x1 - clip.x0) * 3);
       continue;
     }
     for (int32_t c = clip.x0; c < clip.x1; ++c, s += sc, d += dc) {

@@ -4,8 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define FLURRIX_RESIZE_SSE2 1
+#endif
 
 namespace images {
 namespace {
@@ -17,6 +23,7 @@ constexpr int32_t kOne = 1 << kWeightBits;
 struct Taps {
   int32_t perOutput = 0;
   std::vector<int32_t> first;
+  std::vector<int32_t> count;    // taps used by each output index
   std::vector<int32_t> weights;  // perOutput entries per output index
 };
 
@@ -54,6 +61,7 @@ Taps CubicTaps(int32_t src, int32_t dst) {
   Taps taps;
   taps.perOutput = static_cast<int32_t>(std::ceil(support)) * 2 + 3;
   taps.first.resize(dst);
+  taps.count.resize(dst);
   taps.weights.assign(static_cast<size_t>(dst) * taps.perOutput, 0);
   std::vector<double> w;
   for (int32_t i = 0; i < dst; ++i) {
@@ -65,6 +73,7 @@ Taps CubicTaps(int32_t src, int32_t dst) {
       w.push_back(Mitchell((j + 0.5 - centre) / widen));
     }
     taps.first[i] = lo;
+    taps.count[i] = static_cast<int32_t>(w.size());
     Quantise(w, &taps.weights[static_cast<size_t>(i) * taps.perOutput]);
   }
   return taps;
@@ -76,6 +85,7 @@ Taps AreaTaps(int32_t src, int32_t dst) {
   Taps taps;
   taps.perOutput = static_cast<int32_t>(std::ceil(scale)) + 1;
   taps.first.resize(dst);
+  taps.count.resize(dst);
   taps.weights.assign(static_cast<size_t>(dst) * taps.perOutput, 0);
   std::vector<double> w;
   for (int32_t i = 0; i < dst; ++i) {
@@ -87,6 +97,7 @@ Taps AreaTaps(int32_t src, int32_t dst) {
       w.push_back(std::min<double>(j + 1, to) - std::max<double>(j, from));
     }
     taps.first[i] = lo;
+    taps.count[i] = static_cast<int32_t>(w.size());
     Quantise(w, &taps.weights[static_cast<size_t>(i) * taps.perOutput]);
   }
   return taps;
@@ -105,6 +116,33 @@ struct Plane {
   const uint8_t* Row(int32_t y) const { return data + stride * y; }
 };
 
+#ifdef FLURRIX_RESIZE_SSE2
+// A pair of 16-bit weights for _mm_madd_epi16: `a` for the first pixel, `b` for the second.
+inline __m128i WeightPair(int32_t a, int32_t b) {
+  return _mm_set1_epi32(
+      static_cast<int32_t>((static_cast<uint32_t>(b) << 16) | (static_cast<uint32_t>(a) & 0xFFFF)));
+}
+
+inline __m128i LoadPixel(const uint8_t* p, int32_t channels) {
+  uint32_t v;
+  if (channels == 4) {
+    std::memcpy(&v, p, 4);
+  } else {
+    v = p[0] | (p[1] << 8) | (p[2] << 16);
+  }
+  return _mm_cvtsi32_si128(static_cast<int32_t>(v));
+}
+
+// Rounds fixed-point sums and clamps them to bytes, four lanes.
+inline __m128i ToBytes(__m128i lo, __m128i hi) {
+  const __m128i half = _mm_set1_epi32(kOne / 2);
+  lo = _mm_srai_epi32(_mm_add_epi32(lo, half), kWeightBits);
+  hi = _mm_srai_epi32(_mm_add_epi32(hi, half), kWeightBits);
+  return _mm_packus_epi16(_mm_packs_epi32(lo, hi), _mm_setzero_si128());
+}
+#endif
+
+// Each output pixel: its taps along the row, all channels at once.
 void Horizontal(const Plane& src, const Taps& taps, int32_t dstWidth, uint8_t* out,
                 int64_t outStride) {
   const int32_t c = src.channels;
@@ -114,55 +152,100 @@ void Horizontal(const Plane& src, const Taps& taps, int32_t dstWidth, uint8_t* o
     for (int32_t x = 0; x < dstWidth; ++x) {
       const int32_t* w = &taps.weights[static_cast<size_t>(x) * taps.perOutput];
       const uint8_t* s = row + static_cast<int64_t>(taps.first[x]) * c;
-      const int32_t n = std::min(taps.perOutput, src.width - taps.first[x]);
+      const int32_t n = taps.count[x];
+#ifdef FLURRIX_RESIZE_SSE2
+      const __m128i zero = _mm_setzero_si128();
+      __m128i acc = zero;
+      int32_t k = 0;
+      for (; k + 1 < n; k += 2) {
+        const __m128i pair =
+            _mm_unpacklo_epi8(LoadPixel(s + k * c, c), LoadPixel(s + (k + 1) * c, c));
+        acc = _mm_add_epi32(
+            acc, _mm_madd_epi16(_mm_unpacklo_epi8(pair, zero), WeightPair(w[k], w[k + 1])));
+      }
+      if (k < n) {
+        const __m128i single = _mm_unpacklo_epi8(LoadPixel(s + k * c, c), zero);
+        acc = _mm_add_epi32(acc,
+                            _mm_madd_epi16(_mm_unpacklo_epi8(single, zero), WeightPair(w[k], 0)));
+      }
+      const uint32_t v = static_cast<uint32_t>(_mm_cvtsi128_si32(ToBytes(acc, acc)));
+      uint8_t* d = o + x * c;
+      d[0] = static_cast<uint8_t>(v), d[1] = static_cast<uint8_t>(v >> 8),
+      d[2] = static_cast<uint8_t>(v >> 16);
+      if (c == 4) d[3] = static_cast<uint8_t>(v >> 24);
+#else
       for (int32_t ch = 0; ch < c; ++ch) {
         int32_t acc = 0;
         for (int32_t k = 0; k < n; ++k) acc += w[k] * s[k * c + ch];
         o[x * c + ch] = Clamp8(acc);
       }
+#endif
     }
   }
 }
 
+// Each output row: its taps down the columns, a whole row at a time.
 void Vertical(const Plane& src, const Taps& taps, int32_t dstHeight, uint8_t* out,
               int64_t outStride) {
   const int32_t bytes = src.width * src.channels;
   std::vector<int32_t> acc(static_cast<size_t>(bytes));
   for (int32_t y = 0; y < dstHeight; ++y) {
     const int32_t* w = &taps.weights[static_cast<size_t>(y) * taps.perOutput];
-    const int32_t n = std::min(taps.perOutput, src.height - taps.first[y]);
-    std::fill(acc.begin(), acc.end(), 0);
-    for (int32_t k = 0; k < n; ++k) {
-      const uint8_t* s = src.Row(taps.first[y] + k);
-      const int32_t wk = w[k];
-      for (int32_t i = 0; i < bytes; ++i) acc[i] += wk * s[i];
-    }
+    const int32_t n = taps.count[y];
+    const uint8_t* first = src.Row(taps.first[y]);
     uint8_t* o = out + outStride * y;
-    for (int32_t i = 0; i < bytes; ++i) o[i] = Clamp8(acc[i]);
+    int32_t i = 0;
+#ifdef FLURRIX_RESIZE_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= bytes; i += 8) {
+      __m128i lo = zero, hi = zero;
+      for (int32_t k = 0; k < n; k += 2) {
+        const __m128i a = _mm_unpacklo_epi8(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(first + src.stride * k + i)), zero);
+        const __m128i b = k + 1 < n
+                              ? _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(
+                                                      first + src.stride * (k + 1) + i)),
+                                                  zero)
+                              : zero;
+        const __m128i weights = WeightPair(w[k], k + 1 < n ? w[k + 1] : 0);
+        lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), weights));
+        hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), weights));
+      }
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(o + i), ToBytes(lo, hi));
+    }
+#endif
+    if (i == bytes) continue;
+    std::fill(acc.begin() + i, acc.end(), 0);
+    for (int32_t k = 0; k < n; ++k) {
+      const uint8_t* s = first + src.stride * k;
+      for (int32_t j = i; j < bytes; ++j) acc[j] += w[k] * s[j];
+    }
+    for (int32_t j = i; j < bytes; ++j) o[j] = Clamp8(acc[j]);
   }
 }
 
-// Resamples `src` (top row first) to dstWidth x dstHeight into `out` (packed, top row first),
-// with the pass order that needs the smaller intermediate buffer.
+// Resamples `src` to dstWidth x dstHeight into the rows at `out` (top row first, `outStride`
+// bytes apart, the same channels), with the pass order that needs the smaller intermediate
+// buffer.
 bool Resample(const Plane& src, const Taps& horizontal, const Taps& vertical, int32_t dstWidth,
-              int32_t dstHeight, std::vector<uint8_t>& out) {
+              int32_t dstHeight, uint8_t* out, int64_t outStride) {
   const int32_t c = src.channels;
-  try {
-    out.resize(static_cast<size_t>(dstWidth) * dstHeight * c);
-    std::vector<uint8_t> mid;
-    if (int64_t{dstWidth} * src.height <= int64_t{src.width} * dstHeight) {
-      mid.resize(static_cast<size_t>(dstWidth) * src.height * c);
-      Horizontal(src, horizontal, dstWidth, mid.data(), int64_t{dstWidth} * c);
-      Vertical({dstWidth, src.height, c, mid.data(), int64_t{dstWidth} * c}, vertical, dstHeight,
-               out.data(), int64_t{dstWidth} * c);
-    } else {
-      mid.resize(static_cast<size_t>(src.width) * dstHeight * c);
-      Vertical(src, vertical, dstHeight, mid.data(), int64_t{src.width} * c);
-      Horizontal({src.width, dstHeight, c, mid.data(), int64_t{src.width} * c}, horizontal,
-                 dstWidth, out.data(), int64_t{dstWidth} * c);
-    }
-  } catch (const std::bad_alloc&) {
-    return false;
+  // On a tie the vertical pass goes first: it runs over whole rows at once and leaves the
+  // slower horizontal pass fewer rows.
+  const bool horizontalFirst = int64_t{dstWidth} * src.height < int64_t{src.width} * dstHeight;
+  const int32_t midWidth = horizontalFirst ? dstWidth : src.width;
+  const int32_t midHeight = horizontalFirst ? src.height : dstHeight;
+  const int64_t midStride = int64_t{midWidth} * c;
+  std::unique_ptr<uint8_t[]> mid(new (std::nothrow)
+                                     uint8_t[static_cast<size_t>(midStride) * midHeight]);
+  if (!mid) return false;
+  const Plane between{midWidth, midHeight, c, mid.get(), midStride};
+  if (horizontalFirst) {
+    Horizontal(src, horizontal, dstWidth, mid.get(), midStride);
+    Vertical(between, vertical, dstHeight, out, outStride);
+  } else {
+    Vertical(src, vertical, dstHeight, mid.get(), midStride);
+    Horizontal(between, horizontal, dstWidth, out, outStride);
   }
   return true;
 }
@@ -183,25 +266,50 @@ void StretchArea(const Image& src, const PixelView& dst, int32_t x, int32_t y, i
   if (x >= dst.width || y >= dst.height || int64_t{x} + width <= 0 || int64_t{y} + height <= 0) {
     return;
   }
-  std::vector<uint8_t> out;
-  if (width == src.width && height == src.height) {
-    out.resize(static_cast<size_t>(width) * height * (src.depth / 8));
-    for (int32_t r = 0; r < height; ++r) {
-      std::memcpy(&out[static_cast<size_t>(r) * width * (src.depth / 8)], src.TopRow(r),
-                  static_cast<size_t>(width) * (src.depth / 8));
+  const int32_t sc = src.depth / 8, dc = dst.depth / 8;
+  const bool inside =
+      x >= 0 && y >= 0 && int64_t{x} + width <= dst.width && int64_t{y} + height <= dst.height;
+  const bool sameSize = width == src.width && height == src.height;
+  // Straight into the target when it can take the rows as they come.
+  if (inside && sc == dc && !sameSize) {
+    uint8_t* origin = dst.Row(y) + int64_t{x} * dc;
+    if (!Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height), width,
+                  height, origin, dst.stride)) {
+      return;
     }
-  } else if (!Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height),
-                       width, height, out)) {
+    if (dc == 4) {
+      for (int32_t r = 0; r < height; ++r) {
+        uint8_t* d = origin + dst.stride * r;
+        for (int32_t c = 0; c < width; ++c) d[4 * c + 3] = 255;
+      }
+    }
     return;
   }
-  const int32_t sc = src.depth / 8, dc = dst.depth / 8;
-  const int32_t x0 = std::max(0, x),
-                x1 = static_cast<int32_t>(std::min<int64_t>(dst.width, int64_t{x} + width));
-  const int32_t y0 = std::max(0, y),
-                y1 = static_cast<int32_t>(std::min<int64_t>(dst.height, int64_t{y} + height));
+  std::vector<uint8_t> out;
+  const Plane* plane = nullptr;
+  Plane stretched{};
+  if (sameSize) {
+    stretched = PlaneOf(src);
+  } else {
+    try {
+      out.resize(static_cast<size_t>(width) * height * sc);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+    if (!Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height), width,
+                  height, out.data(), int64_t{width} * sc)) {
+      return;
+    }
+    stretched = {width, height, sc, out.data(), int64_t{width} * sc};
+  }
+  plane = &stretched;
+  const int32_t x0 = std::max(0, x);
+  const int32_t x1 = static_cast<int32_t>(std::min<int64_t>(dst.width, int64_t{x} + width));
+  const int32_t y0 = std::max(0, y);
+  const int32_t y1 = static_cast<int32_t>(std::min<int64_t>(dst.height, int64_t{y} + height));
   for (int32_t r = y0; r < y1; ++r) {
-    const uint8_t* s = &out[(static_cast<size_t>(r - y) * width + (x0 - x)) * sc];
-    uint8_t* d = dst.Row(r) + static_cast<int64_t>(x0) * dc;
+    const uint8_t* s = plane->Row(r - y) + int64_t{x0 - x} * sc;
+    uint8_t* d = dst.Row(r) + int64_t{x0} * dc;
     for (int32_t c = x0; c < x1; ++c, s += sc, d += dc) {
       d[0] = s[0], d[1] = s[1], d[2] = s[2];
       if (dc == 4) d[3] = 255;
@@ -217,18 +325,14 @@ bool ResizeImage(Image& image, int32_t width, int32_t height, int32_t mode) {
   result.codec = image.codec;
   const int32_t c = image.depth / 8;
   if (mode == kResizeSmooth) {
-    std::vector<uint8_t> out;
     const Plane src = PlaneOf(image);
-    const bool ok = image.depth == 32
-                        ? Resample(src, CubicTaps(image.width, width),
-                                   CubicTaps(image.height, height), width, height, out)
-                        : Resample(src, AreaTaps(image.width, width),
-                                   AreaTaps(image.height, height), width, height, out);
+    const bool ok =
+        image.depth == 32
+            ? Resample(src, CubicTaps(image.width, width), CubicTaps(image.height, height), width,
+                       height, result.TopRow(0), -int64_t{result.pitch})
+            : Resample(src, AreaTaps(image.width, width), AreaTaps(image.height, height), width,
+                       height, result.TopRow(0), -int64_t{result.pitch});
     if (!ok) return false;
-    for (int32_t y = 0; y < height; ++y) {
-      std::memcpy(result.TopRow(y), &out[static_cast<size_t>(y) * width * c],
-                  static_cast<size_t>(width) * c);
-    }
   } else {
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* s = image.TopRow(static_cast<int32_t>(int64_t{y} * image.height / height));
