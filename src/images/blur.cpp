@@ -1,7 +1,8 @@
 // The box blur. The arithmetic is exactly the described one (each pass sums a clamped window
 // and truncates the sum divided by the window size) but the work is arranged for speed:
 // - the horizontal pass keeps the three channel sums of a pixel in one 64-bit word, 16 bits a
-//   channel: a window sum never exceeds 255 * 201, so no lane ever carries into the next;
+//   channel: every true window sum lies in 0 .. 255 * 201, so the low 48 bits of the wrapping
+//   word arithmetic are exactly the three sums, whatever the order of the additions;
 // - the vertical pass runs along every column at once, row by row, with SIMD where available;
 // - horizontal rows live only in a ring of 2r + 2 rows, computed just before the vertical pass
 //   needs them (and before that pass overwrites their source row);
@@ -127,9 +128,18 @@ void RowSums(const uint16_t* __restrict in, uint16_t* __restrict sums, int32_t w
   for (; x < inStart; ++x) clamped(x);
   const uint16_t* a = in + 3 * (static_cast<int64_t>(x) + r + 1);
   const uint16_t* d = in + 3 * (static_cast<int64_t>(x) - r);
+  // Wrapping 64-bit arithmetic gives the right lanes in any order, so the change of each step
+  // is worked out apart from the running sum, and two steps advance it with one addition.
+  for (; x + 1 < inEnd; x += 2, a += 6, d += 6) {
+    const uint64_t first = Lanes(a) - Lanes(d), second = Lanes(a + 3) - Lanes(d + 3);
+    const uint64_t next = s + first;
+    std::memcpy(sums + 3 * x, &s, 8);
+    std::memcpy(sums + 3 * x + 3, &next, 8);
+    s += first + second;
+  }
   for (; x < inEnd; ++x, a += 3, d += 3) {
     std::memcpy(sums + 3 * x, &s, 8);
-    s = s + Lanes(a) - Lanes(d);
+    s += Lanes(a) - Lanes(d);
   }
   for (; x < w; ++x) clamped(x);
 }

@@ -142,13 +142,30 @@ inline __m128i ToBytes(__m128i lo, __m128i hi) {
 }
 #endif
 
+// Where a pass writes: rows `stride` bytes apart with `channels` bytes a pixel, 3 or 4. A
+// 4-byte output of a 3-byte source, or an `opaque` one, gets alpha 255.
+struct Output {
+  uint8_t* rows;
+  int64_t stride;
+  int32_t channels;
+  bool opaque;
+};
+
+// Writes blue, green, red and, for 4-byte outputs, alpha.
+inline void PutPixel(uint8_t* d, uint32_t bgra, int32_t sourceChannels, const Output& out) {
+  d[0] = static_cast<uint8_t>(bgra), d[1] = static_cast<uint8_t>(bgra >> 8);
+  d[2] = static_cast<uint8_t>(bgra >> 16);
+  if (out.channels == 4) {
+    d[3] = out.opaque || sourceChannels == 3 ? 255 : static_cast<uint8_t>(bgra >> 24);
+  }
+}
+
 // Each output pixel: its taps along the row, all channels at once.
-void Horizontal(const Plane& src, const Taps& taps, int32_t dstWidth, uint8_t* out,
-                int64_t outStride) {
+void Horizontal(const Plane& src, const Taps& taps, int32_t dstWidth, const Output& out) {
   const int32_t c = src.channels;
   for (int32_t y = 0; y < src.height; ++y) {
     const uint8_t* row = src.Row(y);
-    uint8_t* o = out + outStride * y;
+    uint8_t* o = out.rows + out.stride * y;
     for (int32_t x = 0; x < dstWidth; ++x) {
       const int32_t* w = &taps.weights[static_cast<size_t>(x) * taps.perOutput];
       const uint8_t* s = row + static_cast<int64_t>(taps.first[x]) * c;
@@ -169,31 +186,31 @@ void Horizontal(const Plane& src, const Taps& taps, int32_t dstWidth, uint8_t* o
                             _mm_madd_epi16(_mm_unpacklo_epi8(single, zero), WeightPair(w[k], 0)));
       }
       const uint32_t v = static_cast<uint32_t>(_mm_cvtsi128_si32(ToBytes(acc, acc)));
-      uint8_t* d = o + x * c;
-      d[0] = static_cast<uint8_t>(v), d[1] = static_cast<uint8_t>(v >> 8),
-      d[2] = static_cast<uint8_t>(v >> 16);
-      if (c == 4) d[3] = static_cast<uint8_t>(v >> 24);
 #else
+      uint32_t v = 0;
       for (int32_t ch = 0; ch < c; ++ch) {
         int32_t acc = 0;
         for (int32_t k = 0; k < n; ++k) acc += w[k] * s[k * c + ch];
-        o[x * c + ch] = Clamp8(acc);
+        v |= static_cast<uint32_t>(Clamp8(acc)) << (8 * ch);
       }
 #endif
+      PutPixel(o + x * out.channels, v, c, out);
     }
   }
 }
 
 // Each output row: its taps down the columns, a whole row at a time.
-void Vertical(const Plane& src, const Taps& taps, int32_t dstHeight, uint8_t* out,
-              int64_t outStride) {
-  const int32_t bytes = src.width * src.channels;
+void Vertical(const Plane& src, const Taps& taps, int32_t dstHeight, const Output& out) {
+  const int32_t c = src.channels, bytes = src.width * c;
+  const bool direct = out.channels == c && !out.opaque;
   std::vector<int32_t> acc(static_cast<size_t>(bytes));
+  std::vector<uint8_t> converted(direct ? 0 : static_cast<size_t>(bytes));
   for (int32_t y = 0; y < dstHeight; ++y) {
     const int32_t* w = &taps.weights[static_cast<size_t>(y) * taps.perOutput];
     const int32_t n = taps.count[y];
     const uint8_t* first = src.Row(taps.first[y]);
-    uint8_t* o = out + outStride * y;
+    uint8_t* target = out.rows + out.stride * y;
+    uint8_t* o = direct ? target : converted.data();
     int32_t i = 0;
 #ifdef FLURRIX_RESIZE_SSE2
     const __m128i zero = _mm_setzero_si128();
@@ -214,21 +231,27 @@ void Vertical(const Plane& src, const Taps& taps, int32_t dstHeight, uint8_t* ou
       _mm_storel_epi64(reinterpret_cast<__m128i*>(o + i), ToBytes(lo, hi));
     }
 #endif
-    if (i == bytes) continue;
-    std::fill(acc.begin() + i, acc.end(), 0);
-    for (int32_t k = 0; k < n; ++k) {
-      const uint8_t* s = first + src.stride * k;
-      for (int32_t j = i; j < bytes; ++j) acc[j] += w[k] * s[j];
+    if (i < bytes) {
+      std::fill(acc.begin() + i, acc.end(), 0);
+      for (int32_t k = 0; k < n; ++k) {
+        const uint8_t* s = first + src.stride * k;
+        for (int32_t j = i; j < bytes; ++j) acc[j] += w[k] * s[j];
+      }
+      for (int32_t j = i; j < bytes; ++j) o[j] = Clamp8(acc[j]);
     }
-    for (int32_t j = i; j < bytes; ++j) o[j] = Clamp8(acc[j]);
+    if (direct) continue;
+    for (int32_t x = 0; x < src.width; ++x) {
+      const uint8_t* p = o + x * c;
+      const uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16) | (c == 4 ? p[3] << 24 : 0);
+      PutPixel(target + x * out.channels, v, c, out);
+    }
   }
 }
 
-// Resamples `src` to dstWidth x dstHeight into the rows at `out` (top row first, `outStride`
-// bytes apart, the same channels), with the pass order that needs the smaller intermediate
-// buffer.
+// Resamples `src` to dstWidth x dstHeight into `out`, with the pass order that needs the
+// smaller intermediate buffer.
 bool Resample(const Plane& src, const Taps& horizontal, const Taps& vertical, int32_t dstWidth,
-              int32_t dstHeight, uint8_t* out, int64_t outStride) {
+              int32_t dstHeight, const Output& out) {
   const int32_t c = src.channels;
   // On a tie the vertical pass goes first: it runs over whole rows at once and leaves the
   // slower horizontal pass fewer rows.
@@ -240,12 +263,13 @@ bool Resample(const Plane& src, const Taps& horizontal, const Taps& vertical, in
                                      uint8_t[static_cast<size_t>(midStride) * midHeight]);
   if (!mid) return false;
   const Plane between{midWidth, midHeight, c, mid.get(), midStride};
+  const Output toMid{mid.get(), midStride, c, false};
   if (horizontalFirst) {
-    Horizontal(src, horizontal, dstWidth, mid.get(), midStride);
-    Vertical(between, vertical, dstHeight, out, outStride);
+    Horizontal(src, horizontal, dstWidth, toMid);
+    Vertical(between, vertical, dstHeight, out);
   } else {
-    Vertical(src, vertical, dstHeight, mid.get(), midStride);
-    Horizontal(between, horizontal, dstWidth, out, outStride);
+    Vertical(src, vertical, dstHeight, toMid);
+    Horizontal(between, horizontal, dstWidth, out);
   }
   return true;
 }
@@ -270,19 +294,10 @@ void StretchArea(const Image& src, const PixelView& dst, int32_t x, int32_t y, i
   const bool inside =
       x >= 0 && y >= 0 && int64_t{x} + width <= dst.width && int64_t{y} + height <= dst.height;
   const bool sameSize = width == src.width && height == src.height;
-  // Straight into the target when it can take the rows as they come.
-  if (inside && sc == dc && !sameSize) {
-    uint8_t* origin = dst.Row(y) + int64_t{x} * dc;
-    if (!Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height), width,
-                  height, origin, dst.stride)) {
-      return;
-    }
-    if (dc == 4) {
-      for (int32_t r = 0; r < height; ++r) {
-        uint8_t* d = origin + dst.stride * r;
-        for (int32_t c = 0; c < width; ++c) d[4 * c + 3] = 255;
-      }
-    }
+  // Straight into the target unless the stretch is clipped or a plain copy.
+  if (inside && !sameSize) {
+    Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height), width, height,
+             {dst.Row(y) + int64_t{x} * dc, dst.stride, dc, true});
     return;
   }
   std::vector<uint8_t> out;
@@ -297,7 +312,7 @@ void StretchArea(const Image& src, const PixelView& dst, int32_t x, int32_t y, i
       return;
     }
     if (!Resample(PlaneOf(src), AreaTaps(src.width, width), AreaTaps(src.height, height), width,
-                  height, out.data(), int64_t{width} * sc)) {
+                  height, {out.data(), int64_t{width} * sc, sc, false})) {
       return;
     }
     stretched = {width, height, sc, out.data(), int64_t{width} * sc};
@@ -326,12 +341,12 @@ bool ResizeImage(Image& image, int32_t width, int32_t height, int32_t mode) {
   const int32_t c = image.depth / 8;
   if (mode == kResizeSmooth) {
     const Plane src = PlaneOf(image);
-    const bool ok =
-        image.depth == 32
-            ? Resample(src, CubicTaps(image.width, width), CubicTaps(image.height, height), width,
-                       height, result.TopRow(0), -int64_t{result.pitch})
-            : Resample(src, AreaTaps(image.width, width), AreaTaps(image.height, height), width,
-                       height, result.TopRow(0), -int64_t{result.pitch});
+    const Output out{result.TopRow(0), -int64_t{result.pitch}, c, false};
+    const bool ok = image.depth == 32
+                        ? Resample(src, CubicTaps(image.width, width),
+                                   CubicTaps(image.height, height), width, height, out)
+                        : Resample(src, AreaTaps(image.width, width),
+                                   AreaTaps(image.height, height), width, height, out);
     if (!ok) return false;
   } else {
     for (int32_t y = 0; y < height; ++y) {

@@ -77,6 +77,18 @@ TEST(Drawing, StretchedDrawsNeedAPositiveSizeAndCopyAtTheSameSize) {
     for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(PixelAt(target, x, y), 0xFFFF0000u);
   }
   EXPECT_EQ(PixelAt(target, 3, 0), 0u);
+
+  // Translucent 32-bit sources stretch to opaque pixels; onto 24 bits their colour alone lands.
+  ASSERT_NE(StartDrawing(target), nullptr);
+  DrawImageStretched(src, 2, 0, 4, 2);
+  StopDrawing();
+  EXPECT_EQ(PixelAt(target, 2, 0), 0xFF203040u);
+  EXPECT_EQ(PixelAt(target, 5, 1) >> 24, 255u);
+  Image plain = MakeImage(3, 3, 24);
+  ASSERT_NE(StartDrawing(plain), nullptr);
+  DrawImageStretched(MakeImage(1, 1, 32, 0x10A0B0C0), 0, 0, 3, 3);
+  StopDrawing();
+  EXPECT_EQ(PixelAt(plain, 2, 2), 0xA0B0C0u);
 }
 
 TEST(Drawing, FloodFillCoversTheConnectedAreaAndAlphaOnlyInMode256) {
