@@ -3,7 +3,7 @@
 # small generated files. Any finding fails the stage; its input is kept in build-fuzz/findings/
 # and replays with: build-fuzz/fuzz_FORMAT FILE (or imgtool info FILE).
 set -euo pipefail
-seconds=${FLURRIX_FUZZ_SECONDS:-25}
+seconds=${FLURRIX_FUZZ_SECONDS:-20}
 [[ -f build-fuzz/build.ninja ]] || cmake --preset fuzz >/dev/null
 cmake --build build-fuzz -j2 --target fuzz_bmp fuzz_tga fuzz_png fuzz_jpeg fuzz_make_seeds
 rm -rf build-fuzz/seeds build-fuzz/findings
