@@ -6,7 +6,7 @@
 // - the vertical pass runs along every column at once, row by row, with SIMD where available;
 // - horizontal rows live only in a ring of 2r + 2 rows, computed just before the vertical pass
 //   needs them (and before that pass overwrites their source row);
-// - divisions are exact multiply-and-correct steps instead of a table.
+// - divisions are exact multiply-and-shift steps instead of a table.
 #include "images/blur.h"
 
 #include <algorithm>
@@ -27,17 +27,24 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little, "the channel lanes assume little endian");
 
-// Exact floor(v / d) for 16-bit sums v <= 255 * d, d odd in 3..201: with 2^s < d < 2^(s+1) and
-// m = floor(2^(16+s) / d) < 2^16, q = (v * m) >> (16 + s) is floor(v / d) or one less, and one
-// comparison of the remainder corrects it.
+// Exact floor(v / d) for the sums of a window of d = 2r + 1 bytes (v <= 255 * d) as
+// (v * m) >> (16 + s) with a 16-bit m = ceil(2^(16+s) / d). With e = m * d - 2^(16+s), the
+// result is exact when (255 * d - 1) * e < 2^(16+s); some s from 0 to 8 meets that for every
+// radius from 1 to 100.
 struct Divider {
-  uint32_t d;
-  uint32_t m;
-  int s;
-  explicit Divider(uint32_t divisor) : d(divisor), m(0), s(0) {
-    while ((2u << s) < d) ++s;
-    m = (1u << (16 + s)) / d;
+  uint32_t m = 0;
+  int s = -1;
+  explicit Divider(uint32_t d) {
+    for (int shift = 0; shift <= 8 && s < 0; ++shift) {
+      const uint64_t scale = uint64_t{1} << (16 + shift);
+      const uint64_t magic = (scale + d - 1) / d;
+      if (magic < 65536 && (255 * uint64_t{d} - 1) * (magic * d - scale) < scale) {
+        m = static_cast<uint32_t>(magic);
+        s = shift;
+      }
+    }
   }
+  uint8_t operator()(uint32_t v) const { return static_cast<uint8_t>((v * m) >> (16 + s)); }
 };
 
 // Bytes to 16-bit values.
@@ -58,11 +65,7 @@ void Widen(const uint8_t* __restrict src, uint16_t* __restrict out, size_t n) {
 // floor(v / d) in each 16-bit lane.
 inline __m128i Divide8(__m128i v, const Divider& div) {
   const __m128i m = _mm_set1_epi16(static_cast<int16_t>(div.m));
-  const __m128i d = _mm_set1_epi16(static_cast<int16_t>(div.d));
-  const __m128i dm1 = _mm_set1_epi16(static_cast<int16_t>(div.d - 1));
-  __m128i q = _mm_srl_epi16(_mm_mulhi_epu16(v, m), _mm_cvtsi32_si128(div.s));
-  const __m128i rest = _mm_sub_epi16(v, _mm_mullo_epi16(q, d));
-  return _mm_sub_epi16(q, _mm_cmpgt_epi16(rest, dm1));  // +1 where the remainder is >= d
+  return _mm_srl_epi16(_mm_mulhi_epu16(v, m), _mm_cvtsi32_si128(div.s));
 }
 #endif
 
@@ -78,7 +81,7 @@ void DivideRow(const uint16_t* __restrict sums, uint8_t* __restrict out, size_t 
                      _mm_packus_epi16(Divide8(lo, div), Divide8(hi, div)));
   }
 #endif
-  for (; j < n; ++j) out[j] = static_cast<uint8_t>(sums[j] / div.d);
+  for (; j < n; ++j) out[j] = div(sums[j]);
 }
 
 // One vertical step over a whole row: out = sums / d, then sums += add - drop.
@@ -101,7 +104,7 @@ void ColumnStep(uint8_t* __restrict out, uint16_t* __restrict sums, const uint8_
   }
 #endif
   for (; j < n; ++j) {
-    out[j] = static_cast<uint8_t>(sums[j] / div.d);
+    out[j] = div(sums[j]);
     sums[j] = static_cast<uint16_t>(sums[j] + add[j] - drop[j]);
   }
 }
@@ -157,6 +160,10 @@ int32_t Blur(Image& image, int32_t radius) {
   const int32_t w = image.width, h = image.height, r = radius, hm = h - 1;
   const size_t rowBytes = 3 * static_cast<size_t>(w);
   const Divider div(2 * r + 1);
+  if (div.s < 0) {  // not for any radius from 1 to 100
+    StopDrawing();
+    return kBlurRefused;
+  }
   const int32_t ringRows = std::min(h, 2 * r + 2);
 
   std::vector<uint8_t> ring;  // horizontal-pass rows y % ringRows
