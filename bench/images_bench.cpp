@@ -72,7 +72,7 @@ void BM_JpegDecode(benchmark::State& state) {
   state.counters["file_kB"] = static_cast<double>(file.size()) / 1000;
 }
 BENCHMARK(BM_JpegDecode)
-    ->Arg(7)
+    ->Arg(9)
     ->Arg(10)
     ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", Fastest);
