@@ -96,6 +96,39 @@ MessageAnswer ShowMessageBox(const std::string& caption, const std::string& text
 // False when nothing could be started.
 bool OpenAddress(const std::string& address);
 
+// ---- Around a full-screen run ----
+
+// Shows or hides the mouse cursor (ShowCursor on Windows). Nothing on Linux, where the screen
+// layer hides the cursor inside its own window.
+void ShowMouseCursor(bool show);
+// Tells the system whether a screensaver runs (SPI_SETSCREENSAVERRUNNING). Nothing on Linux.
+void SetScreensaverRunning(bool running);
+
+// The desktop wallpaper: its file ("" when none is set) and the desktop's WallpaperStyle value
+// (0 when missing or unreadable). Windows reads SPI_GETDESKWALLPAPER and the registry; Linux
+// reads GNOME's org.gnome.desktop.background, where "wallpaper" (tiled) gives 0 and every other
+// placement 2 (stretched).
+struct Wallpaper {
+  std::string path;
+  int32_t style = 0;
+};
+Wallpaper QueryWallpaper();
+
+// Whether the system may be suspended, and suspending it (sleep, not hibernate; wake events
+// stay on). Windows looks the functions up in powrprof.dll at each call: without them the first
+// answers false and the second does nothing. Linux answers false for now.
+bool SuspendAllowed();
+void Suspend();
+
+// ---- Libraries loaded at run time ----
+
+// A loaded library, or nullptr. Entries are found by name; cast the entry to its real type.
+using Library = void*;
+using LibraryEntry = void (*)();
+Library OpenLibrary(const std::string& path);
+LibraryEntry FindLibraryEntry(Library library, const char* name);
+void CloseLibrary(Library library);
+
 // ---- Sockets (TCP over IPv4, the HTTP client's transport) ----
 
 // An open TCP connection (a file descriptor on POSIX, a SOCKET on Windows), or kNoSocket.
