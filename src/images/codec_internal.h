@@ -25,6 +25,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Image& out);
 // Decodes at the smallest DCT scale (n/8) that keeps at least minWidth x minHeight.
 bool DecodeJpegAtLeast(const uint8_t* data, size_t size, int32_t minWidth, int32_t minHeight,
                        Image& out);
+// Also takes 32-bit rows, whose fourth byte it skips: EncodeImage hands it opaque pictures so,
+// since flattening them would change nothing.
 bool WriteJpeg24(const Image& image, int32_t quality, int32_t depth, std::vector<uint8_t>& out);
 
 // Reads of a 16- or 32-bit little-endian value; callers check the bounds first.

@@ -44,6 +44,16 @@ bool WellFormed(const Image& image) {
          image.pixels.size() >= static_cast<size_t>(image.pitch) * image.height;
 }
 
+bool Opaque(const Image& image) {
+  for (int32_t y = 0; y < image.height; ++y) {
+    const uint8_t* row = image.Row(y);
+    for (int32_t x = 0; x < image.width; ++x) {
+      if (row[4 * x + 3] != 255) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool AddDecoder(const ImageDecoder& decoder) {
@@ -154,6 +164,10 @@ bool EncodeImage(const Image& image, uint32_t tag, int32_t quality, int32_t dept
     if (encoder.tag != tag) continue;
     if (image.depth == 24) return encoder.write24(image, quality, depth, out);
     if (encoder.write32 && depth == 32) return encoder.write32(image, out);
+    // Flattening leaves opaque pixels as they are; the JPEG writer reads such rows directly.
+    if (encoder.write24 == detail::WriteJpeg24 && Opaque(image)) {
+      return encoder.write24(image, quality, depth, out);
+    }
     const Image flat = FlattenOntoWhite(image);
     return !flat.pixels.empty() && encoder.write24(flat, quality, depth, out);
   }

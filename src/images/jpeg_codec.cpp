@@ -109,8 +109,9 @@ bool RunEncode(EncodeState& s, const Image& image, int quality) {
   jpeg_mem_dest(&s.cinfo, &s.buffer, &s.size);
   s.cinfo.image_width = static_cast<JDIMENSION>(image.width);
   s.cinfo.image_height = static_cast<JDIMENSION>(image.height);
-  s.cinfo.input_components = 3;
-  s.cinfo.in_color_space = JCS_EXT_BGR;  // the bitmap's byte order, turned into RGB by libjpeg
+  // The bitmap's byte order, turned into RGB by libjpeg; a fourth byte is skipped.
+  s.cinfo.input_components = image.depth / 8;
+  s.cinfo.in_color_space = image.depth == 32 ? JCS_EXT_BGRX : JCS_EXT_BGR;
   jpeg_set_defaults(&s.cinfo);
   jpeg_set_quality(&s.cinfo, quality, TRUE);
   jpeg_start_compress(&s.cinfo, TRUE);
@@ -150,7 +151,9 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Image& out) {
 }
 
 bool WriteJpeg24(const Image& image, int32_t quality, int32_t, std::vector<uint8_t>& out) {
-  if (image.depth != 24 || image.width < 1 || image.height < 1) return false;
+  if ((image.depth != 24 && image.depth != 32) || image.width < 1 || image.height < 1) {
+    return false;
+  }
   EncodeState s;
   InitErrors(s.errors);
   s.cinfo.err = &s.errors.pub;

@@ -11,34 +11,31 @@ namespace {
 class PixelSink {
  public:
   PixelSink(Image& out, int32_t bytesPerPixel, bool topFirst)
-      : out_(out),
-        bpp_(bytesPerPixel),
-        topFirst_(topFirst),
-        total_(static_cast<uint64_t>(out.width) * out.height) {}
+      : out_(out), bpp_(bytesPerPixel), topFirst_(topFirst) {}
 
-  bool Full() const { return written_ >= total_; }
+  bool Full() const { return row_ >= out_.height; }
 
+  // Only called while not Full().
   void Put(const uint8_t* src) {
-    const int32_t row = static_cast<int32_t>(written_ / out_.width);
-    const int32_t x = static_cast<int32_t>(written_ % out_.width);
-    uint8_t* dst = (topFirst_ ? out_.TopRow(row) : out_.Row(row)) + x * (out_.depth / 8);
+    if (x_ == 0) dst_ = topFirst_ ? out_.TopRow(row_) : out_.Row(row_);
     if (bpp_ == 2) {
       const uint32_t v = Le16(src);
-      dst[0] = static_cast<uint8_t>((v & 31) * 8);
-      dst[1] = static_cast<uint8_t>(((v >> 5) & 31) * 8);
-      dst[2] = static_cast<uint8_t>(((v >> 10) & 31) * 8);
+      dst_[0] = static_cast<uint8_t>((v & 31) * 8);
+      dst_[1] = static_cast<uint8_t>(((v >> 5) & 31) * 8);
+      dst_[2] = static_cast<uint8_t>(((v >> 10) & 31) * 8);
+      dst_ += 3;
     } else {
-      for (int32_t i = 0; i < bpp_; ++i) dst[i] = src[i];
+      for (int32_t i = 0; i < bpp_; ++i) *dst_++ = src[i];
     }
-    ++written_;
+    if (++x_ == out_.width) x_ = 0, ++row_;
   }
 
  private:
   Image& out_;
   int32_t bpp_;
   bool topFirst_;
-  uint64_t total_;
-  uint64_t written_ = 0;
+  int32_t row_ = 0, x_ = 0;
+  uint8_t* dst_ = nullptr;
 };
 
 }  // namespace

@@ -128,16 +128,21 @@ TEST(Save, JpegQualityIsTenTimesTheArgumentClamped) {
 }
 
 TEST(Save, JpegKeepsColoursAndOrientation) {
-  Image image = MakeImage(32, 32, 24, 0x0000FF);
-  for (int32_t y = 0; y < 16; ++y) {
-    for (int32_t x = 0; x < 32; ++x) SetPixel(image, x, y, 0xFF0000);
+  // 32-bit pictures take two ways: opaque ones are read directly, others flattened first.
+  for (uint32_t alpha : {0xFF000000u, 0xFE000000u}) {
+    for (int32_t depth : {24, 32}) {
+      Image image = MakeImage(32, 32, depth, alpha | 0x0000FF);
+      for (int32_t y = 0; y < 16; ++y) {
+        for (int32_t x = 0; x < 32; ++x) SetPixel(image, x, y, alpha | 0xFF0000);
+      }
+      const Image back = RoundTrip(image, kTagJpeg, 24, 10);
+      EXPECT_EQ(back.codec, kTagJpeg);
+      const uint32_t top = PixelAt(back, 5, 3), bottom = PixelAt(back, 5, 28);
+      EXPECT_GT(top >> 16, 250u) << depth;
+      EXPECT_LT(top & 255, 5u) << depth;
+      EXPECT_GT(bottom & 255, 250u) << depth;
+    }
   }
-  const Image back = RoundTrip(image, kTagJpeg, 24, 10);
-  EXPECT_EQ(back.codec, kTagJpeg);
-  const uint32_t top = PixelAt(back, 5, 3), bottom = PixelAt(back, 5, 28);
-  EXPECT_GT(top >> 16, 250u);
-  EXPECT_LT(top & 255, 5u);
-  EXPECT_GT(bottom & 255, 250u);
 }
 
 TEST(Save, FilesAreWrittenAndAFailedCreateReportsFailure) {

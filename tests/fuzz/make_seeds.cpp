@@ -1,0 +1,69 @@
+// Writes small seed files for the decoder fuzzers: make_seeds FOLDER writes FOLDER/bmp/*,
+// FOLDER/tga/*, FOLDER/png/* and FOLDER/jpeg/*, one file for each kind of picture a decoder
+// knows.
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "../unit/images/picture_files.h"
+#include "images/codecs.h"
+
+namespace {
+
+using images::testing::Bytes;
+namespace fs = std::filesystem;
+
+bool Write(const fs::path& folder, const std::string& name, const Bytes& data) {
+  fs::create_directories(folder);
+  return images::testing::WriteFile((folder / name).string(), data);
+}
+
+Bytes Ramp(size_t n) {
+  Bytes b(n);
+  for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 37 + 11);
+  return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  const fs::path root = argv[1];
+  bool ok = true;
+  using namespace images::testing;
+  const std::vector<uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  ok &= Write(root / "bmp", "1.bmp", MakeBmp({5, 3, 1, 0, 0, {0, 0xFFFFFF}, Ramp(12)}));
+  ok &= Write(root / "bmp", "4.bmp", MakeBmp({5, 3, 4, 0, 5, palette, Ramp(12)}));
+  ok &= Write(root / "bmp", "8.bmp", MakeBmp({5, 3, 8, 0, 5, palette, Ramp(24)}));
+  ok &= Write(root / "bmp", "rle8.bmp",
+              MakeBmp({6, 4, 8, 1, 5, palette, {3, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0,
+                                                2, 1, 1, 2, 4, 0, 0, 6, 2, 0, 1}}));
+  ok &= Write(root / "bmp", "rle4.bmp", MakeBmp({4, 2, 4, 2, 0, palette, {4, 0x12, 0, 1}}));
+  ok &= Write(root / "bmp", "555.bmp", MakeBmp({3, 2, 16, 0, 0, {}, Ramp(16)}));
+  ok &= Write(root / "bmp", "565.bmp", MakeBmp({3, 2, 16, 3, 0, {}, Ramp(16)}));
+  ok &= Write(root / "bmp", "24.bmp", MakeBmp({3, 2, 24, 0, 0, {}, Ramp(24)}));
+  ok &= Write(root / "bmp", "32.bmp", MakeBmp({3, 2, 32, 0, 0, {}, Ramp(24)}));
+  ok &= Write(root / "bmp", "topdown.bmp", MakeBmp({3, -2, 24, 0, 0, {}, Ramp(24)}));
+
+  ok &= Write(root / "tga", "24.tga", MakeTga({0, 0, 2, 0, 0, 3, 2, 24, 0, Ramp(18)}));
+  ok &= Write(root / "tga", "32top.tga", MakeTga({3, 1, 2, 2, 24, 3, 2, 32, 0x20, Ramp(24)}));
+  ok &= Write(root / "tga", "16.tga", MakeTga({0, 0, 2, 0, 0, 3, 2, 16, 0, Ramp(12)}));
+  ok &= Write(
+      root / "tga", "rle.tga",
+      MakeTga(
+          {0, 0, 10, 0, 0, 4, 2, 24, 0, {0x82, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9, 0x81, 1, 1, 1}}));
+
+  ok &= Write(root / "png", "rgb.png", MakePng({2, 2, PNG_COLOR_TYPE_RGB, 8, {Ramp(6), Ramp(6)}}));
+  ok &= Write(root / "png", "rgba16.png",
+              MakePng({1, 2, PNG_COLOR_TYPE_RGBA, 16, {Ramp(8), Ramp(8)}}));
+  ok &= Write(root / "png", "palette.png",
+              MakePng({4, 1, PNG_COLOR_TYPE_PALETTE, 4, {{0x01, 0x34}}, palette, {0, 128}}));
+  ok &= Write(root / "png", "grey1.png", MakePng({8, 1, PNG_COLOR_TYPE_GRAY, 1, {{0xA5}}}));
+
+  ok &= Write(root / "jpeg", "rgb.jpg", MakeJpeg(16, 8, 3, Ramp(16 * 8 * 3)));
+  ok &= Write(root / "jpeg", "grey.jpg", MakeJpeg(8, 8, 1, Ramp(64)));
+  ok &= Write(root / "jpeg", "cmyk.jpg", MakeJpeg(8, 8, 4, Ramp(256)));
+  return ok ? 0 : 1;
+}
