@@ -17,11 +17,12 @@ seconds() { echo $(($(date +%s) - $1)); }
 started=$(date +%s)
 scripts/build-win-deps.sh >/dev/null
 step "third-party libraries ready after $(seconds "$started") s"
+# The Linux build first: its artgen paints the Windows build's content and built-in pictures,
+# and its program writes the config.ini that the Windows one is compared with.
+scripts/build.sh default >/dev/null
 built=$(date +%s)
 scripts/build.sh windows
 step "build-win/ built in $(seconds "$built") s"
-# The Linux program writes the config.ini that the Windows one is compared with.
-scripts/build.sh default >/dev/null
 
 scr=build-win/flurrix.scr
 check=build-win/flurrix_platform_check.exe

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/builtin_pictures.h"
 #include "app/command_line.h"
 #include "app/uninstall_page.h"
 #include "app/version.h"
@@ -63,6 +64,7 @@ int RunProgram(const std::vector<std::string>& args) {
   settings::LoadSettings(
       s, {platform::ProgramFolder(), static_cast<int32_t>(platform::LocalSecondsSince1970())});
   text::GlobalLanguageTable();
+  LoadBuiltInPictures();
 
   RunMode(SelectMode(args), args);
 
