@@ -50,7 +50,8 @@
  *     colour alpha). A blended material whose colour alpha is 0 is not drawn at all.
  *   culling mode: 0 back faces culled (default), 1 none (both faces drawn), 2 front faces culled.
  *   filtering mode (mode, value): 0 nearest, 1 bilinear, 2 trilinear, 3 anisotropic with value as
- *     the largest anisotropy (trilinear where the driver has no anisotropic filtering).
+ *     the largest anisotropy (trilinear where the driver has no anisotropic filtering, and on
+ *     software rasterisers, where it would cost several times as much per pixel).
  *   shading mode: 0 flat, 1 smooth (default).
  *   colour slot 0: the colour that multiplies the texture layers, alpha included (default white).
  *   attributes: 6 depth write, 10 depth test; value 0 off, 1 on (both on by default).

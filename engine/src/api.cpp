@@ -456,6 +456,7 @@ int RTO_CopyEntity(int entity, int newEntity) {
   Entity& copy = *S().entities.Find(n);
   copy.rot = from.rot;
   copy.scale = from.scale;
+  S().Touch(n, copy, kReshaped);
   S().SetQueue(n, from.queue);
   if (from.node != kNoObject) S().Attach(from.node, Kind::kEntity, n);
   return Created(Kind::kEntity, newEntity, n);
@@ -468,7 +469,7 @@ int RTO_EntityID(int entity) {
 int RTO_MoveEntity2(int entity, float x, float y, float z, int mode) {
   Entity* en = S().entities.Find(entity);
   if (en == nullptr || !Apply(en->pos, x, y, z, mode)) return 0;
-  S().Touch(entity, *en);
+  S().Touch(entity, *en, kMoved);
   return 1;
 }
 
@@ -480,7 +481,7 @@ int RTO_RotateEntity2(int entity, float x, float y, float z, int mode) {
   Entity* en = S().entities.Find(entity);
   if (en == nullptr || !Apply(en->rot, x, y, z, mode)) return 0;
   if (mode == 1) WrapAngles(en->rot);
-  S().Touch(entity, *en);
+  S().Touch(entity, *en, kReshaped);
   return 1;
 }
 
@@ -491,7 +492,7 @@ int RTO_ScaleEntity(int entity, float x, float y, float z) {
 int RTO_ScaleEntity2(int entity, float x, float y, float z, int mode) {
   Entity* en = S().entities.Find(entity);
   if (en == nullptr || !Apply(en->scale, x, y, z, mode)) return 0;
-  S().Touch(entity, *en);
+  S().Touch(entity, *en, kReshaped);
   return 1;
 }
 

@@ -77,6 +77,7 @@ inline constexpr GLenum kMajorVersion = 0x821B;
 inline constexpr GLenum kMinorVersion = 0x821C;
 inline constexpr GLenum kNumExtensions = 0x821D;
 inline constexpr GLenum kExtensions = 0x1F03;
+inline constexpr GLenum kRenderer = 0x1F01;
 inline constexpr GLenum kPackAlignment = 0x0D05;
 inline constexpr GLenum kUnpackAlignment = 0x0CF5;
 inline constexpr GLenum kPackRowLength = 0x0D02;

@@ -36,13 +36,41 @@ struct Mat34 {
   float m[12] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};  // row-major, 3 rows of 4
 };
 
+// Sine and cosine of an angle in degrees, to float precision (error below 4e-7): the angle is
+// brought into one octant around a multiple of 90 degrees, then Taylor polynomials take over.
+// Several times faster than the library's sin and cos, for transforms of many entities.
+inline void SinCosDegrees(float degrees, float& s, float& c) {
+  const double quarters = std::nearbyint(static_cast<double>(degrees) / 90.0);
+  const float x = static_cast<float>((degrees - quarters * 90.0) * (3.14159265358979 / 180.0));
+  const float x2 = x * x;
+  const float sn = x * (1 - x2 / 6 * (1 - x2 / 20 * (1 - x2 / 42)));
+  const float cs = 1 - x2 / 2 * (1 - x2 / 12 * (1 - x2 / 30 * (1 - x2 / 56)));
+  switch (static_cast<long long>(quarters) & 3) {
+    case 0:
+      s = sn;
+      c = cs;
+      break;
+    case 1:
+      s = cs;
+      c = -sn;
+      break;
+    case 2:
+      s = -sn;
+      c = -cs;
+      break;
+    default:
+      s = -cs;
+      c = sn;
+      break;
+  }
+}
+
 // Translation * Rz * Ry * Rx * Scale, angles in degrees.
 inline void ComposeTransform(const Vec3& pos, const Vec3& rot, const Vec3& scale, float* out) {
-  const float ax = rot.x * kRadiansPerDegree, ay = rot.y * kRadiansPerDegree,
-              az = rot.z * kRadiansPerDegree;
-  const float cx = std::cos(ax), sx = std::sin(ax);
-  const float cy = std::cos(ay), sy = std::sin(ay);
-  const float cz = std::cos(az), sz = std::sin(az);
+  float sx, cx, sy, cy, sz, cz;
+  SinCosDegrees(rot.x, sx, cx);
+  SinCosDegrees(rot.y, sy, cy);
+  SinCosDegrees(rot.z, sz, cz);
   out[0] = cz * cy * scale.x;
   out[1] = (cz * sy * sx - sz * cx) * scale.y;
   out[2] = (cz * sy * cx + sz * sx) * scale.z;

@@ -77,8 +77,15 @@ bool Renderer::Open(int width, int height) {
   GenVertexArrays(1, &vao_);
   BindVertexArray(vao_);
   for (GLuint row = 3; row < 6; ++row) VertexAttribDivisor(row, 1);
-  if (HasExtension("GL_EXT_texture_filter_anisotropic") ||
-      HasExtension("GL_ARB_texture_filter_anisotropic")) {
+  // Software rasterisers filter anisotropically at several times the cost of every textured
+  // pixel; there the materials get trilinear filtering instead.
+  const auto* renderer = reinterpret_cast<const char*>(GetString(kRenderer));
+  const std::string name = renderer != nullptr ? renderer : "";
+  const bool software = name.find("llvmpipe") != std::string::npos ||
+                        name.find("softpipe") != std::string::npos ||
+                        name.find("SwiftShader") != std::string::npos;
+  if (!software && (HasExtension("GL_EXT_texture_filter_anisotropic") ||
+                    HasExtension("GL_ARB_texture_filter_anisotropic"))) {
     GetFloatv(kMaxTextureMaxAnisotropy, &maxAnisotropy_);
   }
   GenSamplers(2, spriteSamplers_);
@@ -94,28 +101,6 @@ bool Renderer::Open(int width, int height) {
 }
 
 bool Renderer::BuildPrograms() {
-  for (int layers = 0; layers <= kMaxLayers; ++layers) {
-    EntityProgram& p = entityPrograms_[layers];
-    p.id =
-        BuildProgram(shaders::kEntityVertex, "#version 330 core\n#define LAYERS " +
-                                                 std::to_string(layers) + shaders::kEntityFragment);
-    if (p.id == 0) return false;
-    p.viewProj = GetUniformLocation(p.id, "uViewProj");
-    p.eye = GetUniformLocation(p.id, "uEye");
-    p.lightDir = GetUniformLocation(p.id, "uLightDir");
-    p.ambient = GetUniformLocation(p.id, "uAmbient");
-    p.lit = GetUniformLocation(p.id, "uLit");
-    p.flat = GetUniformLocation(p.id, "uFlat");
-    p.uvRotation = GetUniformLocation(p.id, "uUvRotation");
-    p.fog = GetUniformLocation(p.id, "uFog");
-    p.fogAmount = GetUniformLocation(p.id, "uFogAmount");
-    p.color = GetUniformLocation(p.id, "uColor");
-    p.fogColor = GetUniformLocation(p.id, "uFogColor");
-    UseProgram(p.id);
-    for (int i = 0; i < kMaxLayers; ++i) {
-      Uniform1i(GetUniformLocation(p.id, ("uLayer" + std::to_string(i)).c_str()), i);
-    }
-  }
   textProgram_ = BuildProgram(shaders::kTextVertex, shaders::kTextFragment);
   spriteProgram_ = BuildProgram(shaders::kSpriteVertex, shaders::kSpriteFragment);
   if (textProgram_ == 0 || spriteProgram_ == 0) return false;
@@ -128,14 +113,45 @@ bool Renderer::BuildPrograms() {
   Uniform1i(GetUniformLocation(textProgram_, "uAtlas"), 0);
   UseProgram(spriteProgram_);
   Uniform1i(GetUniformLocation(spriteProgram_, "uSprite"), 0);
-  return true;
+  return EntityProgramFor(0, true, true).id != 0;  // the fullest variant: is GLSL fine here?
+}
+
+// Compiled when first needed: only a few of the variants are ever used.
+const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog) {
+  EntityProgram& p = entityPrograms_[layers][lit][fog];
+  if (p.tried) return p;
+  p.tried = true;
+  const std::string defines = "#version 330 core\n#define LAYERS " + std::to_string(layers) +
+                              "\n#define LIT " + (lit ? "1" : "0") + "\n#define FOG " +
+                              (fog ? "1" : "0") + "\n";
+  p.id = BuildProgram(defines + shaders::kEntityVertex, defines + shaders::kEntityFragment);
+  if (p.id == 0) return p;
+  p.viewProj = GetUniformLocation(p.id, "uViewProj");
+  p.eye = GetUniformLocation(p.id, "uEye");
+  p.lightDir = GetUniformLocation(p.id, "uLightDir");
+  p.ambient = GetUniformLocation(p.id, "uAmbient");
+  p.flat = GetUniformLocation(p.id, "uFlat");
+  p.uvRotation = GetUniformLocation(p.id, "uUvRotation");
+  p.fog = GetUniformLocation(p.id, "uFog");
+  p.fogAmount = GetUniformLocation(p.id, "uFogAmount");
+  p.color = GetUniformLocation(p.id, "uColor");
+  p.fogColor = GetUniformLocation(p.id, "uFogColor");
+  UseProgram(p.id);
+  for (int i = 0; i < kMaxLayers; ++i) {
+    Uniform1i(GetUniformLocation(p.id, ("uLayer" + std::to_string(i)).c_str()), i);
+  }
+  return p;
 }
 
 void Renderer::Close(Scene& scene) {
   DeleteDead(scene);
-  for (EntityProgram& p : entityPrograms_) {
-    if (p.id != 0) DeleteProgram(p.id);
-    p = EntityProgram{};
+  for (auto& byLayers : entityPrograms_) {
+    for (auto& byLight : byLayers) {
+      for (EntityProgram& p : byLight) {
+        if (p.id != 0) DeleteProgram(p.id);
+        p = EntityProgram{};
+      }
+    }
   }
   for (GLuint* program : {&textProgram_, &spriteProgram_}) {
     if (*program != 0) DeleteProgram(*program);
@@ -310,7 +326,7 @@ void Renderer::ApplyMaterialState(const Material& m) {
     Enable(kCullFace);
     CullFace(m.cull == 2 ? kFront : kBack);
   }
-  if (m.depthTest) {
+  if (m.depthTest && depthInUse_) {
     Enable(kDepthTest);
     DepthMask(m.depthWrite ? 1 : 0);
   } else {
@@ -325,8 +341,10 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   UploadBatches(scene);
   UploadFonts(fonts);
 
-  // What to draw, in order: by queue; within a queue opaque, then texts, then blended.
+  // What to draw, in order: by queue; within a queue opaque, then texts, then blended. When
+  // nothing writes depth, every depth test would pass: the depth buffer is left alone.
   items_.clear();
+  depthInUse_ = false;
   for (size_t i = 0; i < scene.batches.size(); ++i) {
     const Batch& b = scene.batches[i];
     if (b.entities.empty() || !scene.meshes.Has(b.mesh)) continue;
@@ -334,6 +352,7 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     if (m == nullptr) m = &defaultMaterial_;
     if (IsBlended(*m) && m->blend != 2 && m->color.a <= 0) continue;  // adds nothing
     items_.push_back({b.queue * 4 + (IsBlended(*m) ? 2 : 0), static_cast<int>(i), false});
+    depthInUse_ = depthInUse_ || (m->depthTest && m->depthWrite);
   }
   scene.texts.ForEach([this](int number, Text& t) {
     if (t.font >= 0 && !t.vertices.empty()) items_.push_back({kDefaultQueue * 4 + 1, number, true});
@@ -353,12 +372,16 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     if (w <= 0 || h <= 0) return;
     const int y = height_ - top - h;
     Viewport(x, y, w, h);
-    Scissor(x, y, w, h);
-    Enable(kScissorTest);
+    // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
+    const bool part = x > 0 || y > 0 || x + w < width_ || y + h < height_;
+    if (part) {
+      Scissor(x, y, w, h);
+      Enable(kScissorTest);
+    }
     DepthMask(1);
     ClearColor(c.background.r, c.background.g, c.background.b, 1);
     ClearDepth(1.0);
-    Clear(kColorBufferBit | kDepthBufferBit);
+    Clear(kColorBufferBit | (depthInUse_ ? kDepthBufferBit : 0));
     Disable(kScissorTest);
 
     View view;
@@ -405,20 +428,29 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
     BindSampler(units, m.sampler);
     ++units;
   }
-  const EntityProgram& p = entityPrograms_[units];
+  // Lighting that cannot change a colour (white ambient light) and fog of no strength are left
+  // out of the program.
+  const Color& ambient = scene.ambient;
+  const bool lit = m.lit && (ambient.r < 1 || ambient.g < 1 || ambient.b < 1);
+  const float fogAmount = std::clamp(m.fogDensity, 0.0f, 1.0f) * m.fogColor.a;
+  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0);
+  if (p.id == 0) return;
   UseProgram(p.id);
   UniformMatrix4fv(p.viewProj, 1, 0, view.viewProj.m);
-  Uniform3f(p.eye, view.eye.x, view.eye.y, view.eye.z);
-  Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
-  Uniform3f(p.ambient, scene.ambient.r, scene.ambient.g, scene.ambient.b);
-  Uniform1f(p.lit, m.lit ? 1.0f : 0.0f);
-  Uniform1f(p.flat, m.shading == 0 ? 1.0f : 0.0f);
   const float angle = m.rotation * kRadiansPerDegree;
   Uniform2f(p.uvRotation, std::cos(angle), std::sin(angle));
-  const float range = m.fogEnd - m.fogStart;
-  Uniform2f(p.fog, m.fogStart, range > 0 ? 1.0f / range : 1e6f);
-  Uniform1f(p.fogAmount, std::clamp(m.fogDensity, 0.0f, 1.0f) * m.fogColor.a);
-  Uniform3f(p.fogColor, m.fogColor.r, m.fogColor.g, m.fogColor.b);
+  if (lit) {
+    Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
+    Uniform3f(p.ambient, ambient.r, ambient.g, ambient.b);
+    Uniform1f(p.flat, m.shading == 0 ? 1.0f : 0.0f);
+  }
+  if (fogAmount > 0) {
+    const float range = m.fogEnd - m.fogStart;
+    Uniform3f(p.eye, view.eye.x, view.eye.y, view.eye.z);
+    Uniform2f(p.fog, m.fogStart, range > 0 ? 1.0f / range : 1e6f);
+    Uniform1f(p.fogAmount, fogAmount);
+    Uniform3f(p.fogColor, m.fogColor.r, m.fogColor.g, m.fogColor.b);
+  }
   Uniform4f(p.color, m.color.r, m.color.g, m.color.b, m.color.a);
   ApplyMaterialState(m);
 
@@ -467,7 +499,11 @@ void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& 
   Enable(kBlend);
   BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
   Disable(kCullFace);
-  Enable(kDepthTest);
+  if (depthInUse_) {
+    Enable(kDepthTest);
+  } else {
+    Disable(kDepthTest);
+  }
   DepthMask(0);
   for (GLuint i = 1; i < 6; ++i) DisableVertexAttribArray(i);
   BindBuffer(kArrayBuffer, text.glBuffer);

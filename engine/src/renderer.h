@@ -26,9 +26,10 @@ class Renderer {
 
  private:
   struct EntityProgram {
+    bool tried = false;
     gl::GLuint id = 0;
-    gl::GLint viewProj, eye, lightDir, ambient, lit, flat, uvRotation, fog, fogAmount, color,
-        fogColor;
+    gl::GLint viewProj = -1, eye = -1, lightDir = -1, ambient = -1, flat = -1, uvRotation = -1,
+              fog = -1, fogAmount = -1, color = -1, fogColor = -1;
   };
   struct DrawItem {
     int key;    // queue * 4 + class (0 opaque, 1 text, 2 blended)
@@ -41,6 +42,7 @@ class Renderer {
   };
 
   bool BuildPrograms();
+  const EntityProgram& EntityProgramFor(int layers, bool lit, bool fog);
   void UploadBatches(Scene& scene);
   void UploadFonts(Fonts& fonts);
   void UploadMesh(Mesh& mesh);
@@ -52,13 +54,14 @@ class Renderer {
 
   bool open_ = false;
   int width_ = 0, height_ = 0;
-  EntityProgram entityPrograms_[kMaxLayers + 1];
+  EntityProgram entityPrograms_[kMaxLayers + 1][2][2];  // by layers, lighting, fog
   gl::GLuint textProgram_ = 0, spriteProgram_ = 0;
   gl::GLint textMvp_ = -1, textColor_ = -1, textAtlasScale_ = -1, spriteRect_ = -1,
             spriteAlpha_ = -1;
   gl::GLuint vao_ = 0;
   gl::GLuint spriteSamplers_[2] = {0, 0};
   float maxAnisotropy_ = 0;  // 0: no anisotropic filtering
+  bool depthInUse_ = true;   // something of this frame writes depth
   gl::GLuint msaaFbo_ = 0, msaaColor_ = 0, msaaDepth_ = 0;
   int msaaSamples_ = 0;
   Material defaultMaterial_;

@@ -60,12 +60,9 @@ void Scene::FreeEntity(int number) {
   entities.Release(number);
 }
 
-void Scene::Touch(int entity) {
+void Scene::Touch(int entity, uint8_t what) {
   Entity* en = entities.Find(entity);
-  if (en != nullptr && !en->dirty) {
-    en->dirty = true;
-    dirtyEntities_.push_back(entity);
-  }
+  if (en != nullptr) Touch(entity, *en, what);
 }
 
 void Scene::SetHidden(int entity, bool hidden) {
@@ -250,8 +247,9 @@ void Scene::UpdateTransforms() {
   nodes.ForEach([this](int number, Node&) { UpdateNode(number); });
   for (int e : dirtyEntities_) {
     Entity* en = entities.Find(e);
-    if (en == nullptr || !en->dirty) continue;
-    en->dirty = false;
+    if (en == nullptr || en->dirty == 0) continue;
+    const uint8_t what = en->dirty;
+    en->dirty = 0;
     if (en->batch < 0) continue;
     Batch& b = batches[en->batch];
     float* out = &b.instances[static_cast<size_t>(en->slot) * 12];
@@ -259,6 +257,10 @@ void Scene::UpdateTransforms() {
       float local[12];
       ComposeTransform(en->pos, en->rot, en->scale, local);
       MultiplyAffine(nodes.Find(en->node)->world, local, out);
+    } else if (what == kMoved) {
+      out[3] = en->pos.x;  // a move: the turn and scale in place stay right
+      out[7] = en->pos.y;
+      out[11] = en->pos.z;
     } else {
       ComposeTransform(en->pos, en->rot, en->scale, out);
     }

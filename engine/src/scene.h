@@ -18,6 +18,10 @@ inline constexpr int kMaxQueue = 99;
 inline constexpr int kMaxLayers = 4;
 inline constexpr int kNoObject = -1;
 
+// What changed about an entity since its transform was last computed.
+inline constexpr uint8_t kMoved = 1;     // only the position
+inline constexpr uint8_t kReshaped = 2;  // rotation, scale, node or batch slot: all of it
+
 struct Color {
   float r = 1, g = 1, b = 1, a = 1;
 };
@@ -67,7 +71,7 @@ struct Entity {
   int node = kNoObject;
   int queue = kDefaultQueue;
   bool hidden = false;
-  bool dirty = false;  // listed in Scene::dirtyEntities
+  uint8_t dirty = 0;  // kMoved / kReshaped; listed in Scene::dirtyEntities_ while not 0
   int batch = -1, slot = -1;
 };
 
@@ -132,12 +136,11 @@ class Scene {
   // Entities
   int CreateEntity(int number, int mesh, int material, Vec3 pos);
   void FreeEntity(int number);
-  void Touch(int entity);  // its world transform must be computed again
-  void Touch(int entity, Entity& en) {
-    if (!en.dirty) {
-      en.dirty = true;
-      dirtyEntities_.push_back(entity);
-    }
+  // The entity's world transform must be computed again.
+  void Touch(int entity, uint8_t what = kReshaped);
+  void Touch(int entity, Entity& en, uint8_t what) {
+    if (en.dirty == 0) dirtyEntities_.push_back(entity);
+    en.dirty |= what;
   }
   void SetHidden(int entity, bool hidden);
   void SetQueue(int entity, int queue);

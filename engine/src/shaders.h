@@ -3,8 +3,11 @@
 
 namespace engine::shaders {
 
-// Entities: the world transform arrives per instance as three rows.
-inline constexpr const char* kEntityVertex = R"(#version 330 core
+// Entities: the world transform arrives per instance as three rows. Both stages are compiled
+// per variant, with "#define LAYERS n", "#define LIT 0/1" and "#define FOG 0/1" put in after the
+// version line, so that plain textured surfaces get the shortest code (Mesa's llvmpipe draws
+// those on a much faster path).
+inline constexpr const char* kEntityVertex = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
@@ -12,49 +15,59 @@ layout(location = 3) in vec4 aRow0;
 layout(location = 4) in vec4 aRow1;
 layout(location = 5) in vec4 aRow2;
 uniform mat4 uViewProj;
-uniform vec3 uEye;
+uniform vec2 uUvRotation;  // cos, sin
+out vec2 vUv;
+#if LIT
 uniform vec3 uLightDir;
 uniform vec3 uAmbient;
-uniform float uLit;
-uniform vec2 uUvRotation;  // cos, sin
-uniform vec2 uFog;         // start, 1 / (end - start)
-uniform float uFogAmount;
-out vec2 vUv;
 out vec3 vLight;
 flat out vec3 vFlatLight;
+#endif
+#if FOG
+uniform vec3 uEye;
+uniform vec2 uFog;  // start, 1 / (end - start)
+uniform float uFogAmount;
 out float vFog;
+#endif
 void main() {
   vec4 p = vec4(aPos, 1.0);
   vec3 world = vec3(dot(aRow0, p), dot(aRow1, p), dot(aRow2, p));
   gl_Position = uViewProj * vec4(world, 1.0);
+  vec2 uv = aUv - 0.5;
+  vUv = vec2(uUvRotation.x * uv.x - uUvRotation.y * uv.y,
+             uUvRotation.y * uv.x + uUvRotation.x * uv.y) + 0.5;
+#if LIT
   vec3 c0 = vec3(aRow0.x, aRow1.x, aRow2.x);
   vec3 c1 = vec3(aRow0.y, aRow1.y, aRow2.y);
   vec3 c2 = vec3(aRow0.z, aRow1.z, aRow2.z);
   // The cofactor matrix keeps normals upright under unequal scale.
   vec3 n = cross(c1, c2) * aNormal.x + cross(c2, c0) * aNormal.y + cross(c0, c1) * aNormal.z;
   float facing = abs(dot(n, uLightDir)) * inversesqrt(max(dot(n, n), 1e-20));
-  vLight = mix(vec3(1.0), uAmbient + (vec3(1.0) - uAmbient) * facing, uLit);
+  vLight = uAmbient + (vec3(1.0) - uAmbient) * facing;
   vFlatLight = vLight;
-  vec2 uv = aUv - 0.5;
-  vUv = vec2(uUvRotation.x * uv.x - uUvRotation.y * uv.y,
-             uUvRotation.y * uv.x + uUvRotation.x * uv.y) + 0.5;
+#endif
+#if FOG
   vFog = clamp((distance(world, uEye) - uFog.x) * uFog.y, 0.0, 1.0) * uFogAmount;
+#endif
 }
 )";
 
-// Compiled once per layer count, with "#define LAYERS n" put in after the version line.
 inline constexpr const char* kEntityFragment = R"(
 in vec2 vUv;
-in vec3 vLight;
-flat in vec3 vFlatLight;
-in float vFog;
 uniform vec4 uColor;
-uniform vec3 uFogColor;
-uniform float uFlat;
 uniform sampler2D uLayer0;
 uniform sampler2D uLayer1;
 uniform sampler2D uLayer2;
 uniform sampler2D uLayer3;
+#if LIT
+in vec3 vLight;
+flat in vec3 vFlatLight;
+uniform float uFlat;
+#endif
+#if FOG
+in float vFog;
+uniform vec3 uFogColor;
+#endif
 out vec4 fragColor;
 void main() {
   vec4 c = uColor;
@@ -70,8 +83,12 @@ void main() {
 #if LAYERS > 3
   c *= texture(uLayer3, vUv);
 #endif
+#if LIT
   c.rgb *= mix(vLight, vFlatLight, uFlat);
+#endif
+#if FOG
   c.rgb = mix(c.rgb, uFogColor, vFog);
+#endif
   fragColor = c;
 }
 )";

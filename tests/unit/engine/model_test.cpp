@@ -45,6 +45,21 @@ TEST(Transforms, TurnAboutXThenYThenZ) {
   EXPECT_NEAR(side.y, 2 * std::sin(30 * kRadiansPerDegree), 1e-5);
 }
 
+TEST(Transforms, SineAndCosineInDegreesMatchTheLibrary) {
+  for (float d = -1000.0f; d <= 1000.0f; d += 0.37f) {
+    float s = 0, c = 0;
+    SinCosDegrees(d, s, c);
+    const double r = static_cast<double>(d) * 3.14159265358979323846 / 180.0;
+    ASSERT_NEAR(s, std::sin(r), 4e-7) << d;
+    ASSERT_NEAR(c, std::cos(r), 4e-7) << d;
+  }
+  float s = 1, c = 0;
+  SinCosDegrees(-90.0f, s, c);
+  EXPECT_EQ(s, -1.0f);
+  SinCosDegrees(180.0f, s, c);
+  EXPECT_EQ(c, -1.0f);
+}
+
 class SceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,13 +113,33 @@ TEST_F(SceneTest, OnlyChangedEntitiesAreComputedAgain) {
   batch.dirtyLo = 0;
   batch.dirtyHi = -1;  // as after an upload
   scene_.entities.Find(b)->pos.x = 5;
-  scene_.Touch(b);
+  scene_.Touch(b, kMoved);
   scene_.entities.Find(a)->pos.x = 9;  // changed without a touch: not computed
   scene_.UpdateTransforms();
   EXPECT_EQ(WorldOf(a).x, 1.0f);
   EXPECT_EQ(WorldOf(b).x, 5.0f);
   EXPECT_EQ(batch.dirtyLo, 1);
   EXPECT_EQ(batch.dirtyHi, 1);
+}
+
+TEST_F(SceneTest, AMoveAfterATurnKeepsTheTurn) {
+  const int e = scene_.CreateEntity(kAnyNumber, mesh_, material_, {});
+  Entity& en = *scene_.entities.Find(e);
+  en.rot = {0, 0, 90};
+  en.scale = {2, 2, 2};
+  scene_.Touch(e, kReshaped);
+  en.pos = {4, 5, 6};
+  scene_.Touch(e, kMoved);
+  scene_.UpdateTransforms();
+  const float* m = scene_.batches[0].instances.data();
+  EXPECT_NEAR(m[0], 0, 1e-6);  // x turned onto y, doubled
+  EXPECT_NEAR(m[4], 2, 1e-6);
+  EXPECT_EQ(WorldOf(e).y, 5.0f);
+  en.pos = {1, 1, 1};
+  scene_.Touch(e, kMoved);
+  scene_.UpdateTransforms();
+  EXPECT_NEAR(m[4], 2, 1e-6);
+  EXPECT_EQ(WorldOf(e).x, 1.0f);
 }
 
 TEST_F(SceneTest, NodeChangesReachAttachedEntitiesThroughTheHierarchy) {

@@ -146,6 +146,25 @@ TEST_F(Render, DepthTestHidesWhatIsBehindByDefault) {
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), kRed, 2);
 }
 
+TEST_F(Render, DepthOfAnEarlierFrameHidesNothing) {
+  const int cubeMaterial = RTO_CreateMaterial(-1, 0);
+  RTO_SetMaterialColor(cubeMaterial, 0, Rgba32(255, 0, 0));
+  const int cube = RTO_CreateEntity3(-1, RTO_MeshID(RTO_CreateCube(-1, 4)),
+                                     RTO_MaterialID(cubeMaterial), 0, 0, 2);
+  // Depth-tested but not writing: it relies on a depth buffer cleared every frame.
+  const int planeMaterial = RTO_CreateMaterial(-1, 0);
+  RTO_SetMaterialColor(planeMaterial, 0, Rgba32(0, 255, 0));
+  RTO_SetMaterialAttribute(planeMaterial, 6, 0);
+  const int plane = RTO_CreateEntity3(-1, RTO_MeshID(RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1)),
+                                      RTO_MaterialID(planeMaterial), 0, 0, 0);
+  RTO_RotateEntity(plane, 90, 0, 0);
+  RTO_SetRenderQueue(plane, 60);
+  ProgramCamera(0);
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kRed, 2);
+  RTO_HideEntity(cube, 1);
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kGreen, 2);
+}
+
 TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {
   // A picture that shows turning and mirroring: red left, blue right, a white top band.
   PaintedTexture(5, 16, 16, [](int x, int y) {
