@@ -1,1 +1,8 @@
-int main() { return 0; }
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+
+int main(int argc, char** argv) {
+  return app::RunProgram(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,63 @@ MessageAnswer ShowMessageBox(const std::string& caption, const std::string& text
 // Opens a web or mail address in the user's programs without waiting for them.
 // False when nothing could be started.
 bool OpenAddress(const std::string& address);
+
+// ---- Around a full-screen run ----
+
+// Shows or hides the mouse cursor (ShowCursor on Windows). Nothing on Linux, where the screen
+// layer hides the cursor inside its own window.
+void ShowMouseCursor(bool show);
+// Tells the system whether a screensaver runs (SPI_SETSCREENSAVERRUNNING). Nothing on Linux.
+void SetScreensaverRunning(bool running);
+
+// The desktop wallpaper: its file ("" when none is set) and the desktop's WallpaperStyle value
+// (0 when missing or unreadable). Windows reads SPI_GETDESKWALLPAPER and the registry; Linux
+// reads GNOME's org.gnome.desktop.background, where "wallpaper" (tiled) gives 0 and every other
+// placement 2 (stretched).
+struct Wallpaper {
+  std::string path;
+  int32_t style = 0;
+};
+Wallpaper QueryWallpaper();
+
+// Whether the system may be suspended, and suspending it (sleep, not hibernate; wake events
+// stay on). Windows looks the functions up in powrprof.dll at each call: without them the first
+// answers false and the second does nothing. Linux answers false for now.
+bool SuspendAllowed();
+void Suspend();
+
+// ---- Libraries loaded at run time ----
+
+// A loaded library, or nullptr. Entries are found by name; cast the entry to its real type.
+using Library = void*;
+using LibraryEntry = void (*)();
+Library OpenLibrary(const std::string& path);
+LibraryEntry FindLibraryEntry(Library library, const char* name);
+void CloseLibrary(Library library);
+
+// ---- Sockets (TCP over IPv4, the HTTP client's transport) ----
+
+// An open TCP connection (a file descriptor on POSIX, a SOCKET on Windows), or kNoSocket.
+// Connections are non-blocking: wait with WaitReadable before Receive. The Windows side starts
+// Winsock on first use.
+using Socket = intptr_t;
+inline constexpr Socket kNoSocket = -1;
+
+// The first IPv4 address of `host` (a dotted address or a name), in host byte order; nothing
+// when it does not resolve.
+std::optional<uint32_t> ResolveIPv4(const std::string& host);
+// Connects to `address` (host byte order) and `port`. kNoSocket when refused, failed, or not
+// established within `timeoutMs`.
+Socket ConnectTcp(uint32_t address, uint16_t port, uint32_t timeoutMs);
+// Sends all of `data`. False on failure or when the peer takes nothing for `timeoutMs`.
+bool SendAll(Socket socket, std::string_view data, uint32_t timeoutMs);
+// Waits at most `timeoutMs` (0: only looks) until data, or the peer's close, can be read.
+// 1 readable, 0 timed out, -1 failure.
+int WaitReadable(Socket socket, uint32_t timeoutMs);
+// Reads what is waiting, at most `size` bytes: the count, 0 when the peer has closed, -1 on
+// failure (nothing waiting included).
+int64_t Receive(Socket socket, char* buffer, size_t size);
+void CloseSocket(Socket socket);
 
 // ---- Time ----
 

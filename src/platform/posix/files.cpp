@@ -8,7 +8,9 @@
 
 namespace platform {
 
-std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
 
 bool SyncAndClose(std::FILE* file) {
   bool ok = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
@@ -19,10 +21,12 @@ bool RenameOver(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+  return std::remove(path.c_str()) == 0;
+}
 
 int64_t FileSize(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return static_cast<int64_t>(st.st_size);
 }

@@ -36,7 +36,9 @@ std::string AppDataFolder() {
   return base;
 }
 
-std::string ProgramFilesFolder() { return WithSep(FLURRIX_SHARE_DIR); }
+std::string ProgramFilesFolder() {
+  return WithSep(FLURRIX_SHARE_DIR);
+}
 
 std::string ProgramFolder() {
   char buffer[PATH_MAX];
@@ -53,7 +55,7 @@ std::string CurrentFolder() {
 }
 
 bool FolderExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

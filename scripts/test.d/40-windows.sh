@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# The Windows target: builds the third-party libraries (cached) and build-win/flurrix.scr, checks
+# that the program needs only the system's DLLs, and runs it under Wine in a virtual X server,
+# in a Wine prefix of its own inside build-win/.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$PWD
+
+step() { echo "-- $*"; }
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+seconds() { echo $(($(date +%s) - $1)); }
+
+# ---- Build ----
+started=$(date +%s)
+scripts/build-win-deps.sh >/dev/null
+step "third-party libraries ready after $(seconds "$started") s"
+built=$(date +%s)
+scripts/build.sh windows
+step "build-win/ built in $(seconds "$built") s"
+# The Linux program writes the config.ini that the Windows one is compared with.
+scripts/build.sh default >/dev/null
+
+scr=build-win/flurrix.scr
+check=build-win/flurrix_platform_check.exe
+[[ -f $scr ]] || fail "$scr was not built"
+
+# ---- Only system DLLs ----
+# Everything else (the C++ runtime, winpthread, SDL2, FLTK, ...) is linked in statically.
+system_dlls=" $(echo advapi32 bcrypt cfgmgr32 comctl32 comdlg32 crypt32 dinput8 dnsapi dwmapi dxgi \
+  gdi32 hid imm32 iphlpapi kernel32 msimg32 msvcrt ole32 oleaut32 opengl32 powrprof rpcrt4 secur32 \
+  setupapi shell32 shlwapi user32 userenv usp10 uxtheme version winmm winspool ws2_32) "
+for binary in "$scr" build-win/*.dll; do
+  [[ -f $binary ]] || continue
+  imports=$(x86_64-w64-mingw32-objdump -p "$binary" | awk '/DLL Name:/ { print tolower($3) }')
+  [[ -n $imports ]] || fail "no import table read from $binary"
+  for dll in $imports; do
+    base=${dll%.dll}
+    base=${base%.drv}
+    [[ $system_dlls == *" $base "* ]] || fail "$binary imports $dll, which is not a system DLL"
+  done
+  step "$binary imports only system DLLs: $(echo $imports)"
+done
+
+# ---- Wine in a virtual X server ----
+export WINEPREFIX=$repo/build-win/wine
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+screen=1280x1024
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# -displayfd: a display number that no other server uses; -noreset: no restart between clients.
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start"
+export DISPLAY=:$(head -n 1 "$work/display")
+
+prefix_started=$(date +%s)
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  timeout 300 wine wineboot --init >/dev/null 2>&1 || fail "the Wine prefix could not be made"
+fi
+# No crash dialog: a crash must end the program, not wait for a click.
+timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  >/dev/null 2>&1 || fail "the Wine registry could not be changed"
+timeout 120 wineserver -w || true
+step "Wine prefix ready after $(seconds "$prefix_started") s"
+
+# run SECONDS PROGRAM ARGS...: one Windows program, bounded; its exit code.
+run() {
+  local limit=$1
+  shift
+  timeout "$limit" wine "$@" >>"$work/wine.log" 2>&1
+}
+
+# wait_window TITLE: the id of the first window named exactly TITLE, polled for a minute.
+wait_window() {
+  local id
+  for _ in $(seq 120); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) || true
+    [[ -n $id ]] && { echo "$id"; return 0; }
+    sleep 0.5
+  done
+  return 1
+}
+
+# press_until_gone PID TITLE KEY: focuses the window and presses KEY until the process ends. A key
+# sent once can land before the window takes input, so it is sent again every two seconds.
+press_until_gone() {
+  local pid=$1 title=$2 key=$3 id
+  for _ in $(seq 15); do
+    kill -0 "$pid" 2>/dev/null || return 0
+    id=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1) || true
+    if [[ -n $id ]]; then
+      xdotool windowfocus --sync "$id" key --clearmodifiers "$key" >/dev/null 2>&1 || true
+    fi
+    sleep 2
+  done
+  ! kill -0 "$pid" 2>/dev/null
+}
+
+appdata_config() {
+  find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/Corvantic/Flurrix Screensaver/config.ini' \
+    2>/dev/null | head -n 1
+}
+remove_config() {
+  local file
+  file=$(appdata_config)
+  [[ -z $file ]] || rm -f "$file"
+}
+
+# ---- The Windows side of platform/ ----
+[[ -f $check ]] || fail "$check was not built (GoogleTest's sources come with libgtest-dev)"
+if ! FLURRIX_CHECK_SCREEN=$screen timeout 300 wine "$check" --gtest_brief=1 >"$work/check.log" 2>&1; then
+  cat "$work/check.log"
+  fail "the Windows platform checks failed"
+fi
+step "platform checks: $(grep -a 'PASSED' "$work/check.log" | tr -d '[]=' | xargs)"
+
+# ---- /i writes the same config.ini as Linux but for Path, the desktop and backslashes ----
+remove_config
+run 120 "$scr" /i || fail "/i exited with $?"
+win_config=$(appdata_config)
+[[ -f $win_config ]] || fail "/i wrote no config.ini under AppData\\Roaming\\Corvantic\\Flurrix Screensaver"
+
+mkdir -p "$work/xdg" "$work/run"
+env -u DISPLAY XDG_CONFIG_HOME="$work/xdg" XDG_RUNTIME_DIR="$work/run" build/flurrix /i
+linux_config="$work/xdg/Corvantic/Flurrix Screensaver/config.ini"
+[[ -f $linux_config ]] || fail "the Linux build wrote no config.ini"
+
+# Masks the values that depend on the machine (Path, the desktop, the date of the defaults) and
+# writes the data folder in paths as <Path>/ with forward slashes.
+normalise() {
+  LC_ALL=C awk '
+    BEGIN { RS = "\n" }
+    { lines[NR] = $0 }
+    /^Path = / { path = substr($0, 8); sub(/\r$/, "", path) }
+    END {
+      for (i = 1; i <= NR; i++) {
+        line = lines[i]
+        if (line ~ /^(Path|videow|videoh|videod|Update Date) = /) {
+          cr = line ~ /\r$/ ? "\r" : ""
+          sub(/ = .*/, " = *", line)
+          line = line cr
+        } else if (path != "" && (at = index(line, path)) > 0) {
+          line = substr(line, 1, at - 1) "<Path>" substr(line, at + length(path))
+        }
+        gsub(/\\/, "/", line)
+        printf "%s\n", line
+      }
+    }' "$1"
+}
+normalise "$win_config" >"$work/win.ini"
+normalise "$linux_config" >"$work/linux.ini"
+cmp "$work/win.ini" "$work/linux.ini" || {
+  diff "$work/win.ini" "$work/linux.ini" | cat -A | head -20
+  fail "config.ini differs from the Linux one"
+}
+grep -q $'^Path = [A-Z]:\\\\.*\\\\build-win\\\\\r$' "$win_config" ||
+  fail "Path is not the program's Windows folder: $(grep -a '^Path = ' "$win_config")"
+grep -q / "$win_config" && fail "config.ini holds a forward slash: $(grep -a / "$win_config")"
+width=${screen%x*}
+height=${screen#*x}
+for expected in "videow = $width" "videoh = $height" "videod = 32"; do
+  grep -q "^$expected"$'\r$' "$win_config" || fail "config.ini lacks $expected (the desktop)"
+done
+step "/i wrote config.ini: same bytes as Linux but for Path, the desktop and backslashes"
+
+# ---- /a does nothing and exits 0 ----
+run 120 "$scr" /a || fail "/a exited with $?"
+step "/a exited 0"
+
+# ---- A second copy ends at once while the first holds the guard ----
+wine "$scr" /u >>"$work/wine.log" 2>&1 &
+first=$!
+wait_window Uninstall >/dev/null || fail "the uninstall page of the first copy did not open"
+remove_config
+run 120 "$scr" /i || fail "the second copy exited with $?"
+[[ -z $(appdata_config) ]] || fail "the second copy ran its /i while the first was running"
+press_until_gone "$first" Uninstall alt+F4 || {
+  kill "$first" 2>/dev/null || true
+  fail "the uninstall page did not close on Alt+F4"
+}
+wait "$first" || fail "the first copy exited with $?"
+run 120 "$scr" /i || fail "/i after the first copy ended exited with $?"
+[[ -n $(appdata_config) ]] || fail "the guard was not released when the first copy ended"
+step "a second copy ended at once while the first ran; the guard was released after it"
+
+# ---- A message box is found by its title and answered with Return ----
+for style_answer in 36:6 64:1 16:1; do
+  style=${style_answer%:*}
+  answer=${style_answer#*:}
+  title="Flurrix Check $style"
+  wine "$check" --message-box "$title" "Let it snow" "$style" >>"$work/wine.log" 2>&1 &
+  box=$!
+  wait_window "$title" >/dev/null || fail "no message box titled '$title' appeared"
+  press_until_gone "$box" "$title" Return || {
+    kill "$box" 2>/dev/null || true
+    fail "the message box '$title' was not dismissed"
+  }
+  code=0
+  wait "$box" || code=$?
+  [[ $code -eq $answer ]] || fail "message box style $style answered $code, not $answer"
+done
+step "message boxes (styles 36, 64, 16) found by title and answered"
+
+step "Windows smoke tests passed in $(seconds "$started") s"

@@ -1,0 +1,73 @@
+#include "app/program.h"
+
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "app/uninstall_page.h"
+#include "app/version.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+#include "settings/settings_folder.h"
+#include "text/language_table.h"
+
+namespace app {
+namespace {
+
+settings::Settings& ProcessSettings() {
+  static settings::Settings settings;
+  return settings;
+}
+
+void NotInThisBuild(const char* what) {
+  std::fprintf(stderr, "flurrix: %s is not in this build\n", what);
+}
+
+void RunMode(Mode mode, const std::vector<std::string>& args) {
+  switch (mode) {
+    case Mode::kUninstall:
+      RunUninstallPage();
+      break;
+    case Mode::kPreview:
+      ParseWindowHandle(args);
+      NotInThisBuild("the preview mode");
+      break;
+    case Mode::kConfigure:
+      ParseWindowHandle(args);
+      NotInThisBuild("the configuration dialog");
+      break;
+    case Mode::kRun:
+      NotInThisBuild("the full-screen run");
+      break;
+    case Mode::kNothing:
+      break;
+    case Mode::kSaveSettings:
+      SaveSettings(ProcessSettings());
+      break;
+  }
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args) {
+  // A second copy, whatever its switch, ends at once and silently.
+  if (!platform::AcquireInstanceGuard(TitleText(kProductName, kVersionNumber))) return 0;
+
+  settings::Settings& s = ProcessSettings();
+  s.configFolder =
+      settings::SettingsFolder(settings::FolderKind::kAppData, kMakerName, kProductName);
+  s.configFile = s.configFolder + "config.ini";
+  const platform::DesktopMode desktop = platform::QueryDesktop();
+  s.desktopWidth = desktop.width;
+  s.desktopHeight = desktop.height;
+  s.desktopDepth = desktop.depth;
+  settings::LoadSettings(
+      s, {platform::ProgramFolder(), static_cast<int32_t>(platform::LocalSecondsSince1970())});
+  text::GlobalLanguageTable();
+
+  RunMode(SelectMode(args), args);
+
+  platform::ReleaseInstanceGuard();
+  return 0;
+}
+
+}  // namespace app

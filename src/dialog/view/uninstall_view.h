@@ -1,0 +1,31 @@
+// The uninstall page's window: one check box and one button.
+#pragma once
+
+#include <string>
+
+namespace dialog {
+
+struct Box {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct UninstallPageLayout {
+  std::string title;
+  std::string checkText;
+  std::string buttonText;
+  Box window{0, 0, 300, 100};  // centred on the screen
+  Box check{30, 20, 250, 20};
+  Box button{200, 60, 80, 25};
+  bool checked = true;
+};
+
+enum class UninstallChoice { kClosed, kNext, kNextTicked };
+
+// Shows the page until its button is clicked or its window is closed. Without a display the
+// page cannot be shown and counts as closed.
+UninstallChoice ShowUninstallPage(const UninstallPageLayout& layout);
+
+}  // namespace dialog

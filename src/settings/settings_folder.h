@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace settings {
+
+enum class FolderKind { kProgramFiles = 1, kAppData = 4 };
+
+// The base folder of `kind` followed by the maker's and the product's folders, each created
+// when missing (an empty name is skipped). Ends with the platform separator.
+std::string SettingsFolder(FolderKind kind, const std::string& maker, const std::string& product);
+
+}  // namespace settings

@@ -1,0 +1,173 @@
+#include "picture_files.h"
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <cstddef>
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "images/image.h"
+
+namespace images::testing {
+
+void Put16(Bytes& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(Bytes& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+Bytes MakeBmp(const BmpSpec& spec) {
+  Bytes out{'B', 'M'};
+  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(spec.palette.size());
+  Put32(out, offset + static_cast<uint32_t>(spec.pixelData.size()));
+  Put32(out, 0);
+  Put32(out, offset);
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(spec.width));
+  Put32(out, static_cast<uint32_t>(spec.height));
+  Put16(out, 1);
+  Put16(out, spec.bits);
+  Put32(out, spec.compression);
+  Put32(out, static_cast<uint32_t>(spec.pixelData.size()));
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, spec.colorsUsed);
+  Put32(out, 0);
+  for (uint32_t c : spec.palette) Put32(out, c & 0xFFFFFF);
+  out.insert(out.end(), spec.pixelData.begin(), spec.pixelData.end());
+  return out;
+}
+
+Bytes MakeTga(const TgaSpec& spec) {
+  Bytes out{spec.idLength, spec.colorMapType, spec.imageType};
+  Put16(out, 0);
+  Put16(out, spec.colorMapLength);
+  out.push_back(spec.colorMapEntryBits);
+  Put16(out, 0);
+  Put16(out, 0);
+  Put16(out, spec.width);
+  Put16(out, spec.height);
+  out.push_back(spec.bits);
+  out.push_back(spec.descriptor);
+  for (int i = 0; i < spec.idLength; ++i) out.push_back(0xAA);
+  const size_t mapBytes = size_t{spec.colorMapLength} * spec.colorMapEntryBits / 8;
+  for (size_t i = 0; i < mapBytes; ++i) out.push_back(0xBB);
+  out.insert(out.end(), spec.pixelData.begin(), spec.pixelData.end());
+  return out;
+}
+
+namespace {
+void AppendToBytes(png_structp png, png_bytep data, size_t length) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+void NoFlush(png_structp) {}
+}  // namespace
+
+Bytes MakePng(const PngSpec& spec) {
+  Bytes out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::abort();
+  }
+  png_set_write_fn(png, &out, AppendToBytes, NoFlush);
+  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  std::vector<png_color> palette;
+  for (uint32_t c : spec.palette) {
+    palette.push_back(
+        {static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
+  }
+  if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+  if (!spec.transparency.empty()) {
+    png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()),
+                 nullptr);
+  }
+  png_write_info(png, info);
+  for (const Bytes& row : spec.rows) png_write_row(png, row.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+Bytes MakeJpeg(int32_t width, int32_t height, int components, const Bytes& samples) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = components;
+  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 95, TRUE);
+  if (components == 4) cinfo.write_Adobe_marker = TRUE;
+  jpeg_start_compress(&cinfo, TRUE);
+  for (int32_t y = 0; y < height; ++y) {
+    JSAMPROW row =
+        const_cast<uint8_t*>(samples.data()) + static_cast<size_t>(y) * width * components;
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
+}
+
+uint32_t PixelAt(const Image& image, int32_t x, int32_t y) {
+  const uint8_t* p = image.TopRow(y) + x * (image.depth / 8);
+  uint32_t v = p[0] | (p[1] << 8) | (p[2] << 16);
+  if (image.depth == 32) v |= static_cast<uint32_t>(p[3]) << 24;
+  return v;
+}
+
+void SetPixel(Image& image, int32_t x, int32_t y, uint32_t argb) {
+  uint8_t* p = image.TopRow(y) + x * (image.depth / 8);
+  p[0] = static_cast<uint8_t>(argb);
+  p[1] = static_cast<uint8_t>(argb >> 8);
+  p[2] = static_cast<uint8_t>(argb >> 16);
+  if (image.depth == 32) p[3] = static_cast<uint8_t>(argb >> 24);
+}
+
+Image MakeImage(int32_t width, int32_t height, int32_t depth, uint32_t argb) {
+  Image image;
+  AllocateImage(image, width, height, depth);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) SetPixel(image, x, y, argb);
+  }
+  return image;
+}
+
+std::string TempFolder(const std::string& name) {
+  namespace fs = std::filesystem;
+  static const std::string run = std::to_string(std::random_device{}());
+  const fs::path base = fs::temp_directory_path() / ("flurrix-images-" + run);
+  const fs::path folder = base / name;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder.string() + "/";
+}
+
+bool WriteFile(const std::string& path, const Bytes& data) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace images::testing

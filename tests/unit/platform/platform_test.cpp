@@ -1,0 +1,160 @@
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("platform-" + std::to_string(getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  fs::path folder_;
+};
+
+// Runs `body` in a child process and returns its exit code.
+template <class F>
+int InChild(F body) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(PlatformTest, InstanceGuardIsExclusiveAndDiesWithItsProcess) {
+  setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+  const std::string name = "Guard Test 1.0";
+
+  // A holder that is killed, not ended cleanly, must not block the next start.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t holder = fork();
+  if (holder == 0) {
+    char ok = AcquireInstanceGuard(name) ? 'y' : 'n';
+    (void)!write(ready[1], &ok, 1);
+    pause();
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  EXPECT_EQ(ok, 'y');
+  EXPECT_EQ(InChild([&] { return AcquireInstanceGuard(name) ? 1 : 0; }), 0);
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  EXPECT_EQ(InChild([&] { return AcquireInstanceGuard(name) ? 1 : 0; }), 1);
+
+  // Within one process: held until released.
+  ASSERT_TRUE(AcquireInstanceGuard(name));
+  EXPECT_EQ(InChild([&] { return AcquireInstanceGuard("Another Name") ? 1 : 0; }), 1);
+  ReleaseInstanceGuard();
+  EXPECT_EQ(InChild([&] { return AcquireInstanceGuard(name) ? 1 : 0; }), 1);
+  close(ready[0]);
+  close(ready[1]);
+}
+
+TEST_F(PlatformTest, AppDataFolderFollowsXdgConfigHome) {
+  setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+  EXPECT_EQ(AppDataFolder(), folder_.string() + "/");
+  // Without it (or with a relative value) the folder is ~/.config, made when missing.
+  setenv("HOME", folder_.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", "relative/path", 1);
+  EXPECT_EQ(AppDataFolder(), folder_.string() + "/.config/");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(AppDataFolder(), folder_.string() + "/.config/");
+  EXPECT_TRUE(FolderExists(folder_.string() + "/.config/"));
+}
+
+TEST_F(PlatformTest, FoldersAndFiles) {
+  const std::string base = folder_.string() + "/";
+  EXPECT_TRUE(CreateFolder(base + "sub"));
+  EXPECT_TRUE(CreateFolder(base + "sub"));  // already there counts as success
+  EXPECT_FALSE(CreateFolder(base + "missing/child"));
+  std::ofstream(base + "a.jpg") << "12345";
+  std::ofstream(base + "empty.jpg");
+  EXPECT_EQ(FileSize(base + "a.jpg"), 5);
+  EXPECT_EQ(FileSize(base + "none"), -1);
+  EXPECT_EQ(FileSize(base + "sub"), -1);
+
+  std::vector<FolderEntry> files = ListFiles(base);
+  std::vector<std::string> names;
+  for (const FolderEntry& f : files) names.push_back(f.name + ":" + std::to_string(f.size));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.jpg:5", "empty.jpg:0"}));
+
+  EXPECT_TRUE(RenameOver(base + "a.jpg", base + "empty.jpg"));
+  EXPECT_EQ(FileSize(base + "empty.jpg"), 5);
+  EXPECT_TRUE(RemoveFile(base + "empty.jpg"));
+  EXPECT_FALSE(RemoveFile(base + "empty.jpg"));
+
+  std::FILE* file = OpenFile(base + "written", "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("data", file);
+  EXPECT_TRUE(SyncAndClose(file));
+  EXPECT_EQ(FileSize(base + "written"), 4);
+
+  EXPECT_EQ(ProgramFolder().back(), '/');
+  EXPECT_TRUE(FolderExists(ProgramFolder()));
+  EXPECT_EQ(NativePath("data/forest/"), "data/forest/");
+}
+
+TEST_F(PlatformTest, OpenAddressStartsXdgOpenWithoutWaiting) {
+  // A stand-in xdg-open that records its argument and then lingers: the call must not wait.
+  const std::string bin = folder_.string() + "/bin";
+  fs::create_directories(bin);
+  const std::string record = folder_.string() + "/opened";
+  {
+    std::ofstream script(bin + "/xdg-open");
+    script << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record << ".part'\nmv '" << record
+           << ".part' '" << record << "'\nexec sleep 20 2>/dev/null\n";
+  }
+  fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+  const std::string path = std::string(getenv("PATH"));
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
+
+  const uint64_t start = MonotonicMs();
+  EXPECT_TRUE(OpenAddress("http://example.com/page?x=1&y=2"));
+  EXPECT_LT(MonotonicMs() - start, 10000u);  // generous: only "not waited for the 20 s"
+  for (int i = 0; i < 500 && !fs::exists(record); ++i) SleepMs(10);
+  std::ifstream in(record);
+  std::stringstream opened;
+  opened << in.rdbuf();
+  EXPECT_EQ(opened.str(), "http://example.com/page?x=1&y=2");
+  EXPECT_FALSE(OpenAddress(""));
+  setenv("PATH", path.c_str(), 1);
+}
+
+TEST(PlatformDesktop, WithoutADisplayTheDesktopIsFullHd) {
+  unsetenv("DISPLAY");
+  DesktopMode mode = QueryDesktop();
+  EXPECT_EQ(mode.width, 1920);
+  EXPECT_EQ(mode.height, 1080);
+  EXPECT_EQ(mode.depth, 32);
+}
+
+TEST(PlatformTime, MonotonicClockAndLocalSeconds) {
+  uint64_t before = MonotonicMs();
+  SleepMs(20);
+  EXPECT_GE(MonotonicMs() - before, 20u);
+  // Local seconds are within a day of UTC seconds.
+  EXPECT_LT(std::llabs(LocalSecondsSince1970() - static_cast<int64_t>(time(nullptr))), 86400);
+}
+
+}  // namespace
+}  // namespace platform

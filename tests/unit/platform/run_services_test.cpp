@@ -1,0 +1,99 @@
+// The services around a run and run-time libraries, on Linux.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PlatformLibrary, OpensALibraryAndFindsItsEntries) {
+  Library math = OpenLibrary("libm.so.6");
+  ASSERT_NE(math, nullptr);
+  auto cosine = reinterpret_cast<double (*)(double)>(FindLibraryEntry(math, "cos"));
+  ASSERT_NE(cosine, nullptr);
+  EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);
+  EXPECT_EQ(FindLibraryEntry(math, "NoSuchEntry"), nullptr);
+  CloseLibrary(math);
+}
+
+TEST(PlatformLibrary, NothingToLoadGivesNothing) {
+  EXPECT_EQ(OpenLibrary("/no such folder/libflurrix.so"), nullptr);
+  // dlopen of an empty name would hand back the program itself.
+  EXPECT_EQ(OpenLibrary(""), nullptr);
+  // A null handle must not search the whole program.
+  EXPECT_EQ(FindLibraryEntry(nullptr, "malloc"), nullptr);
+  CloseLibrary(nullptr);
+}
+
+// QueryWallpaper against a stand-in gsettings first on PATH.
+class WallpaperTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("wallpaper-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    const char* path = std::getenv("PATH");
+    savedPath_ = path ? path : "";
+  }
+  void TearDown() override {
+    setenv("PATH", savedPath_.c_str(), 1);
+    fs::remove_all(folder_);
+  }
+  // A gsettings that prints `uri` and `options` for the two keys, quoted as the real one does.
+  void FakeGsettings(const std::string& uri, const std::string& options) {
+    const fs::path script = folder_ / "gsettings";
+    std::ofstream(script) << "#!/bin/sh\ncase \"$3\" in\n  picture-uri) echo \"'" << uri
+                          << "'\";;\n  picture-options) echo \"'" << options << "'\";;\n"
+                          << "  *) exit 1;;\nesac\n";
+    fs::permissions(script, fs::perms::owner_all);
+    setenv("PATH", (folder_.string() + ":/usr/bin:/bin").c_str(), 1);
+  }
+  fs::path folder_;
+  std::string savedPath_;
+};
+
+TEST_F(WallpaperTest, TiledPictureWithEscapedName) {
+  FakeGsettings("file:///home/ann/Winter%20Pics/schn%C3%A9e.jpg", "wallpaper");
+  const Wallpaper wallpaper = QueryWallpaper();
+  EXPECT_EQ(wallpaper.path,
+            "/home/ann/Winter Pics/schn\xC3\xA9"
+            "e.jpg");
+  EXPECT_EQ(wallpaper.style, 0);
+}
+
+TEST_F(WallpaperTest, OtherPlacementsStretch) {
+  for (const char* options : {"zoom", "scaled", "stretched", "centered", "spanned"}) {
+    FakeGsettings("file:///usr/share/backgrounds/snow.png", options);
+    const Wallpaper wallpaper = QueryWallpaper();
+    EXPECT_EQ(wallpaper.path, "/usr/share/backgrounds/snow.png") << options;
+    EXPECT_EQ(wallpaper.style, 2) << options;
+  }
+}
+
+TEST_F(WallpaperTest, NoLocalFileMeansNoWallpaper) {
+  FakeGsettings("resource:///org/gnome/shell/theme/noise.png", "zoom");
+  EXPECT_EQ(QueryWallpaper().path, "");
+  FakeGsettings("file:///broken%2", "zoom");
+  EXPECT_EQ(QueryWallpaper().path, "/broken%2") << "a cut escape stays as it is";
+}
+
+TEST_F(WallpaperTest, WithoutGsettingsNothingIsSet) {
+  setenv("PATH", folder_.c_str(), 1);  // an empty folder: no gsettings at all
+  const Wallpaper wallpaper = QueryWallpaper();
+  EXPECT_EQ(wallpaper.path, "");
+  EXPECT_EQ(wallpaper.style, 0);
+}
+
+TEST(PlatformSuspend, NotOfferedOnLinuxYet) {
+  EXPECT_FALSE(SuspendAllowed());
+}
+
+}  // namespace
+}  // namespace platform

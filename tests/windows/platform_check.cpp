@@ -1,0 +1,242 @@
+// The Windows side of platform/, run under Wine. Besides the tests it has two helper modes that
+// the tests and the Wine stage start as separate processes:
+//   --guard NAME          exit code 1 when the instance guard NAME was taken, 0 when refused
+//   --message-box CAPTION TEXT STYLE   shows the box; the exit code is the answer
+// winsock2.h must come before windows.h.
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Runs this program with `arguments` and returns its exit code.
+DWORD RunSelf(const std::wstring& arguments) {
+  std::wstring line = L"\"" + ProgramPath() + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 0xFFFF;
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 0xFFFF;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+class WindowsFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    // A name outside the ANSI code page: every call must go through UTF-16.
+    folder_ = Narrow(temp) + "flurrix-check-" + std::to_string(GetCurrentProcessId()) +
+              "-Schnee \xE2\x9D\x84\\";
+    ASSERT_TRUE(CreateFolder(folder_));
+  }
+  void TearDown() override {
+    for (const FolderEntry& entry : ListFiles(folder_)) RemoveFile(folder_ + entry.name);
+    RemoveDirectoryW(Widen(folder_).c_str());
+  }
+  bool Write(const std::string& path, const std::string& content) {
+    std::FILE* file = OpenFile(path, "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    return SyncAndClose(file) && written;
+  }
+  std::string folder_;
+};
+
+TEST_F(WindowsFiles, UnicodeNamesWriteListRenameAndRemove) {
+  EXPECT_TRUE(FolderExists(folder_));
+  EXPECT_TRUE(CreateFolder(folder_)) << "an existing folder counts as created";
+  EXPECT_FALSE(CreateFolder(folder_ + "missing\\child\\"));
+
+  const std::string name =
+      "fl\xC3\xB6"
+      "ckchen \xE2\x9D\x84.ini";
+  ASSERT_TRUE(Write(folder_ + name, "abc\r\n"));
+  EXPECT_EQ(FileSize(folder_ + name), 5);
+  EXPECT_EQ(FileSize(folder_), -1) << "a folder is not a file";
+  EXPECT_EQ(FileSize(folder_ + "nothing.ini"), -1);
+
+  std::FILE* in = OpenFile(folder_ + name, "rb");
+  ASSERT_NE(in, nullptr);
+  char buffer[16] = {};
+  EXPECT_EQ(std::fread(buffer, 1, sizeof buffer, in), 5u) << "binary mode keeps CR LF as it is";
+  std::fclose(in);
+
+  ASSERT_TRUE(CreateFolder(folder_ + "sub\\"));
+  const auto listed = ListFiles(folder_);
+  ASSERT_EQ(listed.size(), 1u) << "folders are not listed";
+  EXPECT_EQ(listed[0].name, name);
+  EXPECT_EQ(listed[0].size, 5);
+  EXPECT_TRUE(RemoveDirectoryW(Widen(folder_ + "sub").c_str()));
+
+  ASSERT_TRUE(Write(folder_ + "new.tmp", "replacement"));
+  EXPECT_TRUE(RenameOver(folder_ + "new.tmp", folder_ + name)) << "replaces an existing file";
+  EXPECT_EQ(FileSize(folder_ + name), 11);
+  EXPECT_EQ(FileSize(folder_ + "new.tmp"), -1);
+  EXPECT_FALSE(RenameOver(folder_ + "new.tmp", folder_ + name));
+
+  EXPECT_TRUE(RemoveFile(folder_ + name));
+  EXPECT_FALSE(RemoveFile(folder_ + name));
+  EXPECT_TRUE(ListFiles(folder_ + "no such folder\\").empty());
+}
+
+TEST(WindowsFolders, SpecialFoldersEndWithABackslashAndExist) {
+  for (const std::string& folder : {AppDataFolder(), ProgramFilesFolder(), CurrentFolder()}) {
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\') << folder;
+    EXPECT_TRUE(FolderExists(folder)) << folder;
+  }
+  EXPECT_NE(AppDataFolder(), ProgramFilesFolder());
+  const std::string program = ProgramFolder();
+  EXPECT_GT(FileSize(program + "flurrix_platform_check.exe"), 0) << program;
+  EXPECT_EQ(NativePath("data/forest/"), "data\\forest\\");
+}
+
+TEST(WindowsGuard, ASecondProcessIsRefusedUntilTheFirstReleases) {
+  const std::string name = "Flurrix Check Guard " + std::to_string(GetCurrentProcessId());
+  const std::wstring argument = L"--guard \"" + std::wstring(name.begin(), name.end()) + L"\"";
+  EXPECT_EQ(RunSelf(argument), 1u) << "free: the other process takes it";
+  ASSERT_TRUE(AcquireInstanceGuard(name));
+  EXPECT_TRUE(AcquireInstanceGuard(name)) << "the holder asking again keeps it";
+  EXPECT_EQ(RunSelf(argument), 0u) << "held here: refused there";
+  ReleaseInstanceGuard();
+  EXPECT_EQ(RunSelf(argument), 1u) << "released: taken again";
+}
+
+TEST(WindowsDesktop, ReportsTheScreenInPixelsAndBitsPerPixel) {
+  const DesktopMode mode = QueryDesktop();
+  EXPECT_EQ(mode.width, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(mode.height, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_GT(mode.width, 0);
+  EXPECT_TRUE(mode.depth == 16 || mode.depth == 24 || mode.depth == 32) << mode.depth;
+  // The stage's virtual screen, when it says which.
+  if (const char* expected = std::getenv("FLURRIX_CHECK_SCREEN")) {
+    EXPECT_EQ(std::to_string(mode.width) + "x" + std::to_string(mode.height), expected);
+  }
+}
+
+TEST(WindowsTime, MonotonicClockSleepAndLocalTime) {
+  const uint64_t before = MonotonicMs();
+  SleepMs(30);
+  const uint64_t slept = MonotonicMs() - before;
+  EXPECT_GE(slept, 25u);
+  EXPECT_LT(slept, 5000u);
+  // Local wall-clock seconds differ from UTC by the zone offset only (at most 14 hours).
+  const int64_t utc = static_cast<int64_t>(std::time(nullptr));
+  EXPECT_LT(std::llabs(LocalSecondsSince1970() - utc), 14 * 3600 + 60);
+}
+
+TEST(WindowsLibrary, LoadsFindsAndRefuses) {
+  Library kernel = OpenLibrary("kernel32.dll");
+  ASSERT_NE(kernel, nullptr);
+  auto tick = reinterpret_cast<DWORD(WINAPI*)()>(FindLibraryEntry(kernel, "GetTickCount"));
+  ASSERT_NE(tick, nullptr);
+  EXPECT_GT(tick(), 0u);
+  EXPECT_EQ(FindLibraryEntry(kernel, "NoSuchEntry"), nullptr);
+  EXPECT_EQ(FindLibraryEntry(nullptr, "GetTickCount"), nullptr);
+  CloseLibrary(kernel);
+  EXPECT_EQ(OpenLibrary("C:\\no such folder\\flurrix.dll"), nullptr);
+  EXPECT_EQ(OpenLibrary(""), nullptr);
+}
+
+TEST(WindowsSession, WallpaperStyleComesFromTheRegistry) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  auto setStyle = [&](const wchar_t* value) {
+    RegSetValueExW(key, L"WallpaperStyle", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+  };
+  setStyle(L"10");
+  EXPECT_EQ(QueryWallpaper().style, 10);
+  setStyle(L" 2");
+  EXPECT_EQ(QueryWallpaper().style, 2);
+  setStyle(L"tile");
+  EXPECT_EQ(QueryWallpaper().style, 0) << "no digits read as 0";
+  RegDeleteValueW(key, L"WallpaperStyle");
+  EXPECT_EQ(QueryWallpaper().style, 0) << "a missing value tiles";
+  RegCloseKey(key);
+  EXPECT_NE(QueryWallpaper().path, "(None)");
+}
+
+TEST(WindowsSession, PowerFunctionsAnswerWithoutSuspending) {
+  // Whatever the system allows, asking must not fail; Suspend itself is not called here.
+  const bool allowed = SuspendAllowed();
+  EXPECT_EQ(allowed, SuspendAllowed());
+  ShowMouseCursor(false);
+  ShowMouseCursor(true);
+  SetScreensaverRunning(true);
+  SetScreensaverRunning(false);
+}
+
+TEST(WindowsSockets, LoopbackConnectSendAndReceive) {
+  EXPECT_EQ(ResolveIPv4("127.0.0.1"), std::optional<uint32_t>(0x7F000001u));
+  EXPECT_EQ(ResolveIPv4(""), std::nullopt);
+
+  // ConnectTcp starts Winsock; a listener of the test's own is made after it.
+  EXPECT_EQ(ConnectTcp(0x7F000001u, 1, 2000), kNoSocket) << "nothing listens on port 1";
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  ASSERT_NE(listener, INVALID_SOCKET);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(0x7F000001u);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 1), 0);
+  int length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+
+  Socket client = ConnectTcp(0x7F000001u, ntohs(address.sin_port), 5000);
+  ASSERT_NE(client, kNoSocket);
+  SOCKET server = accept(listener, nullptr, nullptr);
+  ASSERT_NE(server, INVALID_SOCKET);
+  EXPECT_EQ(WaitReadable(client, 0), 0) << "nothing sent yet";
+  ASSERT_TRUE(SendAll(client, "GET / HTTP/1.0\r\n\r\n", 5000));
+  char buffer[64] = {};
+  EXPECT_EQ(recv(server, buffer, sizeof buffer, 0), 18);
+  send(server, "hello", 5, 0);
+  closesocket(server);
+  ASSERT_EQ(WaitReadable(client, 5000), 1);
+  EXPECT_EQ(Receive(client, buffer, sizeof buffer), 5);
+  EXPECT_EQ(std::string(buffer, 5), "hello");
+  ASSERT_EQ(WaitReadable(client, 5000), 1);
+  EXPECT_EQ(Receive(client, buffer, sizeof buffer), 0) << "the peer has closed";
+  CloseSocket(client);
+  closesocket(listener);
+}
+
+}  // namespace
+}  // namespace platform
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "--guard" && argc > 2) return platform::AcquireInstanceGuard(argv[2]) ? 1 : 0;
+  if (mode == "--message-box" && argc > 4) {
+    return platform::ShowMessageBox(argv[2], argv[3], std::atoi(argv[4]));
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
