@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 #include "program_scene.h"
 #include "screen.h"
@@ -341,6 +343,42 @@ TEST_F(Render, MultisamplingSmoothsEdges) {
   ProgramCamera(0);
   EXPECT_EQ(edgePixels(0), 0);
   EXPECT_GT(edgePixels(4), 100);
+}
+
+// The screensaver's frame from the shipped pictures: a winter picture, flakes, the digital clock.
+TEST(ProgramFrame, ShippedPicturesMakeAWholeFrame) {
+  const char* build = std::getenv("FLURRIX_BUILD_DIR");
+  const std::filesystem::path data = std::filesystem::path(build ? build : ".") / "data";
+  std::filesystem::path picture;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(data / "forest", ec)) {
+    if (picture.empty() || entry.path() < picture) picture = entry.path();
+  }
+  if (picture.empty() || !FLURRIX_HAVE_CODECS) GTEST_SKIP() << "no shipped pictures in this build";
+  constexpr int w = 640, h = 400;
+  Screen screen(w, h);
+  ASSERT_TRUE(screen.ok());
+  RTO_Add3DArchive((data.string() + "/").c_str(), 0);
+  RTO_Add3DArchive(((data / "font").string() + "/").c_str(), 0);
+  RTO_Parse3DScripts();
+  ASSERT_NE(RTO_LoadTexture(1, picture.string().c_str()), 0);
+  ProgramPicturePlane(w, h);
+  ProgramCoverPlane(w, h, 0);
+  ASSERT_NE(RTO_LoadTexture(5, "snowflakes/myflake2.png"), 0) << "found through data/";
+  const int flake = ProgramFlakeTemplate(ProgramFlakeMaterial(RTO_TextureID(5)), 0.2f);
+  for (int i = 0; i < 300; ++i) {
+    const int copy = RTO_CopyEntity(flake, -1);
+    RTO_RotateEntity2(copy, 90, 0, static_cast<float>(i * 37 % 360), 0);
+    RTO_MoveEntity2(copy, static_cast<float>(i * 7 % 24) - 11.5f,
+                    static_cast<float>(i * 13 % 18) - 8.5f, static_cast<float>(1 + i % 15), 0);
+  }
+  RTO_CreateText3D2(1, "12:34:56", "Days", 1.0f, Rgba32(255, 255, 255, 255));
+  RTO_MoveText3D(1, 5, -9, 0);
+  ProgramCamera(Rgba32(255, 0, 255));
+  const Frame f = screen.Render();
+  f.Save("program_frame");
+  EXPECT_EQ(f.Count(kMagenta, 60), 0) << "the picture leaves gaps";
+  EXPECT_GT(f.Count(kWhite, 75), 150) << "no flakes or clock";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // 3D texts in a font named by a font script.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -114,6 +115,26 @@ TEST_F(Text3D, FontsAreReadFromEveryRegisteredFolderOnce) {
   EXPECT_NE(RTO_CreateText3D2(-1, "12:00", "Days", 1.0f, -1), 0);
   EXPECT_EQ(RTO_Add3DArchive((folder_ / "absent").string().c_str(), 0), 0);
   EXPECT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 1), 0) << "only plain folders";
+}
+
+// The font the program names, as the build's data folder ships it.
+TEST(ShippedFont, DaysResolvesFromTheDataFolder) {
+  const char* build = std::getenv("FLURRIX_BUILD_DIR");
+  const std::filesystem::path data = std::filesystem::path(build ? build : ".") / "data";
+  if (!std::filesystem::exists(data / "font")) GTEST_SKIP() << "no data/font/ in this build";
+  Screen screen(kW, kH);
+  ASSERT_TRUE(screen.ok());
+  for (const auto& folder : {data, data / "font"}) {
+    ASSERT_EQ(RTO_Add3DArchive((folder.string() + "/").c_str(), 0), 1);
+  }
+  RTO_Parse3DScripts();
+  ProgramCamera(0);
+  const int clock = RTO_CreateText3D2(1, "00:00:00", "Days", 1.0f, Rgba32(255, 255, 255, 255));
+  ASSERT_NE(clock, 0);
+  ASSERT_EQ(RTO_Text3DAlignment(1, 2), 1);
+  const Frame f = screen.Render();
+  f.Save("shipped_days_font");
+  EXPECT_GT(f.Count(kWhite, kInk, kW / 2, kH / 2 - 15, kW, kH / 2 + 2), 60);
 }
 
 }  // namespace
