@@ -8,6 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 
+#if defined(__SANITIZE_ADDRESS__)
+// Leaks inside Mesa's driver are the driver's (lsan-driver.supp names only its modules).
+extern "C" const char* __lsan_default_options() {
+  return "suppressions=" FLURRIX_LSAN_SUPPRESSIONS;
+}
+#endif
+
 namespace enginetest {
 
 Rgba Frame::At(int x, int yFromTop) const {
