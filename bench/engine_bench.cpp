@@ -188,7 +188,7 @@ BENCHMARK(BM_WholeFrame)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
-    ->MinTime(3.0);
+    ->MinTime(2.0);
 
 }  // namespace
 

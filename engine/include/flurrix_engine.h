@@ -33,7 +33,8 @@
  *   Cubes are centred on the origin; cylinders stand on the y axis, centred on the origin.
  *   Entities sharing mesh, material and render queue are drawn together in one instanced call.
  *   Render queues 0..99 draw in increasing order (default 50); within a queue opaque materials
- *   come first, then 3D texts, then blended materials, each in creation order.
+ *   come first, then 3D texts (in the default queue), then blended materials. Blended surfaces
+ *   are not sorted by depth: materials that should not hide one another turn depth writing off.
  *   Light: the ambient colour plus a white head light shining along the camera's view, which
  *   fills what the ambient light leaves: lit colour = material * (ambient + (1 - ambient) * |N.L|).
  *   A node carries the position, rotation and scale of what is attached to it; attached objects

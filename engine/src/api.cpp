@@ -48,11 +48,12 @@ bool Apply(Vec3& v, float x, float y, float z, int mode) {
 }
 
 // Added angles stay within one turn or so, so that a spinning object keeps its precision.
+float Wrapped(float a) {
+  return a > 360.0f ? a - 360.0f : a < -360.0f ? a + 360.0f : a;
+}
+
 void WrapAngles(Vec3& v) {
-  for (float* a : {&v.x, &v.y, &v.z}) {
-    if (*a > 360.0f) *a -= 360.0f;
-    if (*a < -360.0f) *a += 360.0f;
-  }
+  v = {Wrapped(v.x), Wrapped(v.y), Wrapped(v.z)};
 }
 
 int TextureOf(int id) {
