@@ -100,8 +100,6 @@ int RTO_OpenScreen(int width, int height, RTO_GetProcAddressFn getProcAddress,
   Engine& e = TheEngine();
   if (e.renderer.IsOpen() || width <= 0 || height <= 0 || getProcAddress == nullptr) return 0;
   if (!gl::Load(getProcAddress) || !e.renderer.Open(width, height)) return 0;
-  e.width = width;
-  e.height = height;
   e.present = present;
   e.presentUser = user;
   return 1;

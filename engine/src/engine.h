@@ -18,7 +18,6 @@ struct Engine {
   std::vector<std::string> archives;  // resource folders, in the order they were added
   int antialiasing = 1;
   bool spriteLinear = true;
-  int width = 0, height = 0;
   RTO_PresentFn present = nullptr;
   void* presentUser = nullptr;
 };

@@ -102,7 +102,6 @@ struct Text {
   int alignment = 2;
   Vec3 pos;
   int node = kNoObject;
-  bool geometryDirty = true;
   std::vector<float> vertices;  // x, y in line heights; u, v in atlas pixels
   unsigned glBuffer = 0;
   int glVertexCount = 0;
