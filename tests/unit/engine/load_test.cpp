@@ -34,9 +34,7 @@ class Load : public ::testing::Test {
   void SetUp() override {
     if (!FLURRIX_HAVE_CODECS) GTEST_SKIP() << "built without the codec library";
     ASSERT_TRUE(screen_.ok());
-    folder_ = std::filesystem::temp_directory_path() /
-              ("flurrix-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::create_directories(folder_);
+    folder_ = FreshFolder("flurrix-load-");
     WriteBmp(folder_ / "picture.bmp");
   }
   void TearDown() override {

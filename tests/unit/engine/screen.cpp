@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #if defined(__SANITIZE_ADDRESS__)
 // Leaks inside Mesa's driver are the driver's (lsan-driver.supp names only its modules).
@@ -121,6 +122,14 @@ int ProgramCamera(int background) {
   RTO_CameraBackColor(camera, background);
   RTO_CameraFOV(camera, 50);
   return camera;
+}
+
+std::filesystem::path FreshFolder(const std::string& prefix) {
+  std::random_device random;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      (prefix + std::to_string(random()) + "-" + std::to_string(random()));
+  std::filesystem::create_directories(folder);
+  return folder;
 }
 
 int Rgba32(int r, int g, int b, int a) {

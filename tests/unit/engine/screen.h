@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ template <class Paint>
 int PaintedTexture(int number, int width, int height, Paint paint);
 
 int Rgba32(int r, int g, int b, int a = 255);  // the engine's packed colour
+
+// A new empty folder under the temporary folder, of this run alone.
+std::filesystem::path FreshFolder(const std::string& prefix);
 
 }  // namespace enginetest
 

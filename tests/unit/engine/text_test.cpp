@@ -21,11 +21,7 @@ class Text3D : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(screen_.ok()) << "no OpenGL 3.3 context";
     ASSERT_TRUE(std::filesystem::exists(kDejaVu)) << "fonts-dejavu-core is missing";
-    folder_ =
-        std::filesystem::temp_directory_path() /
-        ("flurrix-fonts-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
+    folder_ = FreshFolder("flurrix-fonts-");
     std::ofstream(folder_ / "days.fontdef")
         << "# the clock and calendar font\nfont Days\nsource " << kDejaVu << "\n";
     ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 0), 1);
