@@ -199,12 +199,12 @@ build jpeg "$work/libjpeg-turbo" \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON \
   -DCMAKE_ASM_NASM_COMPILER=nasm
 
-# FreeType on its own: its bundled gzip code, no PNG, bzip2, Brotli or HarfBuzz, so that the
-# archive needs nothing else at link time.
+# FreeType with MinGW's zlib (its bundled copy would clash with zlib where the engine links both
+# with libpng), no PNG, bzip2, Brotli or HarfBuzz.
 fetch freetype/bookworm
 build freetype "$work/freetype" \
-  -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
-  -DFT_DISABLE_BROTLI=ON
+  -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DZLIB_INCLUDE_DIR="$sysroot/include" \
+  -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 
 fetch libsdl2/bookworm
 build sdl2 "$work/libsdl2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF

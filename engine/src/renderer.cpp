@@ -1,0 +1,561 @@
+#include "renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "shaders.h"
+
+namespace engine {
+
+using namespace gl;
+
+namespace {
+
+constexpr float kNear = 0.1f;
+constexpr float kFar = 10000.0f;
+constexpr size_t kInstanceBytes = 12 * sizeof(float);
+
+GLuint BuildShader(GLenum type, const std::string& source) {
+  const GLuint shader = CreateShader(type);
+  const char* text = source.c_str();
+  ShaderSource(shader, 1, &text, nullptr);
+  CompileShader(shader);
+  GLint ok = 0;
+  GetShaderiv(shader, kCompileStatus, &ok);
+  if (!ok) {
+    DeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+GLuint BuildProgram(const std::string& vertex, const std::string& fragment) {
+  const GLuint vs = BuildShader(kVertexShader, vertex);
+  const GLuint fs = BuildShader(kFragmentShader, fragment);
+  GLuint program = 0;
+  if (vs != 0 && fs != 0) {
+    program = CreateProgram();
+    AttachShader(program, vs);
+    AttachShader(program, fs);
+    LinkProgram(program);
+    GLint ok = 0;
+    GetProgramiv(program, kLinkStatus, &ok);
+    if (!ok) {
+      DeleteProgram(program);
+      program = 0;
+    }
+  }
+  if (vs != 0) DeleteShader(vs);
+  if (fs != 0) DeleteShader(fs);
+  return program;
+}
+
+void SetAttribute(GLuint index, GLint size, GLsizei stride, size_t offset) {
+  EnableVertexAttribArray(index);
+  VertexAttribPointer(index, size, kFloat, 0, stride, reinterpret_cast<const void*>(offset));
+}
+
+bool IsBlended(const Material& m) {
+  return m.blend != 0;
+}
+
+}  // namespace
+
+bool Renderer::Open(int width, int height) {
+  GLint major = 0, minor = 0;
+  GetIntegerv(kMajorVersion, &major);
+  GetIntegerv(kMinorVersion, &minor);
+  if (major * 10 + minor < 33) return false;
+  width_ = width;
+  height_ = height;
+  if (!BuildPrograms()) {
+    Scene none;
+    Close(none);
+    return false;
+  }
+  GenVertexArrays(1, &vao_);
+  BindVertexArray(vao_);
+  for (GLuint row = 3; row < 6; ++row) VertexAttribDivisor(row, 1);
+  // Software rasterisers filter anisotropically at several times the cost of every textured
+  // pixel; there the materials get trilinear filtering instead.
+  const auto* renderer = reinterpret_cast<const char*>(GetString(kRenderer));
+  const std::string name = renderer != nullptr ? renderer : "";
+  const bool software = name.find("llvmpipe") != std::string::npos ||
+                        name.find("softpipe") != std::string::npos ||
+                        name.find("SwiftShader") != std::string::npos;
+  if (!software && (HasExtension("GL_EXT_texture_filter_anisotropic") ||
+                    HasExtension("GL_ARB_texture_filter_anisotropic"))) {
+    GetFloatv(kMaxTextureMaxAnisotropy, &maxAnisotropy_);
+  }
+  GenSamplers(2, spriteSamplers_);
+  for (int i = 0; i < 2; ++i) {
+    SamplerParameteri(spriteSamplers_[i], kTextureMinFilter, i ? kLinear : kNearest);
+    SamplerParameteri(spriteSamplers_[i], kTextureMagFilter, i ? kLinear : kNearest);
+    SamplerParameteri(spriteSamplers_[i], kTextureWrapS, kClampToEdge);
+    SamplerParameteri(spriteSamplers_[i], kTextureWrapT, kClampToEdge);
+  }
+  DepthFunc(kLequal);
+  open_ = true;
+  return true;
+}
+
+bool Renderer::BuildPrograms() {
+  textProgram_ = BuildProgram(shaders::kTextVertex, shaders::kTextFragment);
+  spriteProgram_ = BuildProgram(shaders::kSpriteVertex, shaders::kSpriteFragment);
+  if (textProgram_ == 0 || spriteProgram_ == 0) return false;
+  textMvp_ = GetUniformLocation(textProgram_, "uMvp");
+  textColor_ = GetUniformLocation(textProgram_, "uColor");
+  textAtlasScale_ = GetUniformLocation(textProgram_, "uAtlasScale");
+  spriteRect_ = GetUniformLocation(spriteProgram_, "uRect");
+  spriteAlpha_ = GetUniformLocation(spriteProgram_, "uUseAlpha");
+  UseProgram(textProgram_);
+  Uniform1i(GetUniformLocation(textProgram_, "uAtlas"), 0);
+  UseProgram(spriteProgram_);
+  Uniform1i(GetUniformLocation(spriteProgram_, "uSprite"), 0);
+  return EntityProgramFor(0, true, true).id != 0;  // the fullest variant: is GLSL fine here?
+}
+
+// Compiled when first needed: only a few of the variants are ever used.
+const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog) {
+  EntityProgram& p = entityPrograms_[layers][lit][fog];
+  if (p.tried) return p;
+  p.tried = true;
+  const std::string defines = "#version 330 core\n#define LAYERS " + std::to_string(layers) +
+                              "\n#define LIT " + (lit ? "1" : "0") + "\n#define FOG " +
+                              (fog ? "1" : "0") + "\n";
+  p.id = BuildProgram(defines + shaders::kEntityVertex, defines + shaders::kEntityFragment);
+  if (p.id == 0) return p;
+  p.viewProj = GetUniformLocation(p.id, "uViewProj");
+  p.eye = GetUniformLocation(p.id, "uEye");
+  p.lightDir = GetUniformLocation(p.id, "uLightDir");
+  p.ambient = GetUniformLocation(p.id, "uAmbient");
+  p.flat = GetUniformLocation(p.id, "uFlat");
+  p.uvRotation = GetUniformLocation(p.id, "uUvRotation");
+  p.fog = GetUniformLocation(p.id, "uFog");
+  p.fogAmount = GetUniformLocation(p.id, "uFogAmount");
+  p.color = GetUniformLocation(p.id, "uColor");
+  p.fogColor = GetUniformLocation(p.id, "uFogColor");
+  UseProgram(p.id);
+  for (int i = 0; i < kMaxLayers; ++i) {
+    Uniform1i(GetUniformLocation(p.id, ("uLayer" + std::to_string(i)).c_str()), i);
+  }
+  return p;
+}
+
+void Renderer::Close(Scene& scene) {
+  DeleteDead(scene);
+  for (auto& byLayers : entityPrograms_) {
+    for (auto& byLight : byLayers) {
+      for (EntityProgram& p : byLight) {
+        if (p.id != 0) DeleteProgram(p.id);
+        p = EntityProgram{};
+      }
+    }
+  }
+  for (GLuint* program : {&textProgram_, &spriteProgram_}) {
+    if (*program != 0) DeleteProgram(*program);
+    *program = 0;
+  }
+  if (vao_ != 0) DeleteVertexArrays(1, &vao_);
+  if (spriteSamplers_[0] != 0) DeleteSamplers(2, spriteSamplers_);
+  if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
+  if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
+  if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
+  vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
+  spriteSamplers_[0] = spriteSamplers_[1] = 0;
+  msaaSamples_ = 0;
+  maxAnisotropy_ = 0;
+  open_ = false;
+}
+
+void Renderer::DeleteDead(Scene& scene) {
+  if (!scene.deadTextures.empty()) {
+    DeleteTextures(static_cast<GLsizei>(scene.deadTextures.size()), scene.deadTextures.data());
+  }
+  if (!scene.deadBuffers.empty()) {
+    DeleteBuffers(static_cast<GLsizei>(scene.deadBuffers.size()), scene.deadBuffers.data());
+  }
+  if (!scene.deadSamplers.empty()) {
+    DeleteSamplers(static_cast<GLsizei>(scene.deadSamplers.size()), scene.deadSamplers.data());
+  }
+  scene.deadTextures.clear();
+  scene.deadBuffers.clear();
+  scene.deadSamplers.clear();
+}
+
+void Renderer::UploadTexture(Texture& t) {
+  if (!t.dirty) return;
+  if (t.gl == 0) GenTextures(1, &t.gl);
+  BindTexture(kTexture2D, t.gl);
+  PixelStorei(kUnpackAlignment, 4);
+  if (t.glWidth != t.width || t.glHeight != t.height) {
+    TexImage2D(kTexture2D, 0, kRgba8, t.width, t.height, 0, kBgra, kUnsignedByte, t.pixels.data());
+    t.glWidth = t.width;
+    t.glHeight = t.height;
+  } else {
+    TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kBgra, kUnsignedByte, t.pixels.data());
+  }
+  GenerateMipmap(kTexture2D);
+  t.dirty = false;
+}
+
+void Renderer::UploadMesh(Mesh& mesh) {
+  if (mesh.uploaded) return;
+  if (mesh.vbo == 0) GenBuffers(1, &mesh.vbo);
+  if (mesh.ibo == 0) GenBuffers(1, &mesh.ibo);
+  BindBuffer(kArrayBuffer, mesh.vbo);
+  BufferData(kArrayBuffer, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
+             mesh.vertices.data(), kStaticDraw);
+  BindBuffer(kElementArrayBuffer, mesh.ibo);
+  BufferData(kElementArrayBuffer, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
+             mesh.indices.data(), kStaticDraw);
+  mesh.uploaded = true;
+}
+
+void Renderer::UploadBatches(Scene& scene) {
+  for (Batch& b : scene.batches) {
+    const size_t count = b.entities.size();
+    if (count == 0 || b.dirtyHi < b.dirtyLo) continue;
+    if (b.glBuffer == 0) GenBuffers(1, &b.glBuffer);
+    BindBuffer(kArrayBuffer, b.glBuffer);
+    const bool whole = b.dirtyLo == 0 && b.dirtyHi + 1 == static_cast<int>(count);
+    if (count > b.glCapacity || whole) {
+      // New storage: the driver need not wait for frames still drawing from the old one.
+      b.glCapacity = std::max(count, b.glCapacity);
+      BufferData(kArrayBuffer, static_cast<GLsizeiptr>(b.glCapacity * kInstanceBytes), nullptr,
+                 kStreamDraw);
+      BufferSubData(kArrayBuffer, 0, static_cast<GLsizeiptr>(count * kInstanceBytes),
+                    b.instances.data());
+    } else {
+      BufferSubData(kArrayBuffer, static_cast<GLintptr>(b.dirtyLo * kInstanceBytes),
+                    static_cast<GLsizeiptr>((b.dirtyHi - b.dirtyLo + 1) * kInstanceBytes),
+                    &b.instances[static_cast<size_t>(b.dirtyLo) * 12]);
+    }
+    b.dirtyLo = 0;
+    b.dirtyHi = -1;
+  }
+}
+
+void Renderer::UploadFonts(Fonts& fonts) {
+  for (int i = 0; i < fonts.Count(); ++i) {
+    Font& f = fonts.Get(i);
+    if (!f.atlasDirty || f.face == nullptr) continue;
+    if (f.gl == 0) {
+      GenTextures(1, &f.gl);
+      BindTexture(kTexture2D, f.gl);
+      TexParameteri(kTexture2D, kTextureMinFilter, kLinearMipmapLinear);
+      TexParameteri(kTexture2D, kTextureMagFilter, kLinear);
+      TexParameteri(kTexture2D, kTextureWrapS, kClampToEdge);
+      TexParameteri(kTexture2D, kTextureWrapT, kClampToEdge);
+      TexParameteri(kTexture2D, kTextureMaxLevel, 3);
+    }
+    BindTexture(kTexture2D, f.gl);
+    PixelStorei(kUnpackAlignment, 1);
+    TexImage2D(kTexture2D, 0, kR8, f.atlasWidth, f.atlasHeight, 0, kRed, kUnsignedByte,
+               f.atlas.data());
+    GenerateMipmap(kTexture2D);
+    f.glHeight = f.atlasHeight;
+    f.atlasDirty = false;
+  }
+}
+
+void Renderer::UpdateSampler(Material& m) {
+  if (m.sampler == 0) GenSamplers(1, &m.sampler);
+  if (!m.samplerDirty) return;
+  const GLint minFilter[] = {kNearest, kLinear, kLinearMipmapLinear, kLinearMipmapLinear};
+  SamplerParameteri(m.sampler, kTextureMinFilter, minFilter[m.filter]);
+  SamplerParameteri(m.sampler, kTextureMagFilter, m.filter == 0 ? kNearest : kLinear);
+  SamplerParameteri(m.sampler, kTextureWrapS, kRepeat);
+  SamplerParameteri(m.sampler, kTextureWrapT, kRepeat);
+  if (maxAnisotropy_ > 0) {
+    const float wanted = m.filter == 3 ? static_cast<float>(m.filterValue) : 1.0f;
+    SamplerParameterf(m.sampler, kTextureMaxAnisotropy, std::clamp(wanted, 1.0f, maxAnisotropy_));
+  }
+  m.samplerDirty = false;
+}
+
+void Renderer::SetTarget(int antialiasing) {
+  const int wanted = antialiasing >= 2 ? antialiasing : 0;
+  if (wanted != msaaSamples_) {
+    if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
+    if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
+    if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
+    msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
+    msaaSamples_ = wanted;
+    GLint most = 0;
+    GetIntegerv(kMaxSamples, &most);
+    const int samples = std::min(wanted, static_cast<int>(most));
+    if (samples >= 2) {
+      GenFramebuffers(1, &msaaFbo_);
+      GenRenderbuffers(1, &msaaColor_);
+      GenRenderbuffers(1, &msaaDepth_);
+      BindRenderbuffer(kRenderbuffer, msaaColor_);
+      RenderbufferStorageMultisample(kRenderbuffer, samples, kRgba8, width_, height_);
+      BindRenderbuffer(kRenderbuffer, msaaDepth_);
+      RenderbufferStorageMultisample(kRenderbuffer, samples, kDepthComponent24, width_, height_);
+      BindFramebuffer(kFramebuffer, msaaFbo_);
+      FramebufferRenderbuffer(kFramebuffer, kColorAttachment0, kRenderbuffer, msaaColor_);
+      FramebufferRenderbuffer(kFramebuffer, kDepthAttachment, kRenderbuffer, msaaDepth_);
+      if (CheckFramebufferStatus(kFramebuffer) != kFramebufferComplete) {
+        DeleteFramebuffers(1, &msaaFbo_);
+        msaaFbo_ = 0;  // fall back to the screen; the renderbuffers go with the next change
+      }
+    }
+  }
+  BindFramebuffer(kFramebuffer, msaaFbo_);
+  if (antialiasing > 0) {
+    Enable(kMultisample);
+  } else {
+    Disable(kMultisample);
+  }
+}
+
+void Renderer::ApplyMaterialState(const Material& m) {
+  if (m.blend == 0) {
+    Disable(kBlend);
+  } else {
+    Enable(kBlend);
+    if (m.blend == 1) BlendFuncSeparate(kSrcAlpha, kOne, kZero, kOne);
+    if (m.blend == 2) BlendFuncSeparate(kDstColor, kZero, kZero, kOne);
+    if (m.blend == 3) BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  }
+  if (m.cull == 1) {
+    Disable(kCullFace);
+  } else {
+    Enable(kCullFace);
+    CullFace(m.cull == 2 ? kFront : kBack);
+  }
+  if (m.depthTest && depthInUse_) {
+    Enable(kDepthTest);
+    DepthMask(m.depthWrite ? 1 : 0);
+  } else {
+    Disable(kDepthTest);
+  }
+}
+
+void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
+  DeleteDead(scene);
+  scene.UpdateTransforms();
+  scene.textures.ForEach([this](int, Texture& t) { UploadTexture(t); });
+  UploadBatches(scene);
+  UploadFonts(fonts);
+
+  // What to draw, in order: by queue; within a queue opaque, then texts, then blended. When
+  // nothing writes depth, every depth test would pass: the depth buffer is left alone.
+  items_.clear();
+  depthInUse_ = false;
+  for (size_t i = 0; i < scene.batches.size(); ++i) {
+    const Batch& b = scene.batches[i];
+    if (b.entities.empty() || !scene.meshes.Has(b.mesh)) continue;
+    const Material* m = scene.materials.Find(b.material);
+    if (m == nullptr) m = &defaultMaterial_;
+    if (IsBlended(*m) && m->blend != 2 && m->color.a <= 0) continue;  // adds nothing
+    items_.push_back({b.queue * 4 + (IsBlended(*m) ? 2 : 0), static_cast<int>(i), false});
+    depthInUse_ = depthInUse_ || (m->depthTest && m->depthWrite);
+  }
+  scene.texts.ForEach([this](int number, Text& t) {
+    if (t.font >= 0 && !t.vertices.empty()) items_.push_back({kDefaultQueue * 4 + 1, number, true});
+  });
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const DrawItem& a, const DrawItem& b) { return a.key < b.key; });
+
+  SetTarget(antialiasing);
+  BindVertexArray(vao_);
+  bool anyCamera = false;
+  scene.cameras.ForEach([&](int, Camera& c) {
+    anyCamera = true;
+    const int x = static_cast<int>(std::lround(c.viewX / 100 * width_));
+    const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width_));
+    const int top = static_cast<int>(std::lround(c.viewY / 100 * height_));
+    const int h = static_cast<int>(std::lround(c.viewHeight / 100 * height_));
+    if (w <= 0 || h <= 0) return;
+    const int y = height_ - top - h;
+    Viewport(x, y, w, h);
+    // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
+    const bool part = x > 0 || y > 0 || x + w < width_ || y + h < height_;
+    if (part) {
+      Scissor(x, y, w, h);
+      Enable(kScissorTest);
+    }
+    DepthMask(1);
+    ClearColor(c.background.r, c.background.g, c.background.b, 1);
+    ClearDepth(1.0);
+    Clear(kColorBufferBit | (depthInUse_ ? kDepthBufferBit : 0));
+    Disable(kScissorTest);
+
+    View view;
+    view.viewProj = Multiply(Perspective(c.fov, static_cast<float>(w) / h, kNear, kFar),
+                             ViewMatrix(c.pos, c.right, c.up, c.back));
+    view.eye = c.pos;
+    view.right = c.right;
+    view.up = c.up;
+    view.back = c.back;
+    for (const DrawItem& item : items_) {
+      if (item.isText) {
+        DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
+      } else {
+        Batch& b = scene.batches[item.index];
+        Material* m = scene.materials.Find(b.material);
+        DrawBatch(scene, b, m != nullptr ? *m : defaultMaterial_, view);
+      }
+    }
+  });
+  if (!anyCamera) {
+    Viewport(0, 0, width_, height_);
+    DepthMask(1);
+    ClearColor(0, 0, 0, 1);
+    Clear(kColorBufferBit | kDepthBufferBit);
+  }
+  if (msaaFbo_ != 0) {
+    BindFramebuffer(kReadFramebuffer, msaaFbo_);
+    BindFramebuffer(kDrawFramebuffer, 0);
+    BlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, kColorBufferBit, kNearest);
+    BindFramebuffer(kFramebuffer, 0);
+  }
+}
+
+void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& view) {
+  Mesh& mesh = *scene.meshes.Find(batch.mesh);
+  UploadMesh(mesh);
+  int units = 0;
+  for (int i = 0; i < m.layerCount; ++i) {
+    const Texture* t = scene.textures.Find(m.layers[i]);
+    if (t == nullptr || t->gl == 0) continue;
+    UpdateSampler(m);
+    ActiveTexture(kTexture0 + units);
+    BindTexture(kTexture2D, t->gl);
+    BindSampler(units, m.sampler);
+    ++units;
+  }
+  // Lighting that cannot change a colour (white ambient light) and fog of no strength are left
+  // out of the program.
+  const Color& ambient = scene.ambient;
+  const bool lit = m.lit && (ambient.r < 1 || ambient.g < 1 || ambient.b < 1);
+  const float fogAmount = std::clamp(m.fogDensity, 0.0f, 1.0f) * m.fogColor.a;
+  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0);
+  if (p.id == 0) return;
+  UseProgram(p.id);
+  UniformMatrix4fv(p.viewProj, 1, 0, view.viewProj.m);
+  const float angle = m.rotation * kRadiansPerDegree;
+  Uniform2f(p.uvRotation, std::cos(angle), std::sin(angle));
+  if (lit) {
+    Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
+    Uniform3f(p.ambient, ambient.r, ambient.g, ambient.b);
+    Uniform1f(p.flat, m.shading == 0 ? 1.0f : 0.0f);
+  }
+  if (fogAmount > 0) {
+    const float range = m.fogEnd - m.fogStart;
+    Uniform3f(p.eye, view.eye.x, view.eye.y, view.eye.z);
+    Uniform2f(p.fog, m.fogStart, range > 0 ? 1.0f / range : 1e6f);
+    Uniform1f(p.fogAmount, fogAmount);
+    Uniform3f(p.fogColor, m.fogColor.r, m.fogColor.g, m.fogColor.b);
+  }
+  Uniform4f(p.color, m.color.r, m.color.g, m.color.b, m.color.a);
+  ApplyMaterialState(m);
+
+  BindBuffer(kArrayBuffer, mesh.vbo);
+  SetAttribute(0, 3, 32, 0);
+  SetAttribute(1, 3, 32, 12);
+  SetAttribute(2, 2, 32, 24);
+  BindBuffer(kArrayBuffer, batch.glBuffer);
+  for (GLuint row = 0; row < 3; ++row) SetAttribute(3 + row, 4, kInstanceBytes, row * 16);
+  BindBuffer(kElementArrayBuffer, mesh.ibo);
+  DrawElementsInstanced(kTriangles, static_cast<GLsizei>(mesh.indices.size()), kUnsignedInt,
+                        nullptr, static_cast<GLsizei>(batch.entities.size()));
+}
+
+void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& view) {
+  const Font& font = fonts.Get(text.font);
+  if (font.gl == 0) return;
+  if (text.uploadNeeded) {
+    if (text.glBuffer == 0) GenBuffers(1, &text.glBuffer);
+    BindBuffer(kArrayBuffer, text.glBuffer);
+    BufferData(kArrayBuffer, static_cast<GLsizeiptr>(text.vertices.size() * sizeof(float)),
+               text.vertices.data(), kStaticDraw);
+    text.glVertexCount = static_cast<int>(text.vertices.size() / 4);
+    text.uploadNeeded = false;
+  }
+  // Flat in the plane facing the camera, sized in world units, carried by its node.
+  const float s = text.size;
+  const float local[12] = {view.right.x * s, view.up.x * s, view.back.x * s, text.pos.x,
+                           view.right.y * s, view.up.y * s, view.back.y * s, text.pos.y,
+                           view.right.z * s, view.up.z * s, view.back.z * s, text.pos.z};
+  float world[12];
+  const Node* node = scene.nodes.Find(text.node);
+  if (node != nullptr) {
+    MultiplyAffine(node->world, local, world);
+  } else {
+    std::copy_n(local, 12, world);
+  }
+  const Mat4 mvp = Multiply(view.viewProj, FromAffine(world));
+  UseProgram(textProgram_);
+  UniformMatrix4fv(textMvp_, 1, 0, mvp.m);
+  Uniform4f(textColor_, text.color.r, text.color.g, text.color.b, text.color.a);
+  Uniform2f(textAtlasScale_, 1.0f / font.atlasWidth, 1.0f / font.glHeight);
+  ActiveTexture(kTexture0);
+  BindTexture(kTexture2D, font.gl);
+  BindSampler(0, 0);
+  Enable(kBlend);
+  BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Disable(kCullFace);
+  if (depthInUse_) {
+    Enable(kDepthTest);
+  } else {
+    Disable(kDepthTest);
+  }
+  DepthMask(0);
+  for (GLuint i = 1; i < 6; ++i) DisableVertexAttribArray(i);
+  BindBuffer(kArrayBuffer, text.glBuffer);
+  SetAttribute(0, 4, 16, 0);
+  DrawArrays(kTriangles, 0, text.glVertexCount);
+}
+
+void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height,
+                          bool linear) {
+  DeleteDead(scene);
+  if (sprite.gl == 0) GenTextures(1, &sprite.gl);
+  ActiveTexture(kTexture0);
+  BindTexture(kTexture2D, sprite.gl);
+  if (sprite.dirty) {
+    PixelStorei(kUnpackAlignment, 4);
+    TexImage2D(kTexture2D, 0, kRgba8, sprite.width, sprite.height, 0, kBgra, kUnsignedByte,
+               sprite.pixels.data());
+    TexParameteri(kTexture2D, kTextureMaxLevel, 0);
+    sprite.dirty = false;
+  }
+  if (width <= 0 || height <= 0) {
+    width = sprite.width;
+    height = sprite.height;
+  }
+  BindFramebuffer(kFramebuffer, 0);
+  BindVertexArray(vao_);
+  for (GLuint i = 0; i < 6; ++i) DisableVertexAttribArray(i);
+  Viewport(0, 0, width_, height_);
+  Disable(kDepthTest);
+  Disable(kCullFace);
+  if (sprite.alpha) {
+    Enable(kBlend);
+    BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  } else {
+    Disable(kBlend);
+  }
+  UseProgram(spriteProgram_);
+  const float sx = 2.0f / width_, sy = 2.0f / height_;
+  Uniform4f(spriteRect_, x * sx - 1, 1 - y * sy, (x + width) * sx - 1, 1 - (y + height) * sy);
+  Uniform1f(spriteAlpha_, sprite.alpha ? 1.0f : 0.0f);
+  BindSampler(0, spriteSamplers_[linear ? 1 : 0]);
+  DrawArrays(kTriangleStrip, 0, 4);
+}
+
+bool Renderer::ReadScreen(void* pixels, int pitch) {
+  if (pixels == nullptr || pitch < 4 * width_ || pitch % 4 != 0) return false;
+  BindFramebuffer(kReadFramebuffer, 0);
+  PixelStorei(kPackAlignment, 4);
+  PixelStorei(kPackRowLength, pitch / 4);
+  ReadPixels(0, 0, width_, height_, kBgra, kUnsignedByte, pixels);
+  PixelStorei(kPackRowLength, 0);
+  return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,74 @@
+// Picture files loaded into textures through the shared codec library.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "screen.h"
+
+using namespace enginetest;
+
+namespace {
+
+// A 24-bit BMP of 3 x 2 pixels: top row red, green, blue; bottom row white, black, grey.
+void WriteBmp(const std::filesystem::path& path) {
+  const uint8_t rows[2][12] = {{255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0},  // bottom
+                               {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}};       // top
+  uint8_t header[54] = {'B', 'M'};
+  auto put32 = [&](int at, uint32_t v) { std::memcpy(header + at, &v, 4); };
+  put32(2, 54 + sizeof rows);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 3);
+  put32(22, 2);
+  header[26] = 1;
+  header[28] = 24;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(header), sizeof header);
+  out.write(reinterpret_cast<const char*>(rows), sizeof rows);
+}
+
+class Load : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!FLURRIX_HAVE_CODECS) GTEST_SKIP() << "built without the codec library";
+    ASSERT_TRUE(screen_.ok());
+    folder_ = FreshFolder("flurrix-load-");
+    WriteBmp(folder_ / "picture.bmp");
+  }
+  void TearDown() override {
+    if (!folder_.empty()) std::filesystem::remove_all(folder_);
+  }
+  Screen screen_{64, 48};
+  std::filesystem::path folder_;
+};
+
+TEST_F(Load, PictureRowsArriveBottomRowFirst) {
+  ASSERT_NE(RTO_LoadTexture(1, (folder_ / "picture.bmp").string().c_str()), 0);
+  int w = 0, h = 0, pitch = 0;
+  const auto* p = static_cast<const uint8_t*>(RTO_LockTexture(1, &w, &h, &pitch));
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(w, 3);
+  ASSERT_EQ(h, 2);
+  const uint8_t expected[] = {255, 255, 255, 255, 0, 0,   0, 255, 128, 128, 128, 255,
+                              0,   0,   255, 255, 0, 255, 0, 255, 255, 0,   0,   255};
+  EXPECT_EQ(std::memcmp(p, expected, sizeof expected), 0);
+}
+
+TEST_F(Load, NamesAreFoundInTheResourceFolders) {
+  EXPECT_EQ(RTO_LoadTexture(1, "picture.bmp"), 0);
+  ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 0), 1);
+  EXPECT_NE(RTO_LoadTexture(1, "picture.bmp"), 0);
+}
+
+TEST_F(Load, AFailedLoadLeavesTheTextureAsItWas) {
+  ASSERT_NE(RTO_CreateTexture(1, 5, 5), 0);
+  std::ofstream(folder_ / "broken.png") << "not a picture";
+  EXPECT_EQ(RTO_LoadTexture(1, (folder_ / "broken.png").string().c_str()), 0);
+  int w = 0;
+  RTO_LockTexture(1, &w, nullptr, nullptr);
+  EXPECT_EQ(w, 5);
+}
+
+}  // namespace
