@@ -1,12 +1,8 @@
 #include "texture_file.h"
 
-#if FLURRIX_HAVE_CODECS
 #include "images/codecs.h"
-#endif
 
 namespace engine {
-
-#if FLURRIX_HAVE_CODECS
 
 bool DecodePictureFile(const std::string& path, int& width, int& height,
                        std::vector<uint8_t>& bgra) {
@@ -29,14 +25,5 @@ bool DecodePictureFile(const std::string& path, int& width, int& height,
   }
   return true;
 }
-
-#else
-
-// Built without the codec library: no picture file can be read.
-bool DecodePictureFile(const std::string&, int&, int&, std::vector<uint8_t>&) {
-  return false;
-}
-
-#endif
 
 }  // namespace engine
