@@ -32,7 +32,6 @@ void WriteBmp(const std::filesystem::path& path) {
 class Load : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!FLURRIX_HAVE_CODECS) GTEST_SKIP() << "built without the codec library";
     ASSERT_TRUE(screen_.ok());
     folder_ = FreshFolder("flurrix-load-");
     WriteBmp(folder_ / "picture.bmp");
