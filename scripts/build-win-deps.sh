@@ -145,11 +145,11 @@ mkdir -p "$work" "$prefix"
 # Every file is checked against the hash of the signed source index. Where the mirror serves the
 # upstream tarball but not Debian's own files (fltk1.3 here), the upstream tarball is used as it is.
 fetch() {
-  local spec=$1 name=${1%/*} uris file hash sum dsc orig
-  uris=$(cd "$work" && apt-get source --print-uris "$spec" 2>/dev/null | grep "^'" || true)
-  [[ -n $uris ]] || { log "no source package for $spec"; return 1; }
-  (cd "$src_dir" && apt-get -qq source --download-only "$spec" >/dev/null 2>&1) ||
-    log "not every file of $spec is served"
+  local pinned=$1 name=${1%/*} uris file hash sum dsc orig
+  uris=$(cd "$work" && apt-get source --print-uris "$pinned" 2>/dev/null | grep "^'" || true)
+  [[ -n $uris ]] || { log "no source package for $pinned"; return 1; }
+  (cd "$src_dir" && apt-get -qq source --download-only "$pinned" >/dev/null 2>&1) ||
+    log "not every file of $pinned is served"
   while read -r _ file _ hash; do
     [[ -f $src_dir/$file ]] || continue
     sum=$(echo "${hash%%:*}" | tr 'A-Z' 'a-z')sum
@@ -161,7 +161,7 @@ fetch() {
   fi
   rm -rf "${work:?}/$name"
   orig=$(awk '$2 ~ /\.orig\.tar\./ { print $2 }' <<<"$uris" | head -n 1)
-  [[ -n $orig && -f $src_dir/$orig ]] || { log "the sources of $spec could not be fetched"; return 1; }
+  [[ -n $orig && -f $src_dir/$orig ]] || { log "the sources of $pinned could not be fetched"; return 1; }
   log "using the upstream tarball $orig without Debian's changes"
   mkdir -p "$work/$name"
   tar -xf "$src_dir/$orig" -C "$work/$name" --strip-components=1

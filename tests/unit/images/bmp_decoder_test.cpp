@@ -7,7 +7,7 @@
 namespace images {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::Bytes;
 using testing::MakeBmp;
 using testing::PixelAt;
@@ -25,11 +25,11 @@ bool Refused(const Bytes& data) {
 }
 
 TEST(BmpDecoder, OneBitIsBlackAndWhiteWhateverThePalette) {
-  BmpSpec spec{.width = 10, .height = 2, .bits = 1};
-  spec.palette = {0x123456, 0xFF0000};
+  BmpLayout layout{.width = 10, .height = 2, .bits = 1};
+  layout.palette = {0x123456, 0xFF0000};
   // Bottom row first: 10110000 01000000, then the top row all set.
-  spec.pixelData = {0xB0, 0x40, 0, 0, 0xFF, 0xC0, 0, 0};
-  const Image image = Decode(MakeBmp(spec));
+  layout.pixelData = {0xB0, 0x40, 0, 0, 0xFF, 0xC0, 0, 0};
+  const Image image = Decode(MakeBmp(layout));
   ASSERT_EQ(image.depth, 24);
   EXPECT_EQ(image.sourceDepth, 1);
   const uint32_t bottom[10] = {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0, 0, 0, 0xFFFFFF};
@@ -40,30 +40,30 @@ TEST(BmpDecoder, OneBitIsBlackAndWhiteWhateverThePalette) {
 }
 
 TEST(BmpDecoder, FourBitHighNibbleFirstThroughThePalette) {
-  BmpSpec spec{.width = 3, .height = 1, .bits = 4};
-  spec.palette = {0x000000, 0x112233, 0x445566};
-  spec.pixelData = {0x21, 0x10, 0, 0};
-  const Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 3, .height = 1, .bits = 4};
+  layout.palette = {0x000000, 0x112233, 0x445566};
+  layout.pixelData = {0x21, 0x10, 0, 0};
+  const Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0x445566u);
   EXPECT_EQ(PixelAt(image, 1, 0), 0x112233u);
   EXPECT_EQ(PixelAt(image, 2, 0), 0x112233u);
 }
 
 TEST(BmpDecoder, RunLengthFourBitStaysBlackAtItsSize) {
-  BmpSpec spec{.width = 7, .height = 5, .bits = 4, .compression = 2};
-  spec.palette = {0xFFFFFF, 0xFFFFFF};
-  spec.pixelData = {4, 0x11, 0, 0, 0, 1};
-  const Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 7, .height = 5, .bits = 4, .compression = 2};
+  layout.palette = {0xFFFFFF, 0xFFFFFF};
+  layout.pixelData = {4, 0x11, 0, 0, 0, 1};
+  const Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(image.width, 7);
   EXPECT_EQ(image.height, 5);
   for (uint8_t b : image.pixels) ASSERT_EQ(b, 0);
 }
 
 TEST(BmpDecoder, EightBitThroughThePaletteAndIndicesBeyondItAreBlack) {
-  BmpSpec spec{.width = 4, .height = 1, .bits = 8, .colorsUsed = 2};
-  spec.palette = {0xA0B0C0, 0x010203};
-  spec.pixelData = {1, 0, 2, 255};
-  const Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 4, .height = 1, .bits = 8, .colorsUsed = 2};
+  layout.palette = {0xA0B0C0, 0x010203};
+  layout.pixelData = {1, 0, 2, 255};
+  const Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0x010203u);
   EXPECT_EQ(PixelAt(image, 1, 0), 0xA0B0C0u);
   EXPECT_EQ(PixelAt(image, 2, 0), 0u);
@@ -71,9 +71,9 @@ TEST(BmpDecoder, EightBitThroughThePaletteAndIndicesBeyondItAreBlack) {
 }
 
 TEST(BmpDecoder, RunLengthEightBitWithEveryEscape) {
-  BmpSpec spec{.width = 8, .height = 4, .bits = 8, .compression = 1};
-  spec.palette = {0x000000, 0x111111, 0x222222, 0x333333, 0x444444};
-  spec.pixelData = {
+  BmpLayout layout{.width = 8, .height = 4, .bits = 8, .compression = 1};
+  layout.palette = {0x000000, 0x111111, 0x222222, 0x333333, 0x444444};
+  layout.pixelData = {
       3, 1,              // row 0: three of colour 1
       0, 3, 2, 3, 4, 0,  // three literals padded to four bytes
       0, 0,              // end of line
@@ -83,7 +83,7 @@ TEST(BmpDecoder, RunLengthEightBitWithEveryEscape) {
       9, 2,              // would write past the row end: decoding stops here
       1, 3,
   };
-  const Image image = Decode(MakeBmp(spec));
+  const Image image = Decode(MakeBmp(layout));
   const int bottom = 3;  // PixelAt counts from the top
   const uint32_t row0[8] = {0x111111, 0x111111, 0x111111, 0x222222, 0x333333, 0x444444, 0, 0};
   for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(image, x, bottom), row0[x]) << x;
@@ -94,45 +94,45 @@ TEST(BmpDecoder, RunLengthEightBitWithEveryEscape) {
 }
 
 TEST(BmpDecoder, RunLengthEndOfPictureAndPacketsBeyondThePictureStop) {
-  BmpSpec spec{.width = 2, .height = 2, .bits = 8, .compression = 1};
-  spec.palette = {0x000000, 0xFFFFFF};
-  spec.pixelData = {2, 1, 0, 1, 2, 1};  // row 0 white, then end of picture
-  Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 2, .height = 2, .bits = 8, .compression = 1};
+  layout.palette = {0x000000, 0xFFFFFF};
+  layout.pixelData = {2, 1, 0, 1, 2, 1};  // row 0 white, then end of picture
+  Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 1), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(image, 0, 0), 0u);
 
   // A delta far below the picture, then a run: nothing is written.
-  spec.pixelData = {0, 2, 0, 200, 2, 1, 0, 0, 2, 1};
-  image = Decode(MakeBmp(spec));
+  layout.pixelData = {0, 2, 0, 200, 2, 1, 0, 0, 2, 1};
+  image = Decode(MakeBmp(layout));
   for (uint8_t b : image.pixels) EXPECT_EQ(b, 0);
 
   // Literals cut off by the end of the data, and a run without its colour byte.
-  spec.pixelData = {0, 5, 1, 1};
-  image = Decode(MakeBmp(spec));
+  layout.pixelData = {0, 5, 1, 1};
+  image = Decode(MakeBmp(layout));
   for (uint8_t b : image.pixels) EXPECT_EQ(b, 0);
 }
 
 TEST(BmpDecoder, SixteenBitFiveFiveFiveAndFiveSixFive) {
-  BmpSpec spec{.width = 1, .height = 1, .bits = 16};
-  spec.pixelData = {0x3F, 0x7C, 0, 0};  // 0x7C3F: red 31, green 1, blue 31
-  Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 1, .height = 1, .bits = 16};
+  layout.pixelData = {0x3F, 0x7C, 0, 0};  // 0x7C3F: red 31, green 1, blue 31
+  Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0xF808F8u);
   EXPECT_EQ(image.sourceDepth, 16);
 
-  spec.compression = 3;
-  spec.pixelData = {0x3F, 0xF8, 0, 0};  // 0xF83F: red 31, green 1, blue 31
-  image = Decode(MakeBmp(spec));
+  layout.compression = 3;
+  layout.pixelData = {0x3F, 0xF8, 0, 0};  // 0xF83F: red 31, green 1, blue 31
+  image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0xF804F8u);
 
-  spec.compression = 1;
-  image = Decode(MakeBmp(spec));
+  layout.compression = 1;
+  image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0u);
 }
 
 TEST(BmpDecoder, TwentyFourBitRowsArePaddedAndCopied) {
-  BmpSpec spec{.width = 2, .height = 2, .bits = 24};
-  spec.pixelData = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-  const Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 2, .height = 2, .bits = 24};
+  layout.pixelData = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+  const Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 1), 0x030201u);
   EXPECT_EQ(PixelAt(image, 1, 1), 0x060504u);
   EXPECT_EQ(PixelAt(image, 0, 0), 0x090807u);
@@ -140,24 +140,24 @@ TEST(BmpDecoder, TwentyFourBitRowsArePaddedAndCopied) {
 }
 
 TEST(BmpDecoder, ThirtyTwoBitDropsTheFourthByte) {
-  BmpSpec spec{.width = 2, .height = 1, .bits = 32};
-  spec.pixelData = {1, 2, 3, 99, 4, 5, 6, 98};
-  const Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 2, .height = 1, .bits = 32};
+  layout.pixelData = {1, 2, 3, 99, 4, 5, 6, 98};
+  const Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(image.depth, 24);
   EXPECT_EQ(PixelAt(image, 0, 0), 0x030201u);
   EXPECT_EQ(PixelAt(image, 1, 0), 0x060504u);
 }
 
 TEST(BmpDecoder, TopDownAndUnknownBitCountsStayBlack) {
-  BmpSpec spec{.width = 2, .height = -3, .bits = 24};
-  spec.pixelData = Bytes(24, 0xFF);
-  Image image = Decode(MakeBmp(spec));
+  BmpLayout layout{.width = 2, .height = -3, .bits = 24};
+  layout.pixelData = Bytes(24, 0xFF);
+  Image image = Decode(MakeBmp(layout));
   EXPECT_EQ(image.height, 3);
   for (uint8_t b : image.pixels) ASSERT_EQ(b, 0);
 
-  spec.height = 3;
-  spec.bits = 7;
-  image = Decode(MakeBmp(spec));
+  layout.height = 3;
+  layout.bits = 7;
+  image = Decode(MakeBmp(layout));
   EXPECT_EQ(image.sourceDepth, 7);
   for (uint8_t b : image.pixels) ASSERT_EQ(b, 0);
 }
@@ -180,9 +180,9 @@ TEST(BmpDecoder, RefusesImpossibleSizesAndShortHeaders) {
 
 TEST(BmpDecoder, TruncatedDataAndWildOffsetsLeaveBlack) {
   // Two rows announced, one and a half present.
-  BmpSpec spec{.width = 2, .height = 2, .bits = 24};
-  spec.pixelData = {1, 1, 1, 2, 2, 2, 0, 0, 3, 3, 3, 4};
-  Bytes file = MakeBmp(spec);
+  BmpLayout layout{.width = 2, .height = 2, .bits = 24};
+  layout.pixelData = {1, 1, 1, 2, 2, 2, 0, 0, 3, 3, 3, 4};
+  Bytes file = MakeBmp(layout);
   Image image = Decode(file);
   EXPECT_EQ(PixelAt(image, 0, 1), 0x010101u);
   EXPECT_EQ(PixelAt(image, 0, 0), 0x030303u);
@@ -193,7 +193,7 @@ TEST(BmpDecoder, TruncatedDataAndWildOffsetsLeaveBlack) {
   image = Decode(file);
   for (uint8_t b : image.pixels) ASSERT_EQ(b, 0);
 
-  BmpSpec paletted{.width = 2, .height = 1, .bits = 8};
+  BmpLayout paletted{.width = 2, .height = 1, .bits = 8};
   paletted.palette = {0xFFFFFF};
   paletted.pixelData = {0, 0, 0, 0};
   file = MakeBmp(paletted);

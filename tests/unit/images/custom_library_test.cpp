@@ -83,9 +83,9 @@ TEST_F(CustomLibrary, PicturesAreStretchedIgnoringTheirAspect) {
 
 TEST_F(CustomLibrary, TransparentSourcesAreStoredOpaqueAtDepth32) {
   // A PNG whose every pixel is red at alpha 0: the stored copy shows red, not white.
-  testing::PngSpec spec{.width = 4, .height = 4, .colorType = PNG_COLOR_TYPE_RGBA};
-  spec.rows.assign(4, {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0});
-  ASSERT_TRUE(testing::WriteFile(config + "clear.png", testing::MakePng(spec)));
+  testing::PngLayout layout{.width = 4, .height = 4, .colorType = PNG_COLOR_TYPE_RGBA};
+  layout.rows.assign(4, {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0});
+  ASSERT_TRUE(testing::WriteFile(config + "clear.png", testing::MakePng(layout)));
   CustomImageLibrary library(config, 32);
   ASSERT_EQ(library.AddPicture(config + "clear.png", list), "clear.jpg");
   const uint32_t centre = PixelAt(Stored("imgs", "clear.jpg"), 400, 300);

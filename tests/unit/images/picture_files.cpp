@@ -25,43 +25,43 @@ void Put32(Bytes& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-Bytes MakeBmp(const BmpSpec& spec) {
+Bytes MakeBmp(const BmpLayout& layout) {
   Bytes out{'B', 'M'};
-  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(spec.palette.size());
-  Put32(out, offset + static_cast<uint32_t>(spec.pixelData.size()));
+  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(layout.palette.size());
+  Put32(out, offset + static_cast<uint32_t>(layout.pixelData.size()));
   Put32(out, 0);
   Put32(out, offset);
   Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
+  Put32(out, static_cast<uint32_t>(layout.width));
+  Put32(out, static_cast<uint32_t>(layout.height));
   Put16(out, 1);
-  Put16(out, spec.bits);
-  Put32(out, spec.compression);
-  Put32(out, static_cast<uint32_t>(spec.pixelData.size()));
+  Put16(out, layout.bits);
+  Put32(out, layout.compression);
+  Put32(out, static_cast<uint32_t>(layout.pixelData.size()));
   Put32(out, 0);
   Put32(out, 0);
-  Put32(out, spec.colorsUsed);
+  Put32(out, layout.colorsUsed);
   Put32(out, 0);
-  for (uint32_t c : spec.palette) Put32(out, c & 0xFFFFFF);
-  out.insert(out.end(), spec.pixelData.begin(), spec.pixelData.end());
+  for (uint32_t c : layout.palette) Put32(out, c & 0xFFFFFF);
+  out.insert(out.end(), layout.pixelData.begin(), layout.pixelData.end());
   return out;
 }
 
-Bytes MakeTga(const TgaSpec& spec) {
-  Bytes out{spec.idLength, spec.colorMapType, spec.imageType};
+Bytes MakeTga(const TgaLayout& layout) {
+  Bytes out{layout.idLength, layout.colorMapType, layout.imageType};
   Put16(out, 0);
-  Put16(out, spec.colorMapLength);
-  out.push_back(spec.colorMapEntryBits);
+  Put16(out, layout.colorMapLength);
+  out.push_back(layout.colorMapEntryBits);
   Put16(out, 0);
   Put16(out, 0);
-  Put16(out, spec.width);
-  Put16(out, spec.height);
-  out.push_back(spec.bits);
-  out.push_back(spec.descriptor);
-  for (int i = 0; i < spec.idLength; ++i) out.push_back(0xAA);
-  const size_t mapBytes = size_t{spec.colorMapLength} * spec.colorMapEntryBits / 8;
+  Put16(out, layout.width);
+  Put16(out, layout.height);
+  out.push_back(layout.bits);
+  out.push_back(layout.descriptor);
+  for (int i = 0; i < layout.idLength; ++i) out.push_back(0xAA);
+  const size_t mapBytes = size_t{layout.colorMapLength} * layout.colorMapEntryBits / 8;
   for (size_t i = 0; i < mapBytes; ++i) out.push_back(0xBB);
-  out.insert(out.end(), spec.pixelData.begin(), spec.pixelData.end());
+  out.insert(out.end(), layout.pixelData.begin(), layout.pixelData.end());
   return out;
 }
 
@@ -73,7 +73,7 @@ void AppendToBytes(png_structp png, png_bytep data, size_t length) {
 void NoFlush(png_structp) {}
 }  // namespace
 
-Bytes MakePng(const PngSpec& spec) {
+Bytes MakePng(const PngLayout& layout) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -82,20 +82,20 @@ Bytes MakePng(const PngSpec& spec) {
     std::abort();
   }
   png_set_write_fn(png, &out, AppendToBytes, NoFlush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+  png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colorType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (uint32_t c : spec.palette) {
+  for (uint32_t c : layout.palette) {
     palette.push_back(
         {static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!spec.transparency.empty()) {
-    png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()),
+  if (!layout.transparency.empty()) {
+    png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()),
                  nullptr);
   }
   png_write_info(png, info);
-  for (const Bytes& row : spec.rows) png_write_row(png, row.data());
+  for (const Bytes& row : layout.rows) png_write_row(png, row.data());
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return out;

@@ -16,7 +16,7 @@ void Put32(Bytes& out, uint32_t v);
 
 // A BMP file: 14-byte file header, 40-byte information header, palette (blue, green, red, 0
 // each), then `pixelData` as given (rows bottom-up, already padded).
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;
   uint16_t bits = 24;
@@ -25,10 +25,10 @@ struct BmpSpec {
   std::vector<uint32_t> palette;  // 0xRRGGBB
   Bytes pixelData;
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpLayout& layout);
 
 // A TGA file with the given header fields and pixel data.
-struct TgaSpec {
+struct TgaLayout {
   uint8_t idLength = 0;
   uint8_t colorMapType = 0;
   uint8_t imageType = 2;
@@ -40,10 +40,10 @@ struct TgaSpec {
   uint8_t descriptor = 0;
   Bytes pixelData;
 };
-Bytes MakeTga(const TgaSpec& spec);
+Bytes MakeTga(const TgaLayout& layout);
 
 // A PNG file through libpng: `rows` top first, packed as the colour type and bit depth ask.
-struct PngSpec {
+struct PngLayout {
   uint32_t width = 1;
   uint32_t height = 1;
   int colorType = 2;  // PNG_COLOR_TYPE_RGB
@@ -52,7 +52,7 @@ struct PngSpec {
   std::vector<uint32_t> palette;  // 0xRRGGBB
   Bytes transparency;             // tRNS alpha per palette entry
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngLayout& layout);
 
 // A JPEG made by libjpeg directly: `components` 1 (grey), 3 (RGB) or 4 (CMYK, stored inverted
 // the way Adobe programs do).

@@ -10,7 +10,7 @@ namespace {
 using testing::Bytes;
 using testing::MakeTga;
 using testing::PixelAt;
-using testing::TgaSpec;
+using testing::TgaLayout;
 
 Image Decode(const Bytes& data) {
   Image image;
@@ -20,49 +20,49 @@ Image Decode(const Bytes& data) {
 }
 
 TEST(TgaDecoder, FirstStoredRowIsTheBottomUnlessBitFiveIsSet) {
-  TgaSpec spec{.width = 2, .height = 2, .bits = 24};
-  spec.pixelData = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
-  Image image = Decode(MakeTga(spec));
+  TgaLayout layout{.width = 2, .height = 2, .bits = 24};
+  layout.pixelData = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4};
+  Image image = Decode(MakeTga(layout));
   EXPECT_EQ(image.depth, 24);
   EXPECT_EQ(image.pitch, 8);
   EXPECT_EQ(PixelAt(image, 0, 1), 0x010101u);
   EXPECT_EQ(PixelAt(image, 1, 1), 0x020202u);
   EXPECT_EQ(PixelAt(image, 0, 0), 0x030303u);
 
-  spec.descriptor = 0x20;
-  image = Decode(MakeTga(spec));
+  layout.descriptor = 0x20;
+  image = Decode(MakeTga(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0x010101u);
   EXPECT_EQ(PixelAt(image, 1, 1), 0x040404u);
 }
 
 TEST(TgaDecoder, ThirtyTwoBitKeepsAlphaAndSixteenBitWidensByEight) {
-  TgaSpec spec{.width = 1, .height = 1, .bits = 32, .pixelData = {10, 20, 30, 40}};
-  Image image = Decode(MakeTga(spec));
+  TgaLayout layout{.width = 1, .height = 1, .bits = 32, .pixelData = {10, 20, 30, 40}};
+  Image image = Decode(MakeTga(layout));
   EXPECT_EQ(image.depth, 32);
   EXPECT_EQ(image.sourceDepth, 32);
   EXPECT_EQ(PixelAt(image, 0, 0), 0x281E140Au);
 
-  spec.bits = 16;
-  spec.pixelData = {0x3F, 0x7C};  // red 31, green 1, blue 31
-  image = Decode(MakeTga(spec));
+  layout.bits = 16;
+  layout.pixelData = {0x3F, 0x7C};  // red 31, green 1, blue 31
+  image = Decode(MakeTga(layout));
   EXPECT_EQ(image.depth, 24);
   EXPECT_EQ(PixelAt(image, 0, 0), 0xF808F8u);
 }
 
 TEST(TgaDecoder, IdentificationAndColourMapAreSkipped) {
-  TgaSpec spec{.idLength = 5, .colorMapType = 1, .colorMapLength = 3, .colorMapEntryBits = 24};
-  spec.pixelData = {7, 8, 9};
-  EXPECT_EQ(PixelAt(Decode(MakeTga(spec)), 0, 0), 0x090807u);
+  TgaLayout layout{.idLength = 5, .colorMapType = 1, .colorMapLength = 3, .colorMapEntryBits = 24};
+  layout.pixelData = {7, 8, 9};
+  EXPECT_EQ(PixelAt(Decode(MakeTga(layout)), 0, 0), 0x090807u);
 }
 
 TEST(TgaDecoder, RunLengthPacketsCrossRowsAndStopAtThePixelCount) {
-  TgaSpec spec{.imageType = 10, .width = 3, .height = 2, .bits = 24, .descriptor = 0x20};
-  spec.pixelData = {
+  TgaLayout layout{.imageType = 10, .width = 3, .height = 2, .bits = 24, .descriptor = 0x20};
+  layout.pixelData = {
       0x83, 1, 2, 3,           // four repeats of one pixel: the first row and one more
       0x01, 4, 4, 4, 5, 5, 5,  // two literal pixels
       0xFF, 9, 9, 9,           // 128 repeats, cut at the picture's six pixels
   };
-  const Image image = Decode(MakeTga(spec));
+  const Image image = Decode(MakeTga(layout));
   for (int x = 0; x < 3; ++x) EXPECT_EQ(PixelAt(image, x, 0), 0x030201u);
   EXPECT_EQ(PixelAt(image, 0, 1), 0x030201u);
   EXPECT_EQ(PixelAt(image, 1, 1), 0x040404u);
@@ -70,21 +70,21 @@ TEST(TgaDecoder, RunLengthPacketsCrossRowsAndStopAtThePixelCount) {
 }
 
 TEST(TgaDecoder, DataThatRunsOutLeavesTheRestBlack) {
-  TgaSpec spec{.imageType = 10, .width = 4, .height = 1, .bits = 24};
-  spec.pixelData = {0x05, 1, 1, 1, 2, 2};  // six literals announced, one and a bit present
-  Image image = Decode(MakeTga(spec));
+  TgaLayout layout{.imageType = 10, .width = 4, .height = 1, .bits = 24};
+  layout.pixelData = {0x05, 1, 1, 1, 2, 2};  // six literals announced, one and a bit present
+  Image image = Decode(MakeTga(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0x010101u);
   EXPECT_EQ(PixelAt(image, 1, 0), 0u);
 
-  spec.imageType = 2;
-  spec.pixelData = {1, 1, 1, 2, 2, 2, 3};
-  image = Decode(MakeTga(spec));
+  layout.imageType = 2;
+  layout.pixelData = {1, 1, 1, 2, 2, 2, 3};
+  image = Decode(MakeTga(layout));
   EXPECT_EQ(PixelAt(image, 1, 0), 0x020202u);
   EXPECT_EQ(PixelAt(image, 2, 0), 0u);
 
   // A colour map that claims more than the file holds.
-  spec.colorMapType = 1;
-  Bytes file = MakeTga(spec);
+  layout.colorMapType = 1;
+  Bytes file = MakeTga(layout);
   file[5] = file[6] = 0xFF;
   file[7] = 32;
   image = Decode(file);
@@ -92,8 +92,8 @@ TEST(TgaDecoder, DataThatRunsOutLeavesTheRestBlack) {
 }
 
 TEST(TgaDecoder, ProbeAcceptsOnlyTrueColourTypesAndDepths) {
-  auto tag = [](const TgaSpec& spec) {
-    const Bytes file = MakeTga(spec);
+  auto tag = [](const TgaLayout& layout) {
+    const Bytes file = MakeTga(layout);
     return ProbeImage(file.data(), file.size());
   };
   EXPECT_EQ(tag({.imageType = 2, .bits = 24, .pixelData = {0, 0, 0}}), kTagTga);
