@@ -96,6 +96,39 @@
 
 #define RTO_VERSION 530
 
+/* Mode numbers (see "Material values" and "Conventions" above). */
+#define RTO_ABSOLUTE 0 /* move, rotate, scale: set */
+#define RTO_RELATIVE 1 /* move, rotate, scale: add */
+
+#define RTO_BLEND_OPAQUE 0
+#define RTO_BLEND_ADD 1
+#define RTO_BLEND_MULTIPLY 2
+#define RTO_BLEND_ALPHA 3
+
+#define RTO_CULL_BACK 0
+#define RTO_CULL_NONE 1
+#define RTO_CULL_FRONT 2
+
+#define RTO_FILTER_NEAREST 0
+#define RTO_FILTER_BILINEAR 1
+#define RTO_FILTER_TRILINEAR 2
+#define RTO_FILTER_ANISOTROPIC 3
+
+#define RTO_SHADE_FLAT 0
+#define RTO_SHADE_SMOOTH 1
+
+#define RTO_ATTR_DEPTH_WRITE 6
+#define RTO_ATTR_DEPTH_TEST 10
+
+#define RTO_ALIGN_CENTRE 0
+#define RTO_ALIGN_BASELINE_CENTRE 1
+#define RTO_ALIGN_BASELINE_LEFT 2
+#define RTO_ALIGN_BASELINE_RIGHT 3
+
+#define RTO_ARCHIVE_FOLDER 0 /* RTO_Add3DArchive type */
+#define RTO_SPRITE_FILTER_NEAREST 0
+#define RTO_SPRITE_FILTER_LINEAR 1
+
 #ifdef __cplusplus
 extern "C" {
 #endif
