@@ -4,12 +4,13 @@
 
 #include "app/builtin_pictures.h"
 #include "app/command_line.h"
+#include "app/run_wrapper.h"
 #include "app/uninstall_page.h"
-#include "app/version.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "settings/settings_folder.h"
 #include "text/language_table.h"
+#include "text/version.h"
 
 namespace app {
 namespace {
@@ -37,7 +38,7 @@ void RunMode(Mode mode, const std::vector<std::string>& args) {
       NotInThisBuild("the configuration dialog");
       break;
     case Mode::kRun:
-      NotInThisBuild("the full-screen run");
+      RunWrapper(ProcessSettings());
       break;
     case Mode::kNothing:
       break;
@@ -51,11 +52,12 @@ void RunMode(Mode mode, const std::vector<std::string>& args) {
 
 int RunProgram(const std::vector<std::string>& args) {
   // A second copy, whatever its switch, ends at once and silently.
-  if (!platform::AcquireInstanceGuard(TitleText(kProductName, kVersionNumber))) return 0;
+  if (!platform::AcquireInstanceGuard(text::TitleText(text::kProductName, text::kVersionNumber)))
+    return 0;
 
   settings::Settings& s = ProcessSettings();
-  s.configFolder =
-      settings::SettingsFolder(settings::FolderKind::kAppData, kMakerName, kProductName);
+  s.configFolder = settings::SettingsFolder(settings::FolderKind::kAppData, text::kMakerName,
+                                            text::kProductName);
   s.configFile = s.configFolder + "config.ini";
   const platform::DesktopMode desktop = platform::QueryDesktop();
   s.desktopWidth = desktop.width;

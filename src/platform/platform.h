@@ -64,14 +64,23 @@ void ReleaseInstanceGuard();
 
 // ---- Desktop ----
 
-// Width and height in pixels and storage bits per pixel (32 for a true-colour desktop). The
-// screen layer reports display modes in the same convention.
+// The primary monitor's width and height in pixels and the storage bits per pixel (32 for a
+// true-colour desktop). The screen layer reports display modes in the same convention.
 struct DesktopMode {
   int32_t width = 0;
   int32_t height = 0;
   int32_t depth = 0;
 };
 DesktopMode QueryDesktop();
+
+// The monitors of the desktop in desktop pixels, the primary one first; empty without a display.
+struct Monitor {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+std::vector<Monitor> ListMonitors();
 
 // True when a window system is there to show windows on (an X display on Linux).
 bool HasDisplay();

@@ -1,6 +1,9 @@
-// The desktop's mode from the X server, or a fixed full-HD mode when there is no display.
+// The desktop's monitors and mode from the X server, or a fixed full-HD mode when there is no
+// display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <cstdlib>
 
@@ -27,6 +30,42 @@ int BitsPerPixel(Display* display, int depth) {
   return bits;
 }
 
+// RandR's monitors, else Xinerama's heads, else the whole screen; the primary first.
+std::vector<Monitor> Monitors(Display* display) {
+  std::vector<Monitor> monitors;
+  int event = 0, error = 0, count = 0;
+  if (XRRQueryExtension(display, &event, &error)) {
+    if (XRRMonitorInfo* info = XRRGetMonitors(display, DefaultRootWindow(display), True, &count)) {
+      for (int i = 0; i < count; ++i) {
+        const Monitor m{info[i].x, info[i].y, info[i].width, info[i].height};
+        if (info[i].primary) {
+          monitors.insert(monitors.begin(), m);
+        } else {
+          monitors.push_back(m);
+        }
+      }
+      XRRFreeMonitors(info);
+    }
+  }
+  // A server whose RandR knows one output may still join several heads with Xinerama.
+  if (monitors.size() <= 1 && XineramaIsActive(display)) {
+    if (XineramaScreenInfo* heads = XineramaQueryScreens(display, &count)) {
+      if (count > 1) {
+        monitors.clear();
+        for (int i = 0; i < count; ++i) {
+          monitors.push_back({heads[i].x_org, heads[i].y_org, heads[i].width, heads[i].height});
+        }
+      }
+      XFree(heads);
+    }
+  }
+  if (monitors.empty()) {
+    const int screen = DefaultScreen(display);
+    monitors.push_back({0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)});
+  }
+  return monitors;
+}
+
 }  // namespace
 
 bool HasDisplay() {
@@ -38,13 +77,22 @@ bool HasDisplay() {
   return hasDisplay;
 }
 
+std::vector<Monitor> ListMonitors() {
+  std::vector<Monitor> monitors;
+  if (Display* display = OpenDisplay()) {
+    monitors = Monitors(display);
+    XCloseDisplay(display);
+  }
+  return monitors;
+}
+
 DesktopMode QueryDesktop() {
   DesktopMode mode{1920, 1080, 32};
   if (Display* display = OpenDisplay()) {
-    int screen = DefaultScreen(display);
-    mode.width = DisplayWidth(display, screen);
-    mode.height = DisplayHeight(display, screen);
-    mode.depth = BitsPerPixel(display, DefaultDepth(display, screen));
+    const Monitor primary = Monitors(display).front();
+    mode.width = primary.width;
+    mode.height = primary.height;
+    mode.depth = BitsPerPixel(display, DefaultDepth(display, DefaultScreen(display)));
     XCloseDisplay(display);
   }
   return mode;

@@ -1,6 +1,6 @@
-#include "app/version.h"
+#include "text/version.h"
 
-namespace app {
+namespace text {
 
 std::string ShortVersion(int32_t number) {
   std::string text = std::to_string(number);
@@ -14,4 +14,4 @@ std::string TitleText(const std::string& name, int32_t number) {
   return name + " " + ShortVersion(number);
 }
 
-}  // namespace app
+}  // namespace text

@@ -1,8 +1,8 @@
-#include "app/version.h"
+#include "text/version.h"
 
 #include <gtest/gtest.h>
 
-namespace app {
+namespace text {
 namespace {
 
 TEST(Version, ShortVersionRule) {
@@ -19,4 +19,4 @@ TEST(Version, TitleTextNamesTheGuard) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace text

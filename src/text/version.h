@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace app {
+namespace text {
 
 inline constexpr const char* kProductName = "Flurrix Screensaver";
 inline constexpr const char* kMakerName = "Corvantic";
@@ -17,4 +17,4 @@ std::string ShortVersion(int32_t number);
 // single-instance guard, the run's screen and the dialog.
 std::string TitleText(const std::string& name, int32_t number);
 
-}  // namespace app
+}  // namespace text

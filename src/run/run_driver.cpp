@@ -1,0 +1,165 @@
+#include "run/run_driver.h"
+
+#include <set>
+
+#include "images/codecs.h"
+#include "platform/platform.h"
+#include "run/exit_conditions.h"
+#include "scene/engine_api.h"
+#include "scene/run_clock.h"
+#include "scene/screen.h"
+#include "scene/sprites.h"
+#include "settings/settings_folder.h"
+#include "text/language_table.h"
+#include "text/message_box.h"
+#include "text/version.h"
+#include "web/site.h"
+
+namespace run {
+namespace {
+
+constexpr int kForegroundSprite = 7;
+
+bool HasEngine(const std::string& folder) {
+  return platform::FileSize(folder + scene::kEngineFileName) > 0;
+}
+
+void Fail(const char* key) {
+  text::ShowError(text::Lookup("Msg", key));
+}
+
+std::string ModeText(int32_t width, int32_t height, int32_t depth) {
+  return std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
+}
+
+void ShowForeground(const settings::Settings& s) {
+  if (scene::SpriteExists(kForegroundSprite)) {
+    scene::ShowSprite(kForegroundSprite, s.foregroundimagex, s.foregroundimagey);
+  }
+}
+
+}  // namespace
+
+bool& OpenDialogAfterRun() {
+  static bool flag = false;
+  return flag;
+}
+
+bool& SleepRequested() {
+  static bool flag = false;
+  return flag;
+}
+
+bool LocateEngine(settings::Settings& s) {
+  if (HasEngine(s.Path)) return true;
+  s.Path = settings::SettingsFolder(settings::FolderKind::kProgramFiles, text::kMakerName,
+                                    text::kProductName);
+  if (HasEngine(s.Path)) return true;
+  s.Path = platform::CurrentFolder();
+  if (HasEngine(s.Path)) return true;
+  s.Path.clear();
+  return HasEngine(s.Path);
+}
+
+bool SaverRun::Start(settings::Settings& s) {
+  if (!LocateEngine(s)) {
+    Fail("3D is not located");
+    return false;
+  }
+  if (!scene::StartEngine(0, s.Path + scene::kEngineFileName) &&
+      !scene::StartEngine(0, scene::kEngineFileName)) {
+    Fail("3D is not initialized");
+    return false;
+  }
+  if (!scene::StartSprites()) {
+    scene::StopEngine();
+    Fail("Graphics is not initialized");
+    return false;
+  }
+  scene::StartKeyboard();
+  scene::StartMouse();
+  scene::Rto().AntialiasingMode(1);
+
+  std::set<std::string> offered;
+  if (scene::ListDisplayModes()) {
+    while (scene::NextDisplayMode()) {
+      offered.insert(ModeText(scene::DisplayModeWidth(), scene::DisplayModeHeight(),
+                              scene::DisplayModeDepth()));
+    }
+  }
+  if (!offered.count(ModeText(s.videow, s.videoh, s.videod))) {
+    s.videow = s.desktopWidth;
+    s.videoh = s.desktopHeight;
+    s.videod = s.desktopDepth;
+  }
+  if (!scene::OpenFullScreen(s.videow, s.videoh, s.videod,
+                             text::TitleText(text::kProductName, text::kVersionNumber))) {
+    scene::CloseFullScreen();
+    scene::StopEngine();
+    Fail("Screen is not initialized");
+    return false;
+  }
+  started_ = true;
+  scene::BuildScene(scene_, s, scene::ScreenWidth(), scene::ScreenHeight());
+  scene::StartBackground(scene_.background, s, scene_.picturePlane, scene_.coverPlane);
+  scene::RefreshClocks(scene_.clocks, s, true);
+  return true;
+}
+
+void SaverRun::FunctionKeys(settings::Settings& s, bool& exit) {
+  if (scene::KeyReleased(scene::kKeyF1)) {
+    web::OpenLink(web::HomePageAddress());
+    exit = true;
+  } else if (scene::KeyReleased(scene::kKeyF3)) {
+    OpenDialogAfterRun() = true;
+    exit = true;
+  } else if (scene::KeyReleased(scene::kKeyF12)) {
+    Screenshot(s.configFolder + "scr" + std::to_string(scene::NowMs()) + ".bmp", s);
+  }
+}
+
+bool SaverRun::Frame(settings::Settings& s) {
+  scene::EngineApi& rto = scene::Rto();
+  scene::UpdateFlakeField(scene_.field, s);
+  scene::UpdateBackground(scene_.background, s, scene::NowMs());
+  scene::RefreshClocks(scene_.clocks, s, false);
+  scene::CheckCalendarDay(scene_.calendar, s, false);
+  rto.RenderWorld();
+  ShowForeground(s);
+  scene::PresentFrame();
+  scene::PollKeyboard();
+  scene::PollMouse();
+  bool exit = scene::QuitRequested();
+  if (!exit) FunctionKeys(s, exit);
+  if (!exit) {
+    exit = ExitTest(scene::CurrentInput(), s, scene::NowMs() - scene_.runStart, SleepRequested());
+  }
+  return !exit;
+}
+
+void SaverRun::Finish(settings::Settings& s) {
+  if (started_) scene::RestoreStoredUnits(scene_, s);
+  scene::CloseFullScreen();
+  scene::StopEngine();
+  started_ = false;
+}
+
+void Run(settings::Settings& s) {
+  SaverRun run;
+  if (!run.Start(s)) return;
+  while (run.Frame(s)) {
+  }
+  run.Finish(s);
+}
+
+bool Screenshot(const std::string& path, const settings::Settings& s) {
+  images::Image frame;
+  if (!images::AllocateImage(frame, scene::ScreenWidth(), scene::ScreenHeight(), 32)) return false;
+  // Nothing has moved since the frame was presented: drawing it again gives the same picture.
+  scene::Rto().RenderWorld();
+  ShowForeground(s);
+  return scene::Rto().ReadScreen(frame.pixels.data(), frame.pitch) != 0 &&
+         images::EncodeImageFile(frame, path, images::kTagBmp, 7, 24);
+}
+
+}  // namespace run

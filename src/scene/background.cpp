@@ -1,0 +1,176 @@
+#include "scene/background.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "images/drawing.h"
+#include "images/pictures.h"
+#include "platform/platform.h"
+#include "scene/engine_api.h"
+#include "scene/flake_field.h"
+#include "scene/sprites.h"
+
+namespace scene {
+namespace {
+
+constexpr int kPictureTexture = 1;
+constexpr int kCoverTexture = 6;
+constexpr int kPictureMaterial = 0;
+constexpr int kCoverMaterial = 1;
+constexpr int kForegroundSprite = 7;
+
+int White(int alpha) {
+  return static_cast<int>(0x00FFFFFFu | static_cast<uint32_t>(alpha) << 24);
+}
+
+bool AcceptedExtension(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "bmp" || ext == "jpg" || ext == "jpeg" || ext == "png";
+}
+
+// A 256 x 256 texture filled with one colour; false when it cannot be made.
+bool FilledTexture(int texture, int32_t colour, uint32_t mode) {
+  if (Rto().CreateTexture(texture, 256, 256) == 0) return false;
+  if (images::StartDrawingOnTexture(texture)) {
+    images::DrawingMode(mode);
+    images::FloodFill(1, 1, -1, colour);
+    images::StopDrawing();
+  }
+  return true;
+}
+
+bool IsSlideShow(int mode) {
+  return mode == 0 || mode == 4 || mode == 5;
+}
+
+}  // namespace
+
+void ScanPictureFolder(std::vector<std::string>& list, const std::string& folder) {
+  for (const platform::FolderEntry& entry : platform::ListFiles(folder)) {
+    if (entry.size > 0 && AcceptedExtension(entry.name)) list.push_back(folder + entry.name);
+  }
+}
+
+void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
+  EngineApi& rto = Rto();
+  const std::string data = s.Path + platform::NativePath("data/");
+  rto.Add3DArchive(s.configFolder.c_str(), RTO_ARCHIVE_FOLDER);
+  rto.Add3DArchive(data.c_str(), RTO_ARCHIVE_FOLDER);
+  rto.Add3DArchive((data + platform::NativePath("font/")).c_str(), RTO_ARCHIVE_FOLDER);
+  rto.Parse3DScripts();
+
+  if (FilledTexture(kPictureTexture, 0x00FF00, 0)) {
+    rto.CreateMaterial(kPictureMaterial, rto.TextureID(kPictureTexture));
+    rto.RotateMaterial(kPictureMaterial, 180.0f, RTO_ABSOLUTE);
+    rto.DisableMaterialLighting(kPictureMaterial, 1);
+    rto.MaterialCullingMode(kPictureMaterial, RTO_CULL_NONE);
+    rto.MaterialShadingMode(kPictureMaterial, RTO_SHADE_SMOOTH);
+    rto.MaterialFilteringMode2(kPictureMaterial, RTO_FILTER_ANISOTROPIC, 2);
+    rto.SetMaterialAttribute(kPictureMaterial, RTO_ATTR_DEPTH_TEST, 0);
+    rto.SetMaterialAttribute(kPictureMaterial, RTO_ATTR_DEPTH_WRITE, 0);
+  }
+
+  switch (s.background) {
+    case 0:
+      ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/forest/"));
+      break;
+    case 1:
+      b.pictures.push_back(s.configFolder + "desktop.bmp");
+      break;
+    case 2:
+      b.pictures.push_back(s.configFolder + "wallpaper.bmp");
+      break;
+    case 3:
+      b.blankColour = (s.blankr & 0xFF) | (s.blankg & 0xFF) << 8 | (s.blankb & 0xFF) << 16;
+      b.picturesShown = false;
+      break;
+    case 4:
+      ScanPictureFolder(b.pictures, s.configFolder + platform::NativePath("imgs/"));
+      break;
+    case 5:
+      ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/gradient/"));
+      break;
+    default:
+      break;
+  }
+
+  if (FilledTexture(kCoverTexture, static_cast<int32_t>(0xFF000000u), images::kDrawAlphaChannel)) {
+    rto.CreateMaterial(kCoverMaterial, rto.TextureID(kCoverTexture));
+    rto.MaterialCullingMode(kCoverMaterial, RTO_CULL_NONE);
+    rto.MaterialShadingMode(kCoverMaterial, RTO_SHADE_SMOOTH);
+    rto.MaterialBlendingMode(kCoverMaterial, RTO_BLEND_ALPHA);
+    rto.SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
+    rto.SetMaterialAttribute(kCoverMaterial, RTO_ATTR_DEPTH_TEST, 0);
+    rto.SetMaterialAttribute(kCoverMaterial, RTO_ATTR_DEPTH_WRITE, 0);
+  }
+
+  PrepareFlakeTexture(s);
+  if (s.foreground) LoadSpriteFile(kForegroundSprite, s.foregroundimage, RTO_SPRITE_ALPHA);
+}
+
+void LoadBackgroundPicture(const std::string& path) {
+  if (path.empty()) return;
+  EngineApi& rto = Rto();
+  rto.RemoveMaterialLayer(kPictureMaterial);
+  if (rto.IsTexture(kPictureTexture)) rto.FreeTexture(kPictureTexture);
+  if (rto.LoadTexture(kPictureTexture, path.c_str())) {
+    rto.AddMaterialLayer(kPictureMaterial, rto.TextureID(kPictureTexture));
+  }
+  rto.RotateMaterial(kPictureMaterial, 180.0f, RTO_ABSOLUTE);
+}
+
+void FadeOutStep(BackgroundState& b) {
+  b.FadeLevel = std::min(b.FadeLevel + b.fadeStep, 255);
+  Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
+}
+
+void FadeInStep(BackgroundState& b) {
+  b.FadeLevel = std::max(b.FadeLevel - b.fadeStep, 0);
+  Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
+}
+
+void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t picturePlane,
+                     int32_t coverPlane) {
+  b.lastIndex = static_cast<int32_t>(b.pictures.size()) - 1;
+  b.cycling = IsSlideShow(s.background) && b.lastIndex > 0;
+  if (b.picturesShown) {
+    b.fading = true;
+    b.fadingOut = false;
+  } else {
+    Rto().HideEntity(picturePlane, 1);
+    Rto().HideEntity(coverPlane, 1);
+  }
+  if (s.background == 1 || s.background == 2) {
+    LoadBackgroundPicture(b.pictures[0]);
+    b.pictureIndex = 1;
+    Rto().HideEntity(coverPlane, 1);
+  }
+}
+
+void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t now) {
+  // A slide show of a single picture fades it in once and keeps it.
+  const bool single = IsSlideShow(s.background) && b.lastIndex == 0;
+  if (!b.picturesShown || !(b.cycling || single)) return;
+  if (!b.fading && b.cycling && now - b.lastChange > b.pictureTime) {
+    b.fading = true;
+    b.fadingOut = true;
+  }
+  if (!b.fading) return;
+  if (b.fadingOut) FadeOutStep(b);
+  if (b.FadeLevel == 255) {
+    if (b.pictureIndex > b.lastIndex) b.pictureIndex = 0;
+    LoadBackgroundPicture(b.pictures[b.pictureIndex]);
+    ++b.pictureIndex;
+    b.fadingOut = false;
+  }
+  if (!b.fadingOut) FadeInStep(b);
+  if (b.FadeLevel == 0) {
+    b.lastChange = now;
+    b.fading = false;
+  }
+}
+
+}  // namespace scene

@@ -1,0 +1,130 @@
+#include "scene/flake_field.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <string>
+
+#include "images/codecs.h"
+#include "images/drawing.h"
+#include "scene/engine_api.h"
+#include "scene/run_clock.h"
+
+namespace scene {
+namespace {
+
+constexpr int kFlakeTexture = 5;
+
+std::span<const images::EmbeddedFile> builtInFlakes;
+
+int Rgba(int r, int g, int b, int a) {
+  return static_cast<int>(static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 |
+                          static_cast<uint32_t>(b) << 16 | static_cast<uint32_t>(a) << 24);
+}
+
+}  // namespace
+
+void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files) {
+  builtInFlakes = files;
+}
+
+int32_t FlakeCount(const settings::Settings& s) {
+  return std::clamp<int32_t>(s.flakes, 0, kMaxFlakes);
+}
+
+void PrepareFlakeTexture(const settings::Settings& s) {
+  EngineApi& rto = Rto();
+  if (s.customflaketype) {
+    rto.LoadTexture(kFlakeTexture, s.customflakeimage.c_str());
+    return;
+  }
+  if (rto.CreateTexture(kFlakeTexture, 16, 16) == 0) return;
+  const int number = s.flaketype >= 1 && s.flaketype <= 8 ? s.flaketype : 1;
+  const std::string name = "flake" + std::to_string(number) + ".png";
+  const images::EmbeddedFile* file = images::FindEmbedded(builtInFlakes, name);
+  images::Image flake;
+  if (!file || !images::DecodeImage(file->data, file->size, flake)) return;
+  if (images::StartDrawingOnTexture(kFlakeTexture)) {
+    images::DrawImageAlpha(flake, 0, 0);
+    images::StopDrawing();
+  }
+}
+
+void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
+  EngineApi& rto = Rto();
+  const float scale = static_cast<float>(s.flakesize) * 0.01f;
+
+  field.material = rto.CreateMaterial(-1, rto.TextureID(kFlakeTexture));
+  rto.MaterialBlendingMode(field.material, RTO_BLEND_ALPHA);
+  rto.MaterialCullingMode(field.material, RTO_CULL_NONE);
+  rto.MaterialFilteringMode2(field.material, RTO_FILTER_ANISOTROPIC, 4);
+  rto.MaterialFog(field.material, Rgba(152, 172, 200, 128), 1.0f, 1.0f, 15.0f);
+  rto.MaterialShadingMode(field.material, RTO_SHADE_SMOOTH);
+  rto.SetMaterialColor(field.material, 0, Rgba(255, 255, 255, 230));
+  rto.SetMaterialAttribute(field.material, RTO_ATTR_DEPTH_TEST, 0);
+  rto.SetMaterialAttribute(field.material, RTO_ATTR_DEPTH_WRITE, 0);
+
+  field.mesh = rto.CreatePlane(-1, 2.0f, 2.0f, 1, 1, 1.0f, 1.0f);
+  field.templateEntity =
+      rto.CreateEntity3(-1, rto.MeshID(field.mesh), rto.MaterialID(field.material), 0, 0, 0.5f);
+  rto.RotateEntity(field.templateEntity, 90, 0, 0);
+  rto.ScaleEntity(field.templateEntity, scale, scale, scale);
+  rto.HideEntity(field.templateEntity, 1);
+
+  field.count = FlakeCount(s);
+  field.flakes.assign(static_cast<size_t>(field.count) + 1, Flake{});
+  for (int32_t i = 1; i <= field.count; ++i) {
+    Flake& f = field.flakes[i];
+    f.entity = rto.CopyEntity(field.templateEntity, -1);
+    f.x = static_cast<float>(Random(0, kFieldWidth)) - 11.5f;
+    f.y = static_cast<float>(Random(0, kFieldHeight)) - 8.5f;
+    f.z = static_cast<float>(Random(1, kFieldDepth));
+    f.fall =
+        static_cast<float>(s.speed) * 0.015f - static_cast<float>(Random(0, 2 * s.speed)) * 0.003f;
+    rto.RotateEntity(f.entity, 90, 0, static_cast<float>(Random(0, 360)));
+    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+  }
+}
+
+void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
+  EngineApi& rto = Rto();
+  // Half the box, rounded half to even: 12 and 8.
+  const float hx = std::nearbyint(kFieldWidth * 0.5f);
+  const float hy = std::nearbyint(kFieldHeight * 0.5f);
+  const float sway = static_cast<float>(s.speed) * 0.001f;
+  const int32_t range = s.speed * field.windFactor;
+  const float limit = static_cast<float>(range) * 0.001f + sway;
+  const bool rotate = s.flakerotate != 0;
+
+  for (int32_t i = 1; i <= field.count; ++i) {
+    Flake& f = field.flakes[i];
+    f.dx += static_cast<float>(Random(0, 2) - 1) * sway;
+    if (s.wind == 1) {
+      f.dx += static_cast<float>(Random(1, range)) * 0.001f;
+    } else if (s.wind == 2) {
+      f.dx -= static_cast<float>(Random(1, range)) * 0.001f;
+    }
+    f.dx = std::clamp(f.dx, -limit, limit);
+    f.dz =
+        static_cast<float>(Random(0, 2) - 1) * sway + static_cast<float>(Random(1, range)) * 0.001f;
+    if (f.dz > limit) f.dz = limit;
+
+    f.x += f.dx;
+    f.y -= f.fall;
+    f.z += f.dz;
+    if (f.x < -hx) {
+      f.x += kFieldWidth;
+    } else if (f.x > hx) {
+      f.x -= kFieldWidth;
+    }
+    if (f.y < -hy) {
+      f.dx = 0;
+      f.y += kFieldHeight;
+      if (f.z > kFieldDepth) f.z = static_cast<float>(Random(1, kFieldDepth));
+    }
+    if (rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
+    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+  }
+}
+
+}  // namespace scene

@@ -1,0 +1,58 @@
+// The snow: a fixed population of flakes, each an engine entity sharing one plane mesh and one
+// material on texture 5, falling, swaying in the wind, creeping towards the viewer and wrapping
+// round at the sides and the bottom.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "images/embedded.h"
+#include "settings/settings.h"
+
+namespace scene {
+
+struct Flake {
+  int32_t entity = 0;
+  float x = 0, y = 0, z = 0;
+  float dx = 0;    // sideways movement per frame (the sway)
+  float fall = 0;  // downward movement per frame, fixed for the flake's life
+  float dz = 0;    // movement towards the viewer in the last frame
+};
+
+// The field box in world units.
+inline constexpr int32_t kFieldWidth = 23;
+inline constexpr int32_t kFieldHeight = 17;
+inline constexpr int32_t kFieldDepth = 15;
+
+// The most flakes a run builds, whatever config.ini says: far above the dialog's 2,000, and
+// small enough that a hand-edited value cannot exhaust memory or stall the frame.
+inline constexpr int32_t kMaxFlakes = 100000;
+
+struct FlakeField {
+  std::vector<Flake> flakes;  // slot 0 unused; flakes 1..count
+  int32_t count = 0;
+  int32_t templateEntity = 0;
+  int32_t material = 0;
+  int32_t mesh = 0;
+  int32_t windFactor = 4;  // 4 for no wind, 10 for either direction
+};
+
+// The flake count a run uses: `flakes` within 0..kMaxFlakes.
+int32_t FlakeCount(const settings::Settings& s);
+
+// The eight built-in flake pictures, "flake1.png" to "flake8.png", as built into the program.
+void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files);
+
+// Fills engine texture 5 with the flake picture: the custom file, or the built-in flake picture
+// `flaketype` (1..8; any other number gives 1) drawn into a 16 x 16 texture.
+void PrepareFlakeTexture(const settings::Settings& s);
+
+// Material, mesh, hidden template and every flake at its random start. The wind must be resolved
+// (0, 1 or 2) and texture 5 prepared.
+void BuildFlakeField(FlakeField& field, const settings::Settings& s);
+
+// Moves every flake by one frame's step and hands the positions to the engine.
+void UpdateFlakeField(FlakeField& field, const settings::Settings& s);
+
+}  // namespace scene

@@ -1,0 +1,40 @@
+// The overlays in front of the background: the analog and digital clocks, the month calendar and
+// the foreground text. Each is built once while the scene is built and refreshed by the frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scene/geometry.h"
+#include "settings/settings.h"
+
+namespace scene {
+
+struct ClockState {
+  int32_t clockNode = 0;
+  int32_t hourNode = 0;
+  int32_t minuteNode = 0;
+  int64_t lastRefresh = 0;
+};
+
+struct CalendarState {
+  int32_t node = 0;
+  int32_t shownDay = 0;
+  std::vector<int32_t> texts;
+  int64_t lastCheck = 0;
+  WorldPoint place;
+};
+
+void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Settings& s);
+void BuildDigitalClock(const Geometry& g, const settings::Settings& s);
+// At most once a second (strictly more than 1000 ms since the last refresh) unless forced.
+void RefreshClocks(ClockState& clocks, const settings::Settings& s, bool force);
+
+void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y, float z);
+// Once a second (unless forced): rebuilds the calendar in place when the day has changed.
+void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force);
+
+void BuildForegroundText(const Geometry& g, const settings::Settings& s);
+
+}  // namespace scene

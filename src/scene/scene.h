@@ -1,0 +1,48 @@
+// One run's scene: the camera, the picture and cover planes, the snow and the overlays, built
+// once after the screen has opened.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/background.h"
+#include "scene/flake_field.h"
+#include "scene/geometry.h"
+#include "scene/overlays.h"
+#include "settings/settings.h"
+
+namespace scene {
+
+// The stored values of the settings that a run holds in working units, to be put back at the end.
+struct StoredUnits {
+  int32_t exitontimer = 0;
+  int32_t exitonsleep = 0;
+  int32_t pictime = 0;
+  int8_t musicvol = 0;
+};
+
+struct SceneState {
+  int32_t camera = 0;
+  int32_t picturePlane = 0;
+  int32_t coverPlane = 0;
+  Geometry geometry;
+  int64_t runStart = 0;
+  StoredUnits stored;
+  BackgroundState background;
+  FlakeField field;
+  ClockState clocks;
+  CalendarState calendar;
+};
+
+// Turns the timer settings into working units: exitontimer and exitonsleep from minutes to
+// milliseconds, pictime from seconds to milliseconds, musicvol from tenths to percent. Values
+// too large for the working unit saturate.
+void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s);
+// Puts back the stored values exactly as they were before the run.
+void RestoreStoredUnits(const SceneState& scene, settings::Settings& s);
+
+// Builds the scene for a screen of screenWidth x screenHeight pixels. Places the mouse at
+// (100, 100), starts the time stamps, converts the working units, resolves "Random" wind in `s`.
+void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
+                int32_t screenHeight);
+
+}  // namespace scene
