@@ -18,11 +18,12 @@ struct ScreenState {
   SDL_Window* window = nullptr;
   SDL_GLContext context = nullptr;
   std::vector<SDL_Window*> covers;  // black windows over the other monitors
+  std::vector<SDL_Renderer*> coverRenderers;
   int32_t width = 0;
   int32_t height = 0;
-  int lastX = 0, lastY = 0;  // the pointer's desktop position at the previous poll
-  int32_t wheel = 0;         // wheel movement since the previous mouse poll
-  bool quit = false;         // the system asked the program to end (SIGTERM, a closed window)
+  int32_t moveX = 0, moveY = 0;  // pointer movement since the previous mouse poll
+  int32_t wheel = 0;             // wheel movement since the previous mouse poll
+  bool quit = false;             // the system asked the program to end (SIGTERM, a closed window)
   // Keys pressed since the previous keyboard poll: a tap shorter than a frame still counts.
   std::array<bool, InputState::kKeyCount> pressed{};
 };
@@ -37,13 +38,14 @@ bool Offscreen() {
   return driver && std::strcmp(driver, "offscreen") == 0;
 }
 
+// Each cover is cleared by a renderer of its own; the run's context is current again afterwards.
 void PaintCovers() {
-  for (SDL_Window* cover : screen.covers) {
-    if (SDL_Surface* surface = SDL_GetWindowSurface(cover)) {
-      SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-      SDL_UpdateWindowSurface(cover);
-    }
+  for (SDL_Renderer* renderer : screen.coverRenderers) {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
   }
+  if (screen.window && screen.context) SDL_GL_MakeCurrent(screen.window, screen.context);
 }
 
 // Covers every monitor that the run's window does not cover, so no part of the desktop shows.
@@ -55,7 +57,11 @@ void CoverOtherMonitors(const SDL_Rect& shown) {
     SDL_Window* cover = SDL_CreateWindow(
         "", m.x, m.y, m.width, m.height,
         SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
-    if (cover) screen.covers.push_back(cover);
+    if (!cover) continue;
+    screen.covers.push_back(cover);
+    if (SDL_Renderer* renderer = SDL_CreateRenderer(cover, -1, 0)) {
+      screen.coverRenderers.push_back(renderer);
+    }
   }
   PaintCovers();
 }
@@ -75,9 +81,13 @@ void HandleEvents() {
       screen.quit = true;
     } else if (event.type == SDL_KEYDOWN) {
       screen.pressed[DirectInputCode(event.key.keysym.scancode)] = true;
+    } else if (event.type == SDL_MOUSEMOTION) {
+      screen.moveX += event.motion.xrel;
+      screen.moveY += event.motion.yrel;
     } else if (event.type == SDL_MOUSEWHEEL) {
       screen.wheel += event.wheel.y != 0 ? event.wheel.y : event.wheel.x;
-    } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+    } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED &&
+               event.window.windowID != SDL_GetWindowID(screen.window)) {
       PaintCovers();
     }
   }
@@ -233,6 +243,7 @@ void PresentFrame() {
 
 void CloseFullScreen() {
   if (Rto().CloseScreen) Rto().CloseScreen();
+  for (SDL_Renderer* renderer : screen.coverRenderers) SDL_DestroyRenderer(renderer);
   for (SDL_Window* cover : screen.covers) SDL_DestroyWindow(cover);
   if (screen.context) SDL_GL_DeleteContext(screen.context);
   if (screen.window) SDL_DestroyWindow(screen.window);
@@ -271,18 +282,17 @@ bool KeyReleased(int code) {
 }
 
 void PollMouse() {
-  int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  input.AddMouseMotion(x - screen.lastX, y - screen.lastY, screen.wheel);
-  screen.lastX = x;
-  screen.lastY = y;
-  screen.wheel = 0;
+  HandleEvents();
+  input.AddMouseMotion(screen.moveX, screen.moveY, screen.wheel);
+  screen.moveX = screen.moveY = screen.wheel = 0;
 }
 
+// Only the run's own position moves: the system's pointer stays where the user left it, so that
+// no movement is made up by moving it.
 void PlaceMouse(int32_t x, int32_t y) {
+  HandleEvents();
+  screen.moveX = screen.moveY = screen.wheel = 0;
   input.PlaceMouse(x, y);
-  if (screen.window && !Offscreen()) SDL_WarpMouseInWindow(screen.window, x, y);
-  SDL_GetGlobalMouseState(&screen.lastX, &screen.lastY);
 }
 
 InputState& CurrentInput() {
