@@ -15,7 +15,6 @@
 #include <FL/Fl_Repeat_Button.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Slider.H>
-#include <FL/Fl_Tabs.H>
 #include <FL/Fl_Tooltip.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -33,12 +32,17 @@
 namespace dialog {
 namespace {
 
-constexpr int kTabHeight = 25;  // pages start this far below the tab panel's top
-constexpr int kFontSize = 12;   // at 96 DPI
+// Nine tabs do not fit one row of the panel: they take two rows, four and five, each row's
+// tabs sharing its width. Pages start below them.
+constexpr int kTabRowHeight = 20;
+constexpr int kTabHeight = 2 * kTabRowHeight;
+constexpr int kTabsInFirstRow = 4;
+constexpr int kFontSize = 12;  // at 96 DPI
 
 // One palette for every widget: light neutral surfaces, dark text, one blue accent.
 constexpr Fl_Color kSurface = 0xF3F3F300;
 constexpr Fl_Color kField = 0xFFFFFF00;
+constexpr Fl_Color kPage = 0xFBFBFB00;
 constexpr Fl_Color kText = 0x1F1F1F00;
 constexpr Fl_Color kAccent = 0x0067C000;
 constexpr Fl_Color kBorder = 0xC8C8C800;
@@ -208,6 +212,95 @@ std::string FltkFilter(const std::string& filter) {
   return filter.substr(0, bar) + "\t*.{" + list + "}";
 }
 
+// The tab strip: two rows of flat tabs; the chosen one is white with an accent bar. Choosing a
+// tab shows its page and hides the others.
+class TabBar : public Fl_Widget {
+ public:
+  TabBar(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+  std::vector<Fl_Group*> pages;
+  std::vector<const char*> titles;
+  int current = 0;
+
+  void Select(int page) {
+    current = page;
+    for (size_t i = 0; i < pages.size(); ++i) {
+      if (static_cast<int>(i) == page) {
+        pages[i]->show();
+      } else {
+        pages[i]->hide();
+      }
+    }
+    redraw();
+  }
+  void draw() override {
+    fl_push_clip(x(), y(), w(), h());
+    fl_color(kSurface);
+    fl_rectf(x(), y(), w(), h());
+    for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+      int tx, ty, tw, th;
+      Place(i, tx, ty, tw, th);
+      const bool chosen = i == current;
+      fl_color(chosen ? kField : 0xE6E6E600);
+      fl_rectf(tx + 1, ty + 1, tw - 2, th - 2);
+      if (chosen) {
+        fl_color(kAccent);
+        fl_rectf(tx + 1, ty + th - 3, tw - 2, 2);
+      }
+      fl_font(chosen ? FL_HELVETICA_BOLD : FL_HELVETICA, labelsize());
+      fl_color(chosen ? kAccent : kText);
+      fl_draw(titles[i], tx, ty, tw, th, FL_ALIGN_CENTER);
+    }
+    fl_pop_clip();
+  }
+  int handle(int event) override {
+    if (event != FL_PUSH) return Fl_Widget::handle(event);
+    for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+      int tx, ty, tw, th;
+      Place(i, tx, ty, tw, th);
+      if (Fl::event_inside(tx, ty, tw, th)) {
+        Select(i);
+        return 1;
+      }
+    }
+    return 0;
+  }
+
+ private:
+  void Place(int i, int& tx, int& ty, int& tw, int& th) const {
+    const int count = static_cast<int>(titles.size());
+    const int row = i < kTabsInFirstRow ? 0 : 1;
+    const int inRow = row == 0 ? std::min(count, kTabsInFirstRow) : count - kTabsInFirstRow;
+    const int column = row == 0 ? i : i - kTabsInFirstRow;
+    th = h() / 2;
+    ty = y() + row * th;
+    tx = x() + w() * column / inRow;
+    tw = x() + w() * (column + 1) / inRow - tx;
+  }
+};
+
+// The dialog's window: Ctrl+Tab and Ctrl+Page Down go to the next page, with Shift or Page Up
+// to the previous one, as in the system's tabbed dialogs.
+class DialogWindow : public Fl_Double_Window {
+ public:
+  using Fl_Double_Window::Fl_Double_Window;
+  TabBar* tabs = nullptr;
+  int handle(int event) override {
+    if (event == FL_SHORTCUT && tabs && Fl::event_state(FL_CTRL)) {
+      const int key = Fl::event_key();
+      int step = 0;
+      if (key == FL_Tab) step = Fl::event_state(FL_SHIFT) ? -1 : 1;
+      if (key == FL_Page_Down) step = 1;
+      if (key == FL_Page_Up) step = -1;
+      if (step != 0) {
+        const int count = static_cast<int>(tabs->pages.size());
+        tabs->Select((tabs->current + step + count) % count);
+        return 1;
+      }
+    }
+    return Fl_Double_Window::handle(event);
+  }
+};
+
 class ConfigView {
  public:
   ConfigView(ConfigModel& model, const ConfigWindowOptions& options) : model_(model) {
@@ -247,35 +340,34 @@ class ConfigView {
     Fl_Tooltip::size(S(kFontSize));
     Fl_Tooltip::color(0xFFFFF000);
     title_ = options.title;
-    window_ =
-        std::make_unique<Fl_Double_Window>(S(options.width), S(options.height), title_.c_str());
+    window_ = std::make_unique<DialogWindow>(S(options.width), S(options.height), title_.c_str());
     window_->color(kSurface);
     window_->size_range(window_->w(), window_->h(), window_->w(), window_->h());
     window_->callback(
         [](Fl_Widget*, void* view) { static_cast<ConfigView*>(view)->model_.Close(); }, this);
 
-    Fl_Tabs* tabs = nullptr;
+    TabBar* tabs = nullptr;
     std::vector<Fl_Group*> pages;
     Box panel;
     for (const ControlSpec& spec : DialogControls()) {
       if (spec.kind == ControlKind::kTabPanel) {
         panel = spec.box;
         window_->begin();
-        tabs = new Fl_Tabs(S(panel.x), S(panel.y), S(panel.width), S(panel.height));
-        tabs->selection_color(kSurface);
+        tabs = new TabBar(S(panel.x), S(panel.y), S(panel.width), S(kTabHeight));
+        tabs->labelsize(S(kFontSize));
         for (int32_t p = 0; p < kPageCount; ++p) {
-          // The table's texts live as long as the process, so the label may point into it.
           auto* page = new Fl_Group(S(panel.x), S(panel.y + kTabHeight), S(panel.width),
-                                    S(panel.height - kTabHeight),
-                                    text::Lookup("General", PageTitles()[p]).c_str());
+                                    S(panel.height - kTabHeight));
           page->box(FL_FLAT_BOX);
-          page->color(kSurface);
-          page->labelsize(S(kFontSize));
+          page->color(kPage);
           page->end();
           pages.push_back(page);
+          // The table's texts live as long as the process, so the tab may point into it.
+          tabs->titles.push_back(text::Lookup("General", PageTitles()[p]).c_str());
         }
-        tabs->end();
-        tabs->value(pages[0]);
+        tabs->pages = pages;
+        tabs->Select(0);
+        window_->tabs = tabs;
         continue;
       }
       Fl_Group* parent = spec.page == kNoPage ? window_.get() : pages[spec.page];
@@ -535,7 +627,7 @@ class ConfigView {
   ConfigModel& model_;
   double scale_ = 1;
   std::string title_;
-  std::unique_ptr<Fl_Double_Window> window_;
+  std::unique_ptr<DialogWindow> window_;
   std::map<int32_t, Fl_Widget*> widgets_;
   std::map<Fl_Widget*, int32_t> owners_;
   std::map<int32_t, std::vector<std::string>> shownItems_;
