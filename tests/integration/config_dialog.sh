@@ -150,7 +150,7 @@ tab 2
 click_page 25 40                  # "Display Custom Image" on
 click_page 342 70                 # browse
 requester=$(find_window '^Open Image$') || fail "the requester did not appear"
-shot "dialog-requester" || true
+import -window "$requester" "$shots/dialog-requester.png" 2>/dev/null || true
 xdotool windowfocus --sync "$requester" key Escape
 sleep 0.5
 xdotool search --onlyvisible --name '^Open Image$' >/dev/null 2>&1 && fail "the requester stayed open"

@@ -130,16 +130,41 @@ class TickSlider : public Fl_Slider {
     selection_color(kAccent);
     step(1);
   }
+  // A thin rounded track, filled with the accent up to a round knob.
   void draw() override {
     const int track = ticks_ ? h() - 6 : h();
-    Fl_Slider::draw(x(), y(), w(), track);
-    if (!ticks_ || maximum() <= minimum()) return;
+    fl_color(color());
+    fl_rectf(x(), y(), w(), h());
+    const double span = maximum() - minimum();
+    const double fraction = span > 0 ? (value() - minimum()) / span : 0;
+    const int knob = std::max(10, track - 4);
+    // Where FLTK's horizontal "nice" slider puts the knob's centre for a value.
+    const int grip = track / 2 + 5;
+    const int left = x() + grip / 2, right = x() + w() - grip + grip / 2;
+    const int cx = left + static_cast<int>(std::lround((right - left) * fraction));
+    const int cy = y() + track / 2;
+    const Fl_Color accent = active_r() ? kAccent : fl_inactive(kAccent);
+    fl_color(active_r() ? kBorder : fl_inactive(kBorder));
+    fl_rectf(left, cy - 2, right - left, 4);
+    fl_color(accent);
+    fl_rectf(left, cy - 2, cx - left, 4);
+    fl_color(kField);
+    fl_pie(cx - knob / 2, cy - knob / 2, knob, knob, 0, 360);
+    fl_color(accent);
+    fl_arc(cx - knob / 2, cy - knob / 2, knob, knob, 0, 360);
+    fl_pie(cx - knob / 4, cy - knob / 4, knob / 2, knob / 2, 0, 360);
+    if (Fl::focus() == this) {
+      fl_color(kMuted);
+      fl_line_style(FL_DOT);
+      fl_rect(x(), y(), w(), track);
+      fl_line_style(0);
+    }
+    if (!ticks_ || span <= 0) return;
     fl_color(active_r() ? kMuted : fl_inactive(kMuted));
-    const int steps = static_cast<int>(maximum() - minimum());
-    const int knob = track / 2;  // the knob's half width keeps the ends off the edges
+    const int steps = static_cast<int>(span);
     for (int i = 0; i <= steps; ++i) {
-      const int tx = x() + knob + (w() - 2 * knob) * i / steps;
-      fl_yxline(tx, y() + track + 1, y() + h() - 1);
+      const int tx = left + (right - left) * i / steps;
+      fl_yxline(tx, y() + track + 1, y() + h() - 2);
     }
   }
   int handle(int event) override {
@@ -160,8 +185,15 @@ class SpinBox : public Fl_Group {
         up(x + w - 16, y, 16, h / 2, "@-18>"),
         down(x + w - 16, y + h / 2, 16, h - h / 2, "@-12>") {
     // "@-18>" and "@-12>" are the arrow glyphs pointing up and down.
-    up.labelsize(8);
-    down.labelsize(8);
+    for (Fl_Repeat_Button* arrow : {&up, &down}) {
+      arrow->labelsize(7);
+      arrow->box(FL_FLAT_BOX);
+      arrow->down_box(FL_FLAT_BOX);
+      arrow->color(0xE6E6E600);
+      arrow->selection_color(kBorder);
+      arrow->labelcolor(kMuted);
+      arrow->clear_visible_focus();
+    }
     end();
   }
   Fl_Int_Input input;
