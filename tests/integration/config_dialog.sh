@@ -181,6 +181,7 @@ pass "update check and links"
 start_dialog
 tab 1
 choose 200 40 4                   # "Custom Images" with an empty list
+shot "dialog-background-custom"
 click 390 302
 box=$(find_window '^Error$') || fail "no error box"
 xdotool windowfocus --sync "$box" key Return

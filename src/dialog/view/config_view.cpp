@@ -206,8 +206,12 @@ class ListBox : public Fl_Group {
  public:
   ListBox(int x, int y, int w, int h, const char* title, int titleHeight)
       : Fl_Group(x, y, w, h),
-        header(x, y, w, titleHeight, title),
-        browser(x, y + titleHeight, w, h - titleHeight) {
+        header(x + 1, y + 1, w - 2, titleHeight, title),
+        browser(x + 1, y + 1 + titleHeight, w - 2, h - 2 - titleHeight) {
+    box(FL_BORDER_FRAME);
+    color(kBorder);
+    browser.box(FL_FLAT_BOX);
+    browser.color(kField);
     header.box(FL_FLAT_BOX);
     header.color(0xE8E8E800);
     header.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
