@@ -55,7 +55,7 @@ find_window() {
 start_dialog() {
   local t0 t1
   t0=$(date +%s%N)
-  "$program" /c "$@" &
+  "$program" "${@:-/c}" &
   dialog=$!
   window=$(find_window '^Flurrix Screensaver 3\.3$') || fail "the dialog did not appear"
   t1=$(date +%s%N)
@@ -191,5 +191,17 @@ click 480 302
 wait_gone || fail "exit code"
 [[ $(key_of background) == 3 ]] || fail "background=$(key_of background)"
 pass "a failing check"
+
+# 7. With a window handle the dialog stays above that window (transient for it).
+xmessage -name flurrix-owner -title flurrix-owner "owner" &
+owner_pid=$!
+owner=$(find_window '^flurrix-owner$') || fail "the owner window did not appear"
+start_dialog "/c:$owner"
+transient=$(xprop -id "$window" WM_TRANSIENT_FOR 2>/dev/null || true)
+kill "$owner_pid" 2>/dev/null || true
+click 480 302
+wait_gone || fail "exit code"
+[[ $transient == *"$(printf '0x%x' "$owner")"* ]] || fail "WM_TRANSIENT_FOR: $transient, owner $owner"
+pass "owned by the window of /c:HANDLE"
 
 echo "configuration dialog: $passed passed, 0 failed"
