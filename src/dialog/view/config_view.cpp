@@ -38,6 +38,7 @@ constexpr int kTabRowHeight = 20;
 constexpr int kTabHeight = 2 * kTabRowHeight;
 constexpr int kTabsInFirstRow = 4;
 constexpr int kFontSize = 12;  // at 96 DPI
+constexpr int kNarrow = 100;   // fields and lists narrower than this use a point less
 
 // One palette for every widget: light neutral surfaces, dark text, one blue accent.
 constexpr Fl_Color kSurface = 0xF3F3F300;
@@ -470,7 +471,7 @@ class ConfigView {
       case ControlKind::kDropDown: {
         auto* choice = new Fl_Choice(x, y, w, h);
         choice->down_box(FL_BORDER_BOX);
-        choice->textsize(S(kFontSize));
+        choice->textsize(S(spec.box.width < kNarrow ? kFontSize - 1 : kFontSize));
         widget = choice;
         break;
       }
@@ -504,7 +505,7 @@ class ConfigView {
       case ControlKind::kDigitsField: {
         auto* input = spec.kind == ControlKind::kDigitsField ? new Fl_Int_Input(x, y, w, h)
                                                              : new Fl_Input(x, y, w, h);
-        input->textsize(S(kFontSize));
+        input->textsize(S(spec.box.width < kNarrow ? kFontSize - 1 : kFontSize));
         input->when(FL_WHEN_CHANGED);
         widget = input;
         break;
@@ -632,7 +633,10 @@ class ConfigView {
         case ControlKind::kTextField:
         case ControlKind::kDigitsField: {
           auto* input = static_cast<Fl_Input*>(widget);
-          if (state.text != input->value()) input->value(state.text.c_str());
+          if (state.text != input->value()) {
+            input->value(state.text.c_str());
+            input->position(0);  // a long path shows its beginning, as system fields do
+          }
           break;
         }
         case ControlKind::kList: {
