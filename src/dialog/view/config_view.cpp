@@ -1,3 +1,7 @@
+#ifdef _WIN32
+#define NOMINMAX  // FLTK's x.H brings in windows.h: keep std::min and std::max usable
+#endif
+
 #include "dialog/view/config_view.h"
 
 #include <FL/Fl.H>
