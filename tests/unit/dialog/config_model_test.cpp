@@ -168,6 +168,10 @@ TEST_F(ConfigModelTest, SpinBoxesClampWhatIsTyped) {
   EXPECT_EQ(m.State(9).text, "2000");
   m.Type(9, "3");
   EXPECT_EQ(m.State(9).value, 10);
+  m.Type(9, "1234");
+  EXPECT_EQ(m.State(9).value, 1234);
+  m.Type(11, "$64");
+  EXPECT_EQ(m.State(11).value, 100);
   m.Type(11, "2401");
   EXPECT_EQ(m.State(11).value, 2400);
   m.Type(14, "0");
@@ -175,7 +179,7 @@ TEST_F(ConfigModelTest, SpinBoxesClampWhatIsTyped) {
   m.Type(101, "$B");
   EXPECT_EQ(m.State(101).value, 10);
   m.Press(116);
-  EXPECT_EQ(s.flakes, 10);
+  EXPECT_EQ(s.flakes, 1234);
   EXPECT_EQ(s.pictime, 2400);
 }
 
