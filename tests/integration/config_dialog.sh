@@ -182,6 +182,11 @@ start_dialog
 tab 1
 choose 200 40 4                   # "Custom Images" with an empty list
 shot "dialog-background-custom"
+# A double-click on the empty list asks for pictures to add; cancelled, it adds nothing.
+xdotool mousemove --window "$window" 250 200 click --repeat 2 --delay 80 1
+requester=$(find_window '^Add Image$') || fail "no Add Image requester after a double-click"
+xdotool windowfocus --sync "$requester" key Escape
+sleep 0.5
 click 390 302
 box=$(find_window '^Error$') || fail "no error box"
 xdotool windowfocus --sync "$box" key Return
