@@ -184,14 +184,14 @@ class TickSlider : public Fl_Slider {
 // A number field with small up and down arrows beside it.
 class SpinBox : public Fl_Group {
  public:
-  SpinBox(int x, int y, int w, int h)
+  SpinBox(int x, int y, int w, int h, int arrowWidth)
       : Fl_Group(x, y, w, h),
-        input(x, y, w - 16, h),
-        up(x + w - 16, y, 16, h / 2, "@-18>"),
-        down(x + w - 16, y + h / 2, 16, h - h / 2, "@-12>") {
+        input(x, y, w - arrowWidth, h),
+        up(x + w - arrowWidth, y, arrowWidth, h / 2, "@-18>"),
+        down(x + w - arrowWidth, y + h / 2, arrowWidth, h - h / 2, "@-12>") {
     // "@-18>" and "@-12>" are the arrow glyphs pointing up and down.
     for (Fl_Repeat_Button* arrow : {&up, &down}) {
-      arrow->labelsize(7);
+      arrow->labelsize(arrowWidth / 2);
       arrow->box(FL_FLAT_BOX);
       arrow->down_box(FL_FLAT_BOX);
       arrow->color(0xE6E6E600);
@@ -480,7 +480,7 @@ class ConfigView {
         break;
       }
       case ControlKind::kSpinBox: {
-        auto* spin = new SpinBox(x, y, w, h);
+        auto* spin = new SpinBox(x, y, w, h, S(16));
         spin->input.textsize(S(kFontSize));
         spin->input.when(FL_WHEN_RELEASE | FL_WHEN_ENTER_KEY_ALWAYS);
         for (Fl_Widget* part :
