@@ -218,4 +218,33 @@ for style_answer in 36:6 64:1 16:1; do
 done
 step "message boxes (styles 36, 64, 16) found by title and answered"
 
+# ---- /c opens the dialog: Return is OK and saves config.ini in AppData; Escape saves nothing ----
+dialog_title="Flurrix Screensaver 3.3"
+remove_config
+wine "$scr" /c >>"$work/wine.log" 2>&1 &
+dialog=$!
+id=$(wait_window "$dialog_title") || fail "the configuration dialog did not open"
+sleep 2
+mkdir -p build/screenshots
+import -window "$id" build/screenshots/dialog-windows.png 2>/dev/null || true
+press_until_gone "$dialog" "$dialog_title" Return || {
+  kill "$dialog" 2>/dev/null || true
+  fail "the configuration dialog did not close on Return (OK)"
+}
+wait "$dialog" || fail "/c exited with $?"
+saved=$(appdata_config)
+[[ -n $saved ]] || fail "OK in the dialog saved no config.ini"
+grep -q $'^flakes = 500\r$' "$saved" || fail "config.ini after OK: $(grep -a '^flakes' "$saved")"
+cp "$saved" "$work/after-ok.ini"
+wine "$scr" /c >>"$work/wine.log" 2>&1 &
+dialog=$!
+wait_window "$dialog_title" >/dev/null || fail "the configuration dialog did not open again"
+press_until_gone "$dialog" "$dialog_title" Escape || {
+  kill "$dialog" 2>/dev/null || true
+  fail "the configuration dialog did not close on Escape"
+}
+wait "$dialog" || fail "/c exited with $?"
+cmp -s "$saved" "$work/after-ok.ini" || fail "closing the dialog changed config.ini"
+step "/c opened the dialog (build/screenshots/dialog-windows.png); OK saved config.ini, closing did not"
+
 step "Windows smoke tests passed in $(seconds "$started") s"

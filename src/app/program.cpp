@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/run_wrapper.h"
 #include "app/uninstall_page.h"
+#include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 #include "settings/settings_folder.h"
@@ -34,8 +35,8 @@ void RunMode(Mode mode, const std::vector<std::string>& args) {
       NotInThisBuild("the preview mode");
       break;
     case Mode::kConfigure:
-      ParseWindowHandle(args);
-      NotInThisBuild("the configuration dialog");
+      dialog::OpenConfigurationDialog(ProcessSettings(),
+                                      platform::DialogOwner(ParseWindowHandle(args)));
       break;
     case Mode::kRun:
       RunWrapper(ProcessSettings());

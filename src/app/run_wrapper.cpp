@@ -1,5 +1,6 @@
 #include "app/run_wrapper.h"
 
+#include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
 #include "run/exit_conditions.h"
 #include "run/run_driver.h"
@@ -16,7 +17,7 @@ void RunWrapper(settings::Settings& s) {
   run::SleepAfterRun(s, run::SleepRequested());
   if (run::OpenDialogAfterRun()) {
     run::OpenDialogAfterRun() = false;
-    // The configuration dialog opens here once it is part of the program.
+    dialog::OpenConfigurationDialog(s, 0);
   }
 }
 

@@ -82,6 +82,11 @@ struct Monitor {
 };
 std::vector<Monitor> ListMonitors();
 
+// The primary display's modes in the order the system lists them (the same size may come several
+// times, at different refresh rates). X11 RandR on Linux, EnumDisplaySettings on Windows; empty
+// without a display.
+std::vector<DesktopMode> ListDisplayModes();
+
 // True when a window system is there to show windows on (an X display on Linux).
 bool HasDisplay();
 
@@ -98,6 +103,18 @@ enum MessageAnswer : int32_t { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
 // A modal box with `caption`, `text` and the buttons of `style`. Without a display the box is
 // written to stderr and a question is answered No.
 MessageAnswer ShowMessageBox(const std::string& caption, const std::string& text, int32_t style);
+
+// ---- Owner windows (window handles: an HWND on Windows, an X11 window id on Linux) ----
+
+// The window that the configuration dialog started with window handle `handle` belongs to.
+// Windows: the handle's parent, or the foreground window when the handle is 0. Linux: the
+// handle itself (0: none).
+int64_t DialogOwner(int64_t handle);
+// Lets `window` take input again or not (EnableWindow); nothing on Linux, where the dialog is
+// only transient for its owner.
+void EnableWindowInput(int64_t window, bool enable);
+// Gives `window` the keyboard focus (SetFocus); nothing on Linux.
+void FocusWindow(int64_t window);
 
 // ---- Shell ----
 

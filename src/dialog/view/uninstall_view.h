@@ -3,14 +3,9 @@
 
 #include <string>
 
-namespace dialog {
+#include "dialog/box.h"
 
-struct Box {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
+namespace dialog {
 
 struct UninstallPageLayout {
   std::string title;

@@ -1,4 +1,4 @@
-// The desktop's monitors and mode from the X server, or a fixed full-HD mode when there is no
+// The desktop's monitors and modes from the X server, or a fixed full-HD mode when there is no
 // display.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -97,5 +97,47 @@ DesktopMode QueryDesktop() {
   }
   return mode;
 }
+
+std::vector<DesktopMode> ListDisplayModes() {
+  std::vector<DesktopMode> modes;
+  Display* display = OpenDisplay();
+  if (!display) return modes;
+  int eventBase = 0, errorBase = 0;
+  if (XRRQueryExtension(display, &eventBase, &errorBase)) {
+    const Window root = DefaultRootWindow(display);
+    const int depth = BitsPerPixel(display, DefaultDepth(display, DefaultScreen(display)));
+    if (XRRScreenResources* resources = XRRGetScreenResources(display, root)) {
+      // The primary output's modes, or the first connected output's when none is primary.
+      RROutput output = XRRGetOutputPrimary(display, root);
+      for (int i = 0; !output && i < resources->noutput; ++i) {
+        XRROutputInfo* info = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+        if (info && info->connection == RR_Connected) output = resources->outputs[i];
+        if (info) XRRFreeOutputInfo(info);
+      }
+      if (XRROutputInfo* info = output ? XRRGetOutputInfo(display, resources, output) : nullptr) {
+        for (int m = 0; m < info->nmode; ++m) {
+          for (int k = 0; k < resources->nmode; ++k) {
+            const XRRModeInfo& mode = resources->modes[k];
+            if (mode.id != info->modes[m]) continue;
+            modes.push_back(
+                {static_cast<int32_t>(mode.width), static_cast<int32_t>(mode.height), depth});
+          }
+        }
+        XRRFreeOutputInfo(info);
+      }
+      XRRFreeScreenResources(resources);
+    }
+  }
+  XCloseDisplay(display);
+  return modes;
+}
+
+int64_t DialogOwner(int64_t handle) {
+  return handle;
+}
+
+void EnableWindowInput(int64_t, bool) {}
+
+void FocusWindow(int64_t) {}
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// The primary desktop's size and colour depth, and the monitors.
+// The primary desktop's size and colour depth, the monitors, the display's modes, and owner
+// windows.
 #include <windows.h>
 
 #include "platform/platform.h"
@@ -40,6 +41,32 @@ std::vector<Monitor> ListMonitors() {
       },
       reinterpret_cast<LPARAM>(&monitors));
   return monitors;
+}
+
+std::vector<DesktopMode> ListDisplayModes() {
+  std::vector<DesktopMode> modes;
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  for (DWORD i = 0; EnumDisplaySettingsW(nullptr, i, &mode); ++i) {
+    modes.push_back({static_cast<int32_t>(mode.dmPelsWidth),
+                     static_cast<int32_t>(mode.dmPelsHeight),
+                     static_cast<int32_t>(mode.dmBitsPerPel)});
+  }
+  return modes;
+}
+
+int64_t DialogOwner(int64_t handle) {
+  HWND window = handle ? GetParent(reinterpret_cast<HWND>(static_cast<intptr_t>(handle)))
+                       : GetForegroundWindow();
+  return reinterpret_cast<intptr_t>(window);
+}
+
+void EnableWindowInput(int64_t window, bool enable) {
+  if (window) EnableWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(window)), enable);
+}
+
+void FocusWindow(int64_t window) {
+  if (window) SetFocus(reinterpret_cast<HWND>(static_cast<intptr_t>(window)));
 }
 
 }  // namespace platform

@@ -1,0 +1,104 @@
+// The configuration dialog without a window: every control's state, the rules that show, hide,
+// enable and disable controls, the events, validation and saving. A view mirrors State() into
+// widgets and reports the user's actions through Choose, Type, Press and DoubleClick.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "images/custom_library.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+namespace dialog {
+
+struct ControlState {
+  int32_t value = 0;  // index (-1: none), position, check state, picture number or colour
+  std::string text;   // label, or the text of a field (a spin box's number)
+  std::vector<std::string> items;  // drop-down lists and the image list
+  bool visible = true;
+  bool enabled = true;
+};
+
+// What the dialog asks of the system, so that tests can answer without windows.
+class DialogServices {
+ public:
+  virtual ~DialogServices() = default;
+  // A file requester; `filter` is "description|pattern;pattern". Nothing chosen: empty.
+  virtual std::vector<std::string> OpenFiles(const std::string& title, const std::string& filter,
+                                             const std::string& start, bool multiple) = 0;
+  // A folder requester; the chosen folder ends with the separator. Cancelled: "".
+  virtual std::string OpenFolder(const std::string& title, const std::string& start) = 0;
+  // The update check with its message box.
+  virtual void CheckForUpdates() = 0;
+};
+
+// The display-mode item text: 1024, 768 and 32 give "1024x768x32".
+std::string ModeText(int32_t width, int32_t height, int32_t depth);
+
+class ConfigModel : private images::LibraryList {
+ public:
+  // `s` is written only when OK succeeds; `modes` are the display's modes as the system lists
+  // them; `titleText` names the product in the feedback mail.
+  ConfigModel(settings::Settings& s, std::vector<platform::DesktopMode> modes,
+              DialogServices& services, std::string titleText);
+
+  // Fills every control from the settings and applies every rule.
+  void Fill();
+
+  const ControlState& State(int32_t id) const;
+  // Changes that the view must show since the last call: the preview picture's pixels may have
+  // changed under the same number.
+  uint32_t PictureSerial() const { return pictureSerial_; }
+
+  // The user's actions: picking an item, a slider position, a check state or a list entry
+  // (-1 none); typing into a field; pressing a button; double-clicking the list.
+  void Choose(int32_t id, int32_t value);
+  void Type(int32_t id, const std::string& text);
+  void Press(int32_t id);
+  void DoubleClick(int32_t id);
+  // The window's close box.
+  void Close() { closed_ = true; }
+
+  bool Closed() const { return closed_; }
+  bool Saved() const { return saved_; }
+
+ private:
+  ControlState& At(int32_t id) { return controls_.at(id); }
+  int32_t Value(int32_t id) const { return State(id).value; }
+  bool On(int32_t id) const { return State(id).value != 0; }
+  void Show(int32_t id, bool visible) { At(id).visible = visible; }
+  void Enable(int32_t first, int32_t last, bool enabled);
+  void SetSpin(int32_t id, int32_t value);
+  void SetField(int32_t id, int32_t number) { At(id).text = std::to_string(number); }
+
+  void FillDisplayModes();
+  void ApplyRule(int32_t rule);
+  void UpdateSwatch();
+  void ShowPreviewOfSelection();
+  void AddImages();
+  void RemoveImage();
+  void BrowseFile(int32_t field, const char* title, const std::string& filter);
+  void BrowseMusic();
+  void Ok();
+  void WriteBack();
+
+  // images::LibraryList: list 36 and preview 37 as the library sees them.
+  void Append(const std::string& name) override;
+  void RemoveAt(int32_t position) override;
+  void ShowPicture(int32_t picture) override;
+
+  settings::Settings& settings_;
+  std::vector<platform::DesktopMode> modes_;
+  DialogServices& services_;
+  std::string titleText_;
+  images::CustomImageLibrary library_;
+  std::map<int32_t, ControlState> controls_;
+  uint32_t pictureSerial_ = 0;
+  bool closed_ = false;
+  bool saved_ = false;
+};
+
+}  // namespace dialog
