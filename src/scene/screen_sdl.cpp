@@ -225,6 +225,8 @@ bool OpenFullScreen(int32_t width, int32_t height, int32_t depth, const std::str
   input = InputState{};
   input.SetScreenSize(drawableWidth, drawableHeight);
   SDL_ShowCursor(SDL_DISABLE);
+  // Relative mode reports movement even where the pointer meets the edge of the desktop.
+  if (!Offscreen()) SDL_SetRelativeMouseMode(SDL_TRUE);
   SDL_RaiseWindow(screen.window);
   if (!Offscreen()) {
     int x = 0, y = 0;
@@ -248,6 +250,7 @@ void CloseFullScreen() {
   if (screen.context) SDL_GL_DeleteContext(screen.context);
   if (screen.window) SDL_DestroyWindow(screen.window);
   screen = ScreenState{};
+  SDL_SetRelativeMouseMode(SDL_FALSE);
   SDL_ShowCursor(SDL_ENABLE);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
