@@ -43,6 +43,11 @@ int main(int argc, char** argv) {
   ok &= Write(root / "bmp", "rle4.bmp", MakeBmp({4, 2, 4, 2, 0, palette, {4, 0x12, 0, 1}}));
   ok &= Write(root / "bmp", "555.bmp", MakeBmp({3, 2, 16, 0, 0, {}, Ramp(16)}));
   ok &= Write(root / "bmp", "565.bmp", MakeBmp({3, 2, 16, 3, 0, {}, Ramp(16)}));
+  ok &= Write(root / "bmp", "555fields.bmp",
+              MakeBmp({3, 2, 16, 3, 0, {}, Ramp(16), {0x7C00, 0x03E0, 0x001F}}));
+  ok &= Write(root / "bmp", "32fields.bmp",
+              MakeBmp({3, 2, 32, 3, 0, {}, Ramp(24), {0x000000FF, 0x0000FF00, 0x00FF0000}}));
+  ok &= Write(root / "bmp", "1whiteblack.bmp", MakeBmp({5, 3, 1, 0, 0, {0xFFFFFF, 0}, Ramp(12)}));
   ok &= Write(root / "bmp", "24.bmp", MakeBmp({3, 2, 24, 0, 0, {}, Ramp(24)}));
   ok &= Write(root / "bmp", "32.bmp", MakeBmp({3, 2, 32, 0, 0, {}, Ramp(24)}));
   ok &= Write(root / "bmp", "topdown.bmp", MakeBmp({3, -2, 24, 0, 0, {}, Ramp(24)}));

@@ -27,7 +27,8 @@ void Put32(Bytes& out, uint32_t v) {
 
 Bytes MakeBmp(const BmpLayout& layout) {
   Bytes out{'B', 'M'};
-  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(layout.palette.size());
+  const uint32_t offset =
+      54 + 4 * static_cast<uint32_t>(layout.masks.size() + layout.palette.size());
   Put32(out, offset + static_cast<uint32_t>(layout.pixelData.size()));
   Put32(out, 0);
   Put32(out, offset);
@@ -42,6 +43,7 @@ Bytes MakeBmp(const BmpLayout& layout) {
   Put32(out, 0);
   Put32(out, layout.colorsUsed);
   Put32(out, 0);
+  for (uint32_t mask : layout.masks) Put32(out, mask);
   for (uint32_t c : layout.palette) Put32(out, c & 0xFFFFFF);
   out.insert(out.end(), layout.pixelData.begin(), layout.pixelData.end());
   return out;
@@ -91,8 +93,8 @@ Bytes MakePng(const PngLayout& layout) {
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   if (!layout.transparency.empty()) {
-    png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()),
-                 nullptr);
+    png_set_tRNS(png, info, layout.transparency.data(),
+                 static_cast<int>(layout.transparency.size()), nullptr);
   }
   png_write_info(png, info);
   for (const Bytes& row : layout.rows) png_write_row(png, row.data());

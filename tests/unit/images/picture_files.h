@@ -14,8 +14,9 @@ using Bytes = std::vector<uint8_t>;
 void Put16(Bytes& out, uint32_t v);
 void Put32(Bytes& out, uint32_t v);
 
-// A BMP file: 14-byte file header, 40-byte information header, palette (blue, green, red, 0
-// each), then `pixelData` as given (rows bottom-up, already padded).
+// A BMP file: 14-byte file header, 40-byte information header, the bit-field masks (red, green,
+// blue), palette (blue, green, red, 0 each), then `pixelData` as given (rows bottom-up, already
+// padded).
 struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;
@@ -24,6 +25,7 @@ struct BmpLayout {
   uint32_t colorsUsed = 0;
   std::vector<uint32_t> palette;  // 0xRRGGBB
   Bytes pixelData;
+  std::vector<uint32_t> masks;
 };
 Bytes MakeBmp(const BmpLayout& layout);
 
