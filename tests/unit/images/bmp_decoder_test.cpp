@@ -97,6 +97,16 @@ TEST(BmpDecoder, RunLengthEightBitWithEveryEscape) {
   for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(image, x, 0), 0u) << x;
 }
 
+TEST(BmpDecoder, RunLengthDeltaMovesFromTheCurrentColumn) {
+  BmpLayout layout{.width = 8, .height = 2, .bits = 8, .compression = 1};
+  layout.palette = {0x000000, 0x111111, 0x222222};
+  layout.pixelData = {3, 1, 0, 2, 2, 1, 1, 2, 0, 1};  // three at row 0, right 2 and a row on
+  const Image image = Decode(MakeBmp(layout));
+  EXPECT_EQ(PixelAt(image, 2, 1), 0x111111u);
+  EXPECT_EQ(PixelAt(image, 5, 0), 0x222222u);
+  EXPECT_EQ(PixelAt(image, 2, 0), 0u);
+}
+
 TEST(BmpDecoder, RunLengthEndOfPictureAndPacketsBeyondThePictureStop) {
   BmpLayout layout{.width = 2, .height = 2, .bits = 8, .compression = 1};
   layout.palette = {0x000000, 0xFFFFFF};
