@@ -1,6 +1,6 @@
 // Writes small seed files for the decoder fuzzers: make_seeds FOLDER writes FOLDER/bmp/*,
 // FOLDER/tga/*, FOLDER/png/* and FOLDER/jpeg/*, one file for each kind of picture a decoder
-// knows.
+// knows, and FOLDER/exif/* with EXIF blocks in both byte orders.
 #include <png.h>
 
 #include <cstdio>
@@ -70,5 +70,10 @@ int main(int argc, char** argv) {
   ok &= Write(root / "jpeg", "rgb.jpg", MakeJpeg(16, 8, 3, Ramp(16 * 8 * 3)));
   ok &= Write(root / "jpeg", "grey.jpg", MakeJpeg(8, 8, 1, Ramp(64)));
   ok &= Write(root / "jpeg", "cmyk.jpg", MakeJpeg(8, 8, 4, Ramp(256)));
+  ok &= Write(root / "jpeg", "turned.jpg",
+              WithApp1(MakeJpeg(16, 8, 3, Ramp(16 * 8 * 3)), MakeExif(6, false)));
+
+  ok &= Write(root / "exif", "intel.exif", MakeExif(6, false));
+  ok &= Write(root / "exif", "motorola.exif", MakeExif(8, true));
   return ok ? 0 : 1;
 }

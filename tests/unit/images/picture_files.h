@@ -60,6 +60,12 @@ Bytes MakePng(const PngLayout& layout);
 // the way Adobe programs do).
 Bytes MakeJpeg(int32_t width, int32_t height, int components, const Bytes& samples);
 
+// An EXIF block (the data of an APP1 segment) whose first directory holds a camera make, then
+// the orientation as a 16-bit value.
+Bytes MakeExif(uint32_t orientation, bool bigEndian);
+// The JPEG with an APP1 segment holding `block` right after its start marker.
+Bytes WithApp1(const Bytes& jpeg, const Bytes& block);
+
 // Pixel (x, y) counted from the top left, as 0xRRGGBB (alpha in the top byte at depth 32).
 uint32_t PixelAt(const Image& image, int32_t x, int32_t y);
 void SetPixel(Image& image, int32_t x, int32_t y, uint32_t argb);
