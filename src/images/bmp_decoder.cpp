@@ -128,9 +128,9 @@ std::optional<BitFields> MakeBitFields(uint32_t red, uint32_t green, uint32_t bl
 }
 
 // The channel layout of a 16- or 32-bit file. Bit fields (compression 3) take the three masks
-// that follow the 40-byte header (or lie inside a larger one); a file whose pixels start before
-// their end keeps the usual layout of its bit count: 5-6-5 for 16-bit bit fields, 5-5-5 for
-// plain 16-bit, 8-8-8 for 32-bit.
+// that follow the 40-byte header (or lie inside a larger one). Without them (the pixels start
+// where they would be) a file keeps the usual layout of its bit count: 5-6-5 for 16-bit bit
+// fields, 5-5-5 for plain 16-bit, 8-8-8 for 32-bit.
 std::optional<BitFields> ReadBitFields(const uint8_t* data, size_t size, uint32_t bits,
                                        uint32_t compression) {
   constexpr size_t kMasks = 14 + 40, kMasksEnd = kMasks + 12;

@@ -22,7 +22,8 @@ bool DecodePng(const uint8_t* data, size_t size, Image& out);
 
 bool ProbeJpeg(const uint8_t* data, size_t size);
 bool DecodeJpeg(const uint8_t* data, size_t size, Image& out);
-// Decodes at the smallest DCT scale (n/8) that keeps at least minWidth x minHeight.
+// Decodes at the smallest DCT scale (n/8) that keeps at least minWidth x minHeight once the
+// picture is turned upright.
 bool DecodeJpegAtLeast(const uint8_t* data, size_t size, int32_t minWidth, int32_t minHeight,
                        Image& out);
 // The orientation in an EXIF block (an APP1 segment's data, starting "Exif\0\0"): 1 to 8, and 1
