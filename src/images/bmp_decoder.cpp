@@ -182,6 +182,10 @@ void DecodeRowPixels(const uint8_t* src, int32_t count, const RowFormat& format,
     case 16:
     case 32: {
       const BitFields& f = *format.fields;
+      if (f.blue.mask == 0xFF && f.green.mask == 0xFF00 && f.red.mask == 0xFF0000) {
+        for (int32_t x = 0; x < count; ++x, dst += 3) std::memcpy(dst, src + 4 * x, 3);
+        break;
+      }
       const int32_t bytes = static_cast<int32_t>(format.bits / 8);
       for (int32_t x = 0; x < count; ++x, dst += 3) {
         const uint32_t v = bytes == 2 ? Le16(src + 2 * x) : Le32(src + 4 * x);
