@@ -1,13 +1,18 @@
 // The image layer's costly operations: the blur of a screen-sized picture, JPEG decoding and
-// encoding at 1920 x 1080, and adding a 4000 x 3000 camera picture to the custom library.
-// The 4000 x 3000 source is kept at $TMPDIR/flurrix-bench/source-4000x3000.jpg so that
-// bench/peers.py measures its peers on the same file.
+// encoding at 1920 x 1080, and adding a 4000 x 3000 camera picture to the custom library, stored
+// upright or turned by its EXIF orientation. The 4000 x 3000 source is kept at
+// $TMPDIR/flurrix-bench/source-4000x3000.jpg so that bench/peers.py measures its peers on the
+// same file.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "images/blur.h"
 #include "images/codecs.h"
@@ -97,17 +102,42 @@ struct NullList : images::LibraryList {
   void ShowPicture(int32_t) override {}
 };
 
-// Adding one picture: both files written, 800 x 600 at quality 100 and the thumbnail.
-void BM_LibraryAdd(benchmark::State& state) {
+// A small EXIF block (APP1 segment) saying "turn 90 degrees clockwise to view", put right after
+// the start marker: what a phone held upright writes.
+std::vector<uint8_t> WithOrientation6(const std::vector<uint8_t>& jpeg) {
+  const uint8_t app1[] = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0,    0,    'I', 'I',
+                          42,   0,    8, 0,  0,   0,   1,   0,   0x12, 0x01, 3,   0,
+                          1,    0,    0, 0,  6,   0,   0,   0,   0,    0,    0,   0};
+  std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+  out.insert(out.end(), std::begin(app1), std::end(app1));
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+  return out;
+}
+
+// The 4000 x 3000 source picture, written once; `turned` stores it with orientation 6, so that
+// it reads as 3000 x 4000.
+std::string SourcePicture(bool turned) {
   const fs::path folder = fs::temp_directory_path() / "flurrix-bench";
   fs::create_directories(folder);
-  const std::string source = (folder / "source-4000x3000.jpg").string();
-  if (!fs::exists(source) &&
-      !images::EncodeImageFile(Photo(4000, 3000), source, images::kTagJpeg, 9)) {
+  const fs::path path = folder / (turned ? "source-4000x3000-turned.jpg" : "source-4000x3000.jpg");
+  if (fs::exists(path)) return path.string();
+  std::vector<uint8_t> file;
+  if (!images::EncodeImage(Photo(4000, 3000), images::kTagJpeg, 9, 24, file)) return "";
+  if (turned) file = WithOrientation6(file);
+  std::FILE* out = std::fopen(path.string().c_str(), "wb");
+  if (out == nullptr) return "";
+  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+  return std::fclose(out) == 0 && written ? path.string() : "";
+}
+
+// Adding one picture: both files written, 800 x 600 at quality 100 and the thumbnail.
+void LibraryAdd(benchmark::State& state, bool turned) {
+  const std::string source = SourcePicture(turned);
+  if (source.empty()) {
     state.SkipWithError("cannot write the source picture");
     return;
   }
-  const fs::path config = folder / "config";
+  const fs::path config = fs::temp_directory_path() / "flurrix-bench" / "config";
   fs::remove_all(config);
   fs::create_directories(config);
   images::CustomImageLibrary library(config.string() + "/", static_cast<int32_t>(state.range(0)));
@@ -122,7 +152,21 @@ void BM_LibraryAdd(benchmark::State& state) {
   }
   fs::remove_all(config);
 }
+
+void BM_LibraryAdd(benchmark::State& state) {
+  LibraryAdd(state, false);
+}
 BENCHMARK(BM_LibraryAdd)
+    ->Arg(24)
+    ->Arg(32)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+
+// The same photo taken with the camera held upright: decoded at a reduced scale, then turned.
+void BM_LibraryAddTurned(benchmark::State& state) {
+  LibraryAdd(state, true);
+}
+BENCHMARK(BM_LibraryAddTurned)
     ->Arg(24)
     ->Arg(32)
     ->Unit(benchmark::kMillisecond)

@@ -45,9 +45,9 @@
  *   4 * width bytes (the image layer's 32-bit bitmap layout). A created texture starts transparent
  *   black. RTO_LockTexture hands out these pixels for drawing; they are uploaded at
  *   RTO_UnlockTexture or at the next render, whichever comes first. RTO_LoadTexture reads BMP,
- *   PNG, JPEG and TGA files through the codec library shared with the program; a file name is
- *   tried as given, then inside each folder registered with RTO_Add3DArchive. A failed load
- *   leaves any texture of that number as it was.
+ *   PNG, JPEG (turned upright by its EXIF orientation) and TGA files through the codec library
+ *   shared with the program; a file name is tried as given, then inside each folder registered
+ *   with RTO_Add3DArchive. A failed load leaves any texture of that number as it was.
  *
  * Material values
  *   blending mode: 0 opaque, 1 additive, 2 multiply, 3 blend by alpha (texture alpha times

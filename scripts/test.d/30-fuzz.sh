@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# The decoder fuzzers (libFuzzer with ASan and UBSan), each for a short bounded time, seeded with
+# The decoder fuzzers and the EXIF one (libFuzzer with ASan and UBSan), each for a short bounded time, seeded with
 # small generated files. Any finding fails the stage; its input is kept in build-fuzz/findings/
 # and replays with: build-fuzz/fuzz_FORMAT FILE (or imgtool info FILE).
 set -euo pipefail
 seconds=${FLURRIX_FUZZ_SECONDS:-20}
 [[ -f build-fuzz/build.ninja ]] || cmake --preset fuzz >/dev/null
-cmake --build build-fuzz -j2 --target fuzz_bmp fuzz_tga fuzz_png fuzz_jpeg fuzz_make_seeds
+cmake --build build-fuzz -j2 --target fuzz_bmp fuzz_tga fuzz_png fuzz_jpeg fuzz_exif \
+  fuzz_make_seeds
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/fuzz_make_seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings
-for format in bmp tga png jpeg; do
+for format in bmp tga png jpeg exif; do
   corpus=build-fuzz/corpus/$format
   log=build-fuzz/findings/$format.log
   mkdir -p "$corpus"

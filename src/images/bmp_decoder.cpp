@@ -2,6 +2,7 @@
 // black, palette indices beyond the table give black, and no read or write leaves its buffer.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "images/codec_internal.h"
 
@@ -73,42 +74,129 @@ void DecodeRle8(const uint8_t* p, const uint8_t* end, const Palette& palette, Im
   }
 }
 
-void DecodeRowPixels(const uint8_t* src, int32_t count, uint32_t bits, uint32_t compression,
-                     const Palette& palette, uint8_t* dst) {
-  switch (bits) {
+// Widens a channel of `width` bits to 8 bits: 5 bits x 8 and 6 bits x 4 as the common layouts
+// have it, 8 bits as they are, wider channels keep their top 8 bits, and the other narrow widths
+// are scaled so that their highest value is 255.
+uint8_t Widen(uint32_t value, uint32_t width) {
+  switch (width) {
+    case 5:
+      return static_cast<uint8_t>(value * 8);
+    case 6:
+      return static_cast<uint8_t>(value * 4);
+    case 8:
+      return static_cast<uint8_t>(value);
+  }
+  if (width > 8) return static_cast<uint8_t>(value >> (width - 8));
+  const uint32_t top = (1u << width) - 1;
+  return static_cast<uint8_t>((value * 255 + top / 2) / top);
+}
+
+// One colour channel of a 16- or 32-bit pixel: a run of contiguous bits.
+struct Channel {
+  uint32_t mask = 0;
+  uint32_t shift = 0;
+  uint32_t width = 0;
+
+  uint8_t From(uint32_t pixel) const { return Widen((pixel & mask) >> shift, width); }
+};
+
+Channel ChannelOf(uint32_t mask) {
+  Channel channel{.mask = mask};
+  if (mask == 0) return channel;
+  while (!((mask >> channel.shift) & 1)) ++channel.shift;
+  while (channel.shift + channel.width < 32 && ((mask >> (channel.shift + channel.width)) & 1)) {
+    ++channel.width;
+  }
+  return channel;
+}
+
+// Where blue, green and red lie in a 16- or 32-bit pixel. Empty when a mask is zero, not
+// contiguous, beyond the pixel, or overlaps another: such pictures stay black.
+struct BitFields {
+  Channel blue, green, red;
+};
+
+std::optional<BitFields> MakeBitFields(uint32_t red, uint32_t green, uint32_t blue, uint32_t bits) {
+  const uint64_t pixelMask = (uint64_t{1} << bits) - 1;
+  BitFields fields{ChannelOf(blue), ChannelOf(green), ChannelOf(red)};
+  for (const Channel& c : {fields.blue, fields.green, fields.red}) {
+    if (c.mask == 0 || c.mask > pixelMask) return std::nullopt;
+    if (((uint64_t{1} << c.width) - 1) << c.shift != c.mask) return std::nullopt;
+  }
+  if ((red & green) || (red & blue) || (green & blue)) return std::nullopt;
+  return fields;
+}
+
+// The channel layout of a 16- or 32-bit file. Bit fields (compression 3) take the three masks
+// that follow the 40-byte header (or lie inside a larger one). Without them (the pixels start
+// where they would be) a file keeps the usual layout of its bit count: 5-6-5 for 16-bit bit
+// fields, 5-5-5 for plain 16-bit, 8-8-8 for 32-bit.
+std::optional<BitFields> ReadBitFields(const uint8_t* data, size_t size, uint32_t bits,
+                                       uint32_t compression) {
+  constexpr size_t kMasks = 14 + 40, kMasksEnd = kMasks + 12;
+  if (compression == 3 && size >= kMasksEnd && Le32(data + 10) >= kMasksEnd) {
+    return MakeBitFields(Le32(data + kMasks), Le32(data + kMasks + 4), Le32(data + kMasks + 8),
+                         bits);
+  }
+  if (bits == 32) return MakeBitFields(0xFF0000, 0x00FF00, 0x0000FF, bits);
+  if (compression == 3) return MakeBitFields(0xF800, 0x07E0, 0x001F, bits);
+  return MakeBitFields(0x7C00, 0x03E0, 0x001F, bits);
+}
+
+// Luma weights, enough to say which of two table entries is the brighter.
+uint32_t Brightness(const uint8_t* bgr) {
+  return 114u * bgr[0] + 587u * bgr[1] + 299u * bgr[2];
+}
+
+// 1-bit pictures are pure black and white; index 1 is white unless the table's first entry is
+// the brighter one (a white-then-black table).
+uint8_t OneBitWhiteIndex(const Palette& palette) {
+  if (palette.count < 2) return 1;
+  return Brightness(palette.entries) > Brightness(palette.entries + 4) ? 0 : 1;
+}
+
+struct RowFormat {
+  uint32_t bits = 0;
+  const Palette* palette = nullptr;
+  uint8_t oneBitWhite = 1;
+  std::optional<BitFields> fields;  // 16 and 32 bits
+};
+
+void DecodeRowPixels(const uint8_t* src, int32_t count, const RowFormat& format, uint8_t* dst) {
+  switch (format.bits) {
     case 1:
       for (int32_t x = 0; x < count; ++x, dst += 3) {
-        const uint8_t v = (src[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
-        dst[0] = dst[1] = dst[2] = v;
+        const uint8_t bit = (src[x >> 3] >> (7 - (x & 7))) & 1;
+        dst[0] = dst[1] = dst[2] = bit == format.oneBitWhite ? 255 : 0;
       }
       break;
     case 4:
       for (int32_t x = 0; x < count; ++x, dst += 3) {
         const uint8_t byte = src[x >> 1];
-        palette.Put(x & 1 ? byte & 15 : byte >> 4, dst);
+        format.palette->Put(x & 1 ? byte & 15 : byte >> 4, dst);
       }
       break;
     case 8:
-      for (int32_t x = 0; x < count; ++x, dst += 3) palette.Put(src[x], dst);
+      for (int32_t x = 0; x < count; ++x, dst += 3) format.palette->Put(src[x], dst);
       break;
     case 16:
+    case 32: {
+      const BitFields& f = *format.fields;
+      if (f.blue.mask == 0xFF && f.green.mask == 0xFF00 && f.red.mask == 0xFF0000) {
+        for (int32_t x = 0; x < count; ++x, dst += 3) std::memcpy(dst, src + 4 * x, 3);
+        break;
+      }
+      const int32_t bytes = static_cast<int32_t>(format.bits / 8);
       for (int32_t x = 0; x < count; ++x, dst += 3) {
-        const uint32_t v = Le16(src + 2 * x);
-        dst[0] = static_cast<uint8_t>((v & 31) * 8);
-        if (compression == 3) {
-          dst[1] = static_cast<uint8_t>(((v >> 5) & 63) * 4);
-          dst[2] = static_cast<uint8_t>(((v >> 11) & 31) * 8);
-        } else {
-          dst[1] = static_cast<uint8_t>(((v >> 5) & 31) * 8);
-          dst[2] = static_cast<uint8_t>(((v >> 10) & 31) * 8);
-        }
+        const uint32_t v = bytes == 2 ? Le16(src + 2 * x) : Le32(src + 4 * x);
+        dst[0] = f.blue.From(v);
+        dst[1] = f.green.From(v);
+        dst[2] = f.red.From(v);
       }
       break;
+    }
     case 24:
       std::memcpy(dst, src, 3 * static_cast<size_t>(count));
-      break;
-    case 32:
-      for (int32_t x = 0; x < count; ++x, dst += 3) std::memcpy(dst, src + 4 * x, 3);
       break;
   }
 }
@@ -153,7 +241,15 @@ bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
 
   const uint64_t offset = Le32(data + 10);
   if (offset >= size) return true;
+  RowFormat format;
+  format.bits = bits;
   const Palette palette = bits <= 8 ? ReadPalette(data, size, bits) : Palette{};
+  format.palette = &palette;
+  if (bits == 1) format.oneBitWhite = OneBitWhiteIndex(palette);
+  if (bits == 16 || bits == 32) {
+    format.fields = ReadBitFields(data, size, bits, compression);
+    if (!format.fields) return true;
+  }
   if (bits == 8 && compression == 1) {
     DecodeRle8(data + offset, data + size, palette, out);
     return true;
@@ -165,7 +261,7 @@ bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
     // Only whole pixels present in the data are decoded; the rest of the row stays black.
     const uint64_t available = std::min<uint64_t>(size - start, srcPitch);
     const int32_t count = static_cast<int32_t>(std::min<uint64_t>(width, available * 8 / bits));
-    DecodeRowPixels(data + start, count, bits, compression, palette, out.Row(y));
+    DecodeRowPixels(data + start, count, format, out.Row(y));
   }
   return true;
 }

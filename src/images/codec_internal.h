@@ -22,9 +22,17 @@ bool DecodePng(const uint8_t* data, size_t size, Image& out);
 
 bool ProbeJpeg(const uint8_t* data, size_t size);
 bool DecodeJpeg(const uint8_t* data, size_t size, Image& out);
-// Decodes at the smallest DCT scale (n/8) that keeps at least minWidth x minHeight.
+// Decodes at the smallest DCT scale (n/8) that keeps at least minWidth x minHeight once the
+// picture is turned upright.
 bool DecodeJpegAtLeast(const uint8_t* data, size_t size, int32_t minWidth, int32_t minHeight,
                        Image& out);
+// The orientation in an EXIF block (an APP1 segment's data, starting "Exif\0\0"): 1 to 8, and 1
+// when the block has no orientation, is damaged, or gives a value outside 1 to 8.
+int32_t ExifOrientation(const uint8_t* data, size_t size);
+// Turns and mirrors a decoded picture as an EXIF orientation says, so that it reads upright;
+// 5 to 8 swap width and height. False when the turned picture cannot be allocated.
+bool TurnUpright(Image& image, int32_t orientation);
+
 // Also takes 32-bit rows, whose fourth byte it skips: EncodeImage hands it opaque pictures so,
 // since flattening them would change nothing.
 bool WriteJpeg24(const Image& image, int32_t quality, int32_t depth, std::vector<uint8_t>& out);

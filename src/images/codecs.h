@@ -11,7 +11,8 @@
 namespace images {
 
 // Decodes BMP, JPEG, TGA or PNG data (probed in that order). False, with `out` untouched, when no
-// decoder accepts the data or it is broken.
+// decoder accepts the data or it is broken. A JPEG photo comes out upright, turned and mirrored as
+// its EXIF orientation says.
 bool DecodeImage(const uint8_t* data, size_t size, Image& out);
 
 // Reads the whole file and decodes it.

@@ -10,6 +10,7 @@
 #include <climits>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "images/codec_internal.h"
@@ -57,25 +58,47 @@ struct DecodeState {
   ErrorManager errors;
   Image image;
   std::vector<uint8_t> cmykRow;
+  int32_t orientation = 1;
 };
+
+// The orientation of the first EXIF block among the saved APP1 segments.
+int32_t OrientationOf(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 &&
+        std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+      return ExifOrientation(m->data, m->data_length);
+    }
+  }
+  return 1;
+}
+
+// The smallest n/8 scale that keeps both sides at or above the minimum.
+void ChooseScale(jpeg_decompress_struct& cinfo, int32_t minWidth, int32_t minHeight) {
+  if (minWidth <= 0 && minHeight <= 0) return;
+  for (unsigned n = 1; n <= 8; ++n) {
+    if (static_cast<uint64_t>(cinfo.image_width) * n >= static_cast<uint64_t>(minWidth) * 8 &&
+        static_cast<uint64_t>(cinfo.image_height) * n >= static_cast<uint64_t>(minHeight) * 8) {
+      cinfo.scale_num = n;
+      cinfo.scale_denom = 8;
+      return;
+    }
+  }
+}
 
 bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int32_t minWidth,
                int32_t minHeight) {
   if (setjmp(s.errors.jump)) return false;
   jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+  jpeg_save_markers(&s.cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(&s.cinfo, TRUE);
+  s.orientation = OrientationOf(s.cinfo);
   const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
   s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-  if (minWidth > 0 || minHeight > 0) {
-    // The smallest n/8 that keeps both sides at or above the minimum.
-    for (unsigned n = 1; n <= 8; ++n) {
-      if (static_cast<uint64_t>(s.cinfo.image_width) * n >= static_cast<uint64_t>(minWidth) * 8 &&
-          static_cast<uint64_t>(s.cinfo.image_height) * n >= static_cast<uint64_t>(minHeight) * 8) {
-        s.cinfo.scale_num = n;
-        s.cinfo.scale_denom = 8;
-        break;
-      }
-    }
+  // A picture turned on its side later needs the minimum for its stored sides swapped.
+  if (s.orientation >= 5) {
+    ChooseScale(s.cinfo, minHeight, minWidth);
+  } else {
+    ChooseScale(s.cinfo, minWidth, minHeight);
   }
   jpeg_calc_output_dimensions(&s.cinfo);
   if (!AllocateImage(s.image, static_cast<int32_t>(s.cinfo.output_width),
@@ -140,7 +163,8 @@ bool DecodeJpegAtLeast(const uint8_t* data, size_t size, int32_t minWidth, int32
   s.cinfo.progress = &s.progress;
   const bool ok = RunDecode(s, data, size, minWidth, minHeight);
   jpeg_destroy_decompress(&s.cinfo);
-  if (!ok) return false;
+  // Turned after the reduced-scale decoding, so that a large photo is turned at its small size.
+  if (!ok || !TurnUpright(s.image, s.orientation)) return false;
   s.image.codec = kTagJpeg;
   out = std::move(s.image);
   return true;

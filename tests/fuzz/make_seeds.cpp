@@ -1,6 +1,6 @@
 // Writes small seed files for the decoder fuzzers: make_seeds FOLDER writes FOLDER/bmp/*,
 // FOLDER/tga/*, FOLDER/png/* and FOLDER/jpeg/*, one file for each kind of picture a decoder
-// knows.
+// knows, and FOLDER/exif/* with EXIF blocks in both byte orders.
 #include <png.h>
 
 #include <cstdio>
@@ -43,6 +43,11 @@ int main(int argc, char** argv) {
   ok &= Write(root / "bmp", "rle4.bmp", MakeBmp({4, 2, 4, 2, 0, palette, {4, 0x12, 0, 1}}));
   ok &= Write(root / "bmp", "555.bmp", MakeBmp({3, 2, 16, 0, 0, {}, Ramp(16)}));
   ok &= Write(root / "bmp", "565.bmp", MakeBmp({3, 2, 16, 3, 0, {}, Ramp(16)}));
+  ok &= Write(root / "bmp", "555fields.bmp",
+              MakeBmp({3, 2, 16, 3, 0, {}, Ramp(16), {0x7C00, 0x03E0, 0x001F}}));
+  ok &= Write(root / "bmp", "32fields.bmp",
+              MakeBmp({3, 2, 32, 3, 0, {}, Ramp(24), {0x000000FF, 0x0000FF00, 0x00FF0000}}));
+  ok &= Write(root / "bmp", "1whiteblack.bmp", MakeBmp({5, 3, 1, 0, 0, {0xFFFFFF, 0}, Ramp(12)}));
   ok &= Write(root / "bmp", "24.bmp", MakeBmp({3, 2, 24, 0, 0, {}, Ramp(24)}));
   ok &= Write(root / "bmp", "32.bmp", MakeBmp({3, 2, 32, 0, 0, {}, Ramp(24)}));
   ok &= Write(root / "bmp", "topdown.bmp", MakeBmp({3, -2, 24, 0, 0, {}, Ramp(24)}));
@@ -65,5 +70,10 @@ int main(int argc, char** argv) {
   ok &= Write(root / "jpeg", "rgb.jpg", MakeJpeg(16, 8, 3, Ramp(16 * 8 * 3)));
   ok &= Write(root / "jpeg", "grey.jpg", MakeJpeg(8, 8, 1, Ramp(64)));
   ok &= Write(root / "jpeg", "cmyk.jpg", MakeJpeg(8, 8, 4, Ramp(256)));
+  ok &= Write(root / "jpeg", "turned.jpg",
+              WithApp1(MakeJpeg(16, 8, 3, Ramp(16 * 8 * 3)), MakeExif(6, false)));
+
+  ok &= Write(root / "exif", "intel.exif", MakeExif(6, false));
+  ok &= Write(root / "exif", "motorola.exif", MakeExif(8, true));
   return ok ? 0 : 1;
 }

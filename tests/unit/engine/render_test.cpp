@@ -61,10 +61,12 @@ Box Find(const Frame& f, Rgba c, int tolerance) {
 }
 
 // A plane facing the viewer, depth attributes off, in a queue, of a plain colour.
-int ColouredPlane(Rgba colour, float w, float h, float x, float z, int queue) {
+int ColouredPlane(Rgba colour, float w, float h, float x, float z, int queue,
+                  int blend = RTO_BLEND_OPAQUE, int alpha = 255) {
   const int material = RTO_CreateMaterial(-1, 0);
   RTO_DisableMaterialLighting(material, 1);
-  RTO_SetMaterialColor(material, 0, Rgba32(colour.r, colour.g, colour.b));
+  RTO_MaterialBlendingMode(material, blend);
+  RTO_SetMaterialColor(material, 0, Rgba32(colour.r, colour.g, colour.b, alpha));
   RTO_SetMaterialAttribute(material, 6, 0);
   RTO_SetMaterialAttribute(material, 10, 0);
   const int mesh = RTO_CreatePlane(-1, w, h, 1, 1, 1, 1);
@@ -118,6 +120,19 @@ TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
   ProgramCamera(0);
   const Frame f = screen_.Render();
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{128, 128, 128}), 2);
+}
+
+TEST_F(Render, AdditiveAndMultiplyBlendOverWhatIsBehind) {
+  ColouredPlane({100, 150, 200}, 40, 30, 0, 0, 50);
+  // Additive adds the colour times its alpha; multiply scales each channel by the colour.
+  ColouredPlane({60, 80, 40}, 6, 20, -8, 1, 50, RTO_BLEND_ADD, 128);
+  ColouredPlane({128, 64, 255}, 6, 20, 8, 1, 50, RTO_BLEND_MULTIPLY);
+  ProgramCamera(0);
+  const Frame f = screen_.Render();
+  const int ppu = static_cast<int>(PixelsPerUnit(kH));
+  EXPECT_NEAR_RGB(f.At(kW / 2 - 8 * ppu, kH / 2), (Rgba{130, 190, 220}), 2);
+  EXPECT_NEAR_RGB(f.At(kW / 2 + 8 * ppu, kH / 2), (Rgba{50, 38, 200}), 2);
+  EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{100, 150, 200}), 2);
 }
 
 TEST_F(Render, QueuesDrawInOrderWhateverTheDepth) {

@@ -1,6 +1,10 @@
 // The BMP reader: every row of its table, and headers that lie.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
 #include "images/codecs.h"
 #include "picture_files.h"
 
@@ -93,6 +97,16 @@ TEST(BmpDecoder, RunLengthEightBitWithEveryEscape) {
   for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelAt(image, x, 0), 0u) << x;
 }
 
+TEST(BmpDecoder, RunLengthDeltaMovesFromTheCurrentColumn) {
+  BmpLayout layout{.width = 8, .height = 2, .bits = 8, .compression = 1};
+  layout.palette = {0x000000, 0x111111, 0x222222};
+  layout.pixelData = {3, 1, 0, 2, 2, 1, 1, 2, 0, 1};  // three at row 0, right 2 and a row on
+  const Image image = Decode(MakeBmp(layout));
+  EXPECT_EQ(PixelAt(image, 2, 1), 0x111111u);
+  EXPECT_EQ(PixelAt(image, 5, 0), 0x222222u);
+  EXPECT_EQ(PixelAt(image, 2, 0), 0u);
+}
+
 TEST(BmpDecoder, RunLengthEndOfPictureAndPacketsBeyondThePictureStop) {
   BmpLayout layout{.width = 2, .height = 2, .bits = 8, .compression = 1};
   layout.palette = {0x000000, 0xFFFFFF};
@@ -127,6 +141,98 @@ TEST(BmpDecoder, SixteenBitFiveFiveFiveAndFiveSixFive) {
   layout.compression = 1;
   image = Decode(MakeBmp(layout));
   EXPECT_EQ(PixelAt(image, 0, 0), 0u);
+}
+
+// 16-bit pixels, each row padded to 4 bytes.
+Bytes Pixels16(std::initializer_list<uint32_t> values) {
+  Bytes out;
+  for (uint32_t v : values) testing::Put16(out, v);
+  out.resize((out.size() + 3) & ~size_t{3});
+  return out;
+}
+
+TEST(BmpDecoder, SixteenBitBitFieldsFollowTheirMasks) {
+  // 5-bit channels of 31, 17, 9, 20, 3 and 1 tell "x 8" from "<< 3 | >> 2"; green is twice as
+  // large in the 6-bit layout.
+  const uint32_t want[4] = {0xF80000, 0x008848, 0x0800F8, 0xA0A018};
+  const Bytes rgb555 = Pixels16({31 << 10, 17 << 5 | 9, 1 << 10 | 31, 20 << 10 | 20 << 5 | 3});
+  const Bytes rgb565 = Pixels16({31 << 11, 34 << 5 | 9, 1 << 11 | 31, 20 << 11 | 40 << 5 | 3});
+  Bytes twoRows565 = rgb565;
+  twoRows565.insert(twoRows565.end(), rgb565.begin(), rgb565.end());
+  const BmpLayout layouts[] = {
+      {.width = 4, .bits = 16, .compression = 3, .pixelData = rgb555, .masks = {0x7C00, 0x3E0, 31}},
+      {.width = 4, .bits = 16, .compression = 3, .pixelData = rgb565, .masks = {0xF800, 0x7E0, 31}},
+      {.width = 4, .bits = 16, .pixelData = rgb555},
+      // Bit fields whose pixels start right after the header: no masks, so 5-6-5.
+      {.width = 4, .height = 2, .bits = 16, .compression = 3, .pixelData = twoRows565},
+  };
+  for (size_t i = 0; i < std::size(layouts); ++i) {
+    const Image image = Decode(MakeBmp(layouts[i]));
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(PixelAt(image, x, 0), want[x]) << i << ' ' << x;
+  }
+}
+
+TEST(BmpDecoder, ThirtyTwoBitBitFieldsInAnyByteOrder) {
+  const uint32_t r = 0x12, g = 0x9A, b = 0xE5;
+  const std::pair<std::vector<uint32_t>, uint32_t> orders[] = {
+      {{0x00FF0000, 0x0000FF00, 0x000000FF}, r << 16 | g << 8 | b},
+      {{0x000000FF, 0x0000FF00, 0x00FF0000}, b << 16 | g << 8 | r},
+      {{0xFF000000, 0x00FF0000, 0x0000FF00}, r << 24 | g << 16 | b << 8 | 0x77},
+  };
+  for (const auto& [masks, pixel] : orders) {
+    BmpLayout layout{.width = 1, .height = 1, .bits = 32, .compression = 3, .masks = masks};
+    testing::Put32(layout.pixelData, pixel);
+    EXPECT_EQ(PixelAt(Decode(MakeBmp(layout)), 0, 0), 0x129AE5u) << masks[0];
+  }
+}
+
+TEST(BmpDecoder, UnusualMaskWidthsScaleToTheFullRange) {
+  // 4-4-4: the top value is 255, 8 of 15 is 136, 4 of 15 is 68.
+  BmpLayout layout{.width = 1,
+                   .height = 1,
+                   .bits = 16,
+                   .compression = 3,
+                   .pixelData = Pixels16({0x0F84}),
+                   .masks = {0x0F00, 0x00F0, 0x000F}};
+  EXPECT_EQ(PixelAt(Decode(MakeBmp(layout)), 0, 0), 0xFF8844u);
+  // 10-10-10: the top 8 bits of each channel.
+  layout = {.width = 1,
+            .height = 1,
+            .bits = 32,
+            .compression = 3,
+            .masks = {0x3FF00000, 0x000FFC00, 0x000003FF}};
+  testing::Put32(layout.pixelData, 0x3FF << 20 | 0x200 << 10 | 0x0FF);
+  EXPECT_EQ(PixelAt(Decode(MakeBmp(layout)), 0, 0), 0xFF803Fu);
+}
+
+TEST(BmpDecoder, ZeroOverlappingGappedOrOversizedMasksStayBlack) {
+  const std::vector<uint32_t> bad[] = {
+      {0, 0x03E0, 0x001F},      {0x7C00, 0x07E0, 0x001F},   {0x7C00, 0x03F0, 0x001F},
+      {0x7C00, 0x03E0, 0x0015}, {0x1F0000, 0x03E0, 0x001F},
+  };
+  for (const auto& masks : bad) {
+    BmpLayout layout{.width = 2,
+                     .height = 1,
+                     .bits = 16,
+                     .compression = 3,
+                     .pixelData = Pixels16({0xFFFF, 0x7FFF}),
+                     .masks = masks};
+    const Image image = Decode(MakeBmp(layout));
+    for (uint8_t byte : image.pixels) ASSERT_EQ(byte, 0) << masks[0] << masks[1] << masks[2];
+  }
+}
+
+TEST(BmpDecoder, OneBitTableDecidesWhichIndexIsWhite) {
+  BmpLayout whiteFirst{.width = 10, .height = 1, .bits = 1, .pixelData = {0x4F, 0x40, 0, 0}};
+  whiteFirst.palette = {0xFFFFFF, 0x000000};
+  BmpLayout blackFirst{.width = 10, .height = 1, .bits = 1, .pixelData = {0xB0, 0xBF, 0, 0}};
+  blackFirst.palette = {0x000000, 0xFFFFFF};
+  const Image a = Decode(MakeBmp(whiteFirst)), b = Decode(MakeBmp(blackFirst));
+  const uint32_t want[10] = {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0, 0, 0xFFFFFF, 0};
+  for (int x = 0; x < 10; ++x) {
+    EXPECT_EQ(PixelAt(a, x, 0), want[x]) << x;
+    EXPECT_EQ(PixelAt(b, x, 0), want[x]) << x;
+  }
 }
 
 TEST(BmpDecoder, TwentyFourBitRowsArePaddedAndCopied) {

@@ -12,6 +12,7 @@
 namespace images {
 namespace {
 
+using testing::Bytes;
 using testing::MakeImage;
 using testing::PixelAt;
 using testing::SetPixel;
@@ -60,6 +61,26 @@ TEST_F(CustomLibrary, RepeatedNamesGetCounters) {
     const Image thumbnail = Stored("thumbs", name);
     EXPECT_EQ(thumbnail.width, 100);
     EXPECT_EQ(thumbnail.height, 75);
+  }
+}
+
+TEST_F(CustomLibrary, APhoneTakenUprightIsStoredUpright) {
+  // Stored sideways with orientation 6: the stored bottom half is the upright left half.
+  Image sideways = MakeImage(160, 120, 24, 0x0000FF);
+  for (int32_t y = 60; y < 120; ++y) {
+    for (int32_t x = 0; x < 160; ++x) SetPixel(sideways, x, y, 0xFF0000);
+  }
+  Bytes jpeg;
+  ASSERT_TRUE(EncodeImage(sideways, kTagJpeg, 10, 24, jpeg));
+  const std::string path = config + "phone.jpg";
+  ASSERT_TRUE(testing::WriteFile(path, testing::WithApp1(jpeg, testing::MakeExif(6, false))));
+  CustomImageLibrary library(config, 24);
+  ASSERT_EQ(library.AddPicture(path, list), "phone.jpg");
+  for (const char* folder : {"imgs", "thumbs"}) {
+    const Image stored = Stored(folder, "phone.jpg");
+    const int32_t w = stored.width, h = stored.height;
+    EXPECT_GT(PixelAt(stored, w / 4, h / 2) >> 16, 240u) << folder;
+    EXPECT_GT(PixelAt(stored, 3 * w / 4, h / 2) & 255, 240u) << folder;
   }
 }
 

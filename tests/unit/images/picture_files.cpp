@@ -10,6 +10,7 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <random>
 
 #include "images/image.h"
@@ -27,7 +28,8 @@ void Put32(Bytes& out, uint32_t v) {
 
 Bytes MakeBmp(const BmpLayout& layout) {
   Bytes out{'B', 'M'};
-  const uint32_t offset = 54 + 4 * static_cast<uint32_t>(layout.palette.size());
+  const uint32_t offset =
+      54 + 4 * static_cast<uint32_t>(layout.masks.size() + layout.palette.size());
   Put32(out, offset + static_cast<uint32_t>(layout.pixelData.size()));
   Put32(out, 0);
   Put32(out, offset);
@@ -42,6 +44,7 @@ Bytes MakeBmp(const BmpLayout& layout) {
   Put32(out, 0);
   Put32(out, layout.colorsUsed);
   Put32(out, 0);
+  for (uint32_t mask : layout.masks) Put32(out, mask);
   for (uint32_t c : layout.palette) Put32(out, c & 0xFFFFFF);
   out.insert(out.end(), layout.pixelData.begin(), layout.pixelData.end());
   return out;
@@ -91,8 +94,8 @@ Bytes MakePng(const PngLayout& layout) {
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   if (!layout.transparency.empty()) {
-    png_set_tRNS(png, info, layout.transparency.data(), static_cast<int>(layout.transparency.size()),
-                 nullptr);
+    png_set_tRNS(png, info, layout.transparency.data(),
+                 static_cast<int>(layout.transparency.size()), nullptr);
   }
   png_write_info(png, info);
   for (const Bytes& row : layout.rows) png_write_row(png, row.data());
@@ -126,6 +129,45 @@ Bytes MakeJpeg(int32_t width, int32_t height, int components, const Bytes& sampl
   jpeg_destroy_compress(&cinfo);
   Bytes out(buffer, buffer + size);
   std::free(buffer);
+  return out;
+}
+
+Bytes MakeExif(uint32_t orientation, bool bigEndian) {
+  Bytes out{'E', 'x', 'i', 'f', 0, 0};
+  auto put16 = [&](uint32_t v) {
+    const uint8_t hi = static_cast<uint8_t>(v >> 8), lo = static_cast<uint8_t>(v);
+    out.insert(out.end(), bigEndian ? std::initializer_list<uint8_t>{hi, lo}
+                                    : std::initializer_list<uint8_t>{lo, hi});
+  };
+  auto put32 = [&](uint32_t v) {
+    put16(bigEndian ? v >> 16 : v & 0xFFFF);
+    put16(bigEndian ? v & 0xFFFF : v >> 16);
+  };
+  out.insert(out.end(),
+             {bigEndian ? uint8_t{'M'} : uint8_t{'I'}, bigEndian ? uint8_t{'M'} : uint8_t{'I'}});
+  put16(42);
+  put32(8);  // the first directory follows the header
+  put16(2);
+  put16(0x010F);  // make: 4 characters of ASCII, held in the value field
+  put16(2);
+  put32(4);
+  out.insert(out.end(), {'C', 'a', 'm', 0});
+  put16(0x0112);  // orientation: one SHORT, left-aligned in the value field
+  put16(3);
+  put32(1);
+  put16(orientation);
+  put16(0);
+  put32(0);  // no further directory
+  return out;
+}
+
+Bytes WithApp1(const Bytes& jpeg, const Bytes& block) {
+  Bytes out(jpeg.begin(), jpeg.begin() + 2);
+  const size_t length = block.size() + 2;
+  out.insert(out.end(),
+             {0xFF, 0xE1, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)});
+  out.insert(out.end(), block.begin(), block.end());
+  out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
   return out;
 }
 

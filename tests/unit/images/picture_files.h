@@ -14,8 +14,9 @@ using Bytes = std::vector<uint8_t>;
 void Put16(Bytes& out, uint32_t v);
 void Put32(Bytes& out, uint32_t v);
 
-// A BMP file: 14-byte file header, 40-byte information header, palette (blue, green, red, 0
-// each), then `pixelData` as given (rows bottom-up, already padded).
+// A BMP file: 14-byte file header, 40-byte information header, the bit-field masks (red, green,
+// blue), palette (blue, green, red, 0 each), then `pixelData` as given (rows bottom-up, already
+// padded).
 struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;
@@ -24,6 +25,7 @@ struct BmpLayout {
   uint32_t colorsUsed = 0;
   std::vector<uint32_t> palette;  // 0xRRGGBB
   Bytes pixelData;
+  std::vector<uint32_t> masks;
 };
 Bytes MakeBmp(const BmpLayout& layout);
 
@@ -57,6 +59,12 @@ Bytes MakePng(const PngLayout& layout);
 // A JPEG made by libjpeg directly: `components` 1 (grey), 3 (RGB) or 4 (CMYK, stored inverted
 // the way Adobe programs do).
 Bytes MakeJpeg(int32_t width, int32_t height, int components, const Bytes& samples);
+
+// An EXIF block (the data of an APP1 segment) whose first directory holds a camera make, then
+// the orientation as a 16-bit value.
+Bytes MakeExif(uint32_t orientation, bool bigEndian);
+// The JPEG with an APP1 segment holding `block` right after its start marker.
+Bytes WithApp1(const Bytes& jpeg, const Bytes& block);
 
 // Pixel (x, y) counted from the top left, as 0xRRGGBB (alpha in the top byte at depth 32).
 uint32_t PixelAt(const Image& image, int32_t x, int32_t y);

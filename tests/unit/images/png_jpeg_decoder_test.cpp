@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "images/codecs.h"
 #include "picture_files.h"
@@ -12,9 +13,11 @@ namespace images {
 namespace {
 
 using testing::Bytes;
+using testing::MakeExif;
 using testing::MakeJpeg;
 using testing::MakePng;
 using testing::PixelAt;
+using testing::WithApp1;
 
 Image Decode(const Bytes& data, uint32_t tag) {
   Image image;
@@ -151,6 +154,82 @@ TEST(JpegDecoder, ReducedScaleKeepsBothSidesAtOrAboveTheMinimum) {
   ASSERT_TRUE(DecodeImageAtLeast(file.data(), file.size(), 3000, 10, image));
   EXPECT_EQ(image.width, 1600);
   EXPECT_TRUE(Near(PixelAt(image, 100, 100), 0x808080, 1));
+  // Stored on its side: the upright 1200 x 1600 needs 6/8 to keep 800 across.
+  const Bytes turned = WithApp1(file, MakeExif(6, false));
+  ASSERT_TRUE(DecodeImageAtLeast(turned.data(), turned.size(), 800, 600, image));
+  EXPECT_EQ(image.width, 900);
+  EXPECT_EQ(image.height, 1200);
+}
+
+// A 64 x 32 picture with a clear up and left (red top left, green top right, blue bottom left,
+// white bottom right), stored as a camera with EXIF orientation `orientation` stores it.
+constexpr int kUprightW = 64, kUprightH = 32;
+uint32_t Upright(int x, int y) {
+  constexpr uint32_t kQuadrants[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  return kQuadrants[(y >= kUprightH / 2) * 2 + (x >= kUprightW / 2)];
+}
+Bytes StoredPhoto(int orientation) {
+  // Where the stored first row and first column lie in the upright picture: Top, Bottom, Left,
+  // Right.
+  const char firstRow = "TTBBLRRL"[orientation - 1], firstColumn = "LRRLTTBB"[orientation - 1];
+  const bool sideways = firstRow == 'L' || firstRow == 'R';
+  const int w = sideways ? kUprightH : kUprightW, h = sideways ? kUprightW : kUprightH;
+  Bytes rgb;
+  for (int row = 0; row < h; ++row) {
+    for (int column = 0; column < w; ++column) {
+      int x = firstColumn == 'L' ? column : kUprightW - 1 - column;
+      int y = firstRow == 'T' ? row : kUprightH - 1 - row;
+      if (sideways) {
+        x = firstRow == 'L' ? row : kUprightW - 1 - row;
+        y = firstColumn == 'T' ? column : kUprightH - 1 - column;
+      }
+      const uint32_t c = Upright(x, y);
+      rgb.insert(rgb.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                             static_cast<uint8_t>(c)});
+    }
+  }
+  return MakeJpeg(w, h, 3, rgb);
+}
+
+TEST(JpegDecoder, EveryExifOrientationReadsUprightInBothByteOrders) {
+  for (bool bigEndian : {false, true}) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+      const Image image =
+          Decode(WithApp1(StoredPhoto(orientation), MakeExif(orientation, bigEndian)), kTagJpeg);
+      ASSERT_EQ(image.width, kUprightW) << orientation;
+      ASSERT_EQ(image.height, kUprightH) << orientation;
+      for (int y : {8, 24}) {
+        for (int x : {16, 48}) {
+          EXPECT_TRUE(Near(PixelAt(image, x, y), Upright(x, y), 12))
+              << orientation << ' ' << bigEndian << " at " << x << ", " << y << ": " << std::hex
+              << PixelAt(image, x, y);
+        }
+      }
+    }
+  }
+}
+
+TEST(JpegDecoder, NoOrientationOrADamagedExifBlockReadsAsStored) {
+  const Bytes stored = StoredPhoto(6);
+  const Image asStored = Decode(stored, kTagJpeg);
+  std::vector<Bytes> blocks{MakeExif(9, false)};
+  Bytes cut = MakeExif(6, true);
+  cut.resize(cut.size() - 12);  // the directory ends inside the orientation entry
+  blocks.push_back(cut);
+  Bytes farDirectory = MakeExif(6, true);
+  farDirectory[10] = 0xFF;  // the directory offset points far beyond the block
+  blocks.push_back(farDirectory);
+  Bytes longType = MakeExif(6, true);
+  longType[31] = 4;  // the orientation given as a LONG
+  blocks.push_back(longType);
+  Bytes mixedOrder = MakeExif(6, false);
+  mixedOrder[7] = 'M';
+  blocks.push_back(mixedOrder);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const Image image = Decode(WithApp1(stored, blocks[i]), kTagJpeg);
+    EXPECT_EQ(image.width, asStored.width) << i;
+    EXPECT_EQ(image.pixels, asStored.pixels) << i;
+  }
 }
 
 }  // namespace

@@ -47,6 +47,10 @@ TEST(TgaDecoder, ThirtyTwoBitKeepsAlphaAndSixteenBitWidensByEight) {
   image = Decode(MakeTga(layout));
   EXPECT_EQ(image.depth, 24);
   EXPECT_EQ(PixelAt(image, 0, 0), 0xF808F8u);
+
+  // Red 17, green 9, blue 20: "<< 3 | >> 2" would give 0x8C4AA5.
+  layout.pixelData = {0x34, 0x45};
+  EXPECT_EQ(PixelAt(Decode(MakeTga(layout)), 0, 0), 0x8848A0u);
 }
 
 TEST(TgaDecoder, IdentificationAndColourMapAreSkipped) {

@@ -11,6 +11,8 @@ TEST(BuiltInTexts, LookUpAcrossGroupsInAnyCase) {
   EXPECT_EQ(table.Lookup("General", "Display Mode"), "Display Mode:");
   EXPECT_EQ(table.Lookup("general", "display mode"), "Display Mode:");
   EXPECT_EQ(table.Lookup("GENERAL", "DISPLAY MODE"), "Display Mode:");
+  // "z" is the last letter the case folding must reach.
+  EXPECT_EQ(table.Lookup("General", "CLOCK SIZE"), "Clock Size:");
   // Consecutive look-ups in different groups replace the cached group.
   EXPECT_EQ(table.Lookup("Msg", "3D is not located"),
             "flurrix.dll coudn't be found in the screen-saver's folder. Please, re-install "
