@@ -190,7 +190,8 @@ TEST_F(MusicTest, UnplayableFilePassedOverInFolderModeSilentInFileMode) {
   WriteWav(folder_ / "good.wav", 1);
   Start(1);
   StepUntil(8, [&] { return ends_.size() == 2; });
-  EXPECT_EQ(ends_.size(), 2u) << "the good piece plays again and again";
+  ASSERT_EQ(ends_.size(), 2u) << "the good piece plays again and again";
+  EXPECT_GT(ends_[1] - ends_[0], 0.8);
   EXPECT_NE(m_.player, nullptr);
   MusicClose(m_);
 
