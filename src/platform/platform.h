@@ -179,6 +179,41 @@ int WaitReadable(Socket socket, uint32_t timeoutMs);
 int64_t Receive(Socket socket, char* buffer, size_t size);
 void CloseSocket(Socket socket);
 
+// ---- Media player (music during a run) ----
+
+// One piece of music (MP3, WMA, WAV) loaded for playing, or nullptr. Audio only: a file that also
+// holds pictures never shows a window. GStreamer's playbin on Linux, a DirectShow filter graph on
+// Windows. No call waits for the media service: loading starts the work, and the state is polled.
+// On Linux the environment variable FLURRIX_AUDIO_SINK, when set, names the audio output as a
+// GStreamer element description ("fakesink sync=true" keeps time and makes no sound).
+struct MediaPlayerState;
+using MediaPlayer = MediaPlayerState*;
+
+enum class MediaState : int32_t {
+  kPlaying,  // loaded, playing or about to play
+  kEnded,    // played to its end
+  kFailed,   // the system could not play it after all (a fault found while decoding)
+};
+
+// Starts the media service, once per process. False when there is none; loading then fails.
+bool StartMedia();
+// Builds a player for the file at `path`; nullptr when the file is missing, empty or of a kind
+// the system cannot play.
+MediaPlayer LoadMedia(const std::string& path);
+// Sets the volume, 0 (silent) to 100 (full), through MediaAttenuation.
+void SetMediaVolume(MediaPlayer player, int32_t volume);
+// Rewinds to the start and plays.
+void PlayMedia(MediaPlayer player);
+MediaState PollMedia(MediaPlayer player);
+// Stops and frees the player (nullptr is allowed).
+void CloseMedia(MediaPlayer player);
+
+// The attenuation in hundredths of a decibel for a volume of 0 to 100: 0 is -10000 (silent),
+// 100 is 0, and v in between int(2000 * log10(1000 * v)) - 10000 (50 gives -603).
+int32_t MediaAttenuation(int32_t volume);
+// The same attenuation as a linear amplitude factor (-10000 gives 0, silence).
+double AttenuationToAmplitude(int32_t attenuation);
+
 // ---- Time ----
 
 // Milliseconds from a monotonic clock.

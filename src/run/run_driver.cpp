@@ -101,8 +101,10 @@ bool SaverRun::Start(settings::Settings& s) {
   }
   started_ = true;
   scene::BuildScene(scene_, s, scene::ScreenWidth(), scene::ScreenHeight());
+  music_.list = BuildMusicList(s);
   scene::StartBackground(scene_.background, s, scene_.picturePlane, scene_.coverPlane);
   scene::RefreshClocks(scene_.clocks, s, true);
+  MusicStart(music_, s);
   return true;
 }
 
@@ -127,6 +129,7 @@ bool SaverRun::Frame(settings::Settings& s) {
   rto.RenderWorld();
   ShowForeground(s);
   scene::PresentFrame();
+  MusicStep(music_, s);
   scene::PollKeyboard();
   scene::PollMouse();
   bool exit = scene::QuitRequested();
@@ -138,6 +141,7 @@ bool SaverRun::Frame(settings::Settings& s) {
 }
 
 void SaverRun::Finish(settings::Settings& s) {
+  MusicClose(music_);
   if (started_) scene::RestoreStoredUnits(scene_, s);
   scene::CloseFullScreen();
   scene::StopEngine();

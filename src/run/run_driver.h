@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "run/music.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 
@@ -35,6 +36,7 @@ class SaverRun {
   void FunctionKeys(settings::Settings& s, bool& exit);
 
   scene::SceneState scene_;
+  MusicState music_;
   bool started_ = false;
 };
 
