@@ -33,7 +33,7 @@ void OpenScreen() {
       kWidth, kHeight, [](const char* name) { return SDL_GL_GetProcAddress(name); },
       [](void*) { SDL_GL_SwapWindow(window); }, nullptr);
   const int camera = RTO_CreateCamera(-1, 0, 0, 100, 100);
-  RTO_MoveCamera2(camera, 0, 0, 22, 0);
+  RTO_MoveCamera2(camera, 0, 0, 22, RTO_ABSOLUTE);
   RTO_CameraLookAt(camera, 0, 0, 0);
   RTO_CameraFOV(camera, 50);
   RTO_AmbientColor(Rgba(255, 255, 255, 0));
@@ -59,14 +59,14 @@ std::vector<Flake> BuildFlakes(int count, float scale) {
     return d2 < 49 ? 0xFFFFFFFFu : 0x00FFFFFFu;
   });
   const int m = RTO_CreateMaterial(-1, RTO_TextureID(5));
-  RTO_MaterialBlendingMode(m, 3);
-  RTO_MaterialCullingMode(m, 1);
-  RTO_MaterialFilteringMode2(m, 3, 4);
+  RTO_MaterialBlendingMode(m, RTO_BLEND_ALPHA);
+  RTO_MaterialCullingMode(m, RTO_CULL_NONE);
+  RTO_MaterialFilteringMode2(m, RTO_FILTER_ANISOTROPIC, 4);
   RTO_MaterialFog(m, Rgba(152, 172, 200, 128), 1.0f, 1.0f, 15.0f);
-  RTO_MaterialShadingMode(m, 1);
+  RTO_MaterialShadingMode(m, RTO_SHADE_SMOOTH);
   RTO_SetMaterialColor(m, 0, Rgba(255, 255, 255, 230));
-  RTO_SetMaterialAttribute(m, 10, 0);
-  RTO_SetMaterialAttribute(m, 6, 0);
+  RTO_SetMaterialAttribute(m, RTO_ATTR_DEPTH_TEST, 0);
+  RTO_SetMaterialAttribute(m, RTO_ATTR_DEPTH_WRITE, 0);
   const int mesh = RTO_CreatePlane(-1, 2, 2, 1, 1, 1, 1);
   const int tmpl = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(m), 0, 0, 0.5f);
   RTO_RotateEntity(tmpl, 90, 0, 0);
@@ -80,8 +80,8 @@ std::vector<Flake> BuildFlakes(int count, float scale) {
     f.y = static_cast<float>(random() % 18) - 8.5f;
     f.z = static_cast<float>(1 + random() % 15);
     f.fall = 0.045f - static_cast<float>(random() % 7) * 0.003f;
-    RTO_RotateEntity2(f.entity, 90, 0, static_cast<float>(random() % 361), 0);
-    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, 0);
+    RTO_RotateEntity2(f.entity, 90, 0, static_cast<float>(random() % 361), RTO_ABSOLUTE);
+    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
   }
   return flakes;
 }
@@ -91,8 +91,8 @@ void MoveFlakes(std::vector<Flake>& flakes, bool rotate) {
   for (Flake& f : flakes) {
     f.y -= f.fall;
     if (f.y < -8) f.y += 17;
-    if (rotate) RTO_RotateEntity2(f.entity, 2, 2, 2, 1);
-    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, 0);
+    if (rotate) RTO_RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
+    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 
@@ -106,20 +106,20 @@ void BuildBackground(int coverAlpha) {
   const float h = 22.0f * 0.935f, w = h * kWidth / kHeight;
   for (int material : {0, 1}) {
     RTO_CreateMaterial(material, RTO_TextureID(material == 0 ? 1 : 6));
-    RTO_MaterialCullingMode(material, 1);
-    RTO_MaterialShadingMode(material, 1);
-    RTO_SetMaterialAttribute(material, 10, 0);
-    RTO_SetMaterialAttribute(material, 6, 0);
+    RTO_MaterialCullingMode(material, RTO_CULL_NONE);
+    RTO_MaterialShadingMode(material, RTO_SHADE_SMOOTH);
+    RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_TEST, 0);
+    RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_WRITE, 0);
     const int mesh = RTO_CreatePlane(-1, w, h, 1, 1, 1, 1);
     const int plane = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0,
                                         material == 0 ? 0.0f : 0.5f);
     RTO_RotateEntity(plane, 90, 0, 0);
     RTO_SetRenderQueue(plane, material == 0 ? 0 : 99);
   }
-  RTO_RotateMaterial(0, 180, 0);
+  RTO_RotateMaterial(0, 180, RTO_ABSOLUTE);
   RTO_DisableMaterialLighting(0, 1);
-  RTO_MaterialFilteringMode2(0, 3, 2);
-  RTO_MaterialBlendingMode(1, 3);
+  RTO_MaterialFilteringMode2(0, RTO_FILTER_ANISOTROPIC, 2);
+  RTO_MaterialBlendingMode(1, RTO_BLEND_ALPHA);
   RTO_SetMaterialColor(1, 0, Rgba(255, 255, 255, coverAlpha));
 }
 

@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages/*.txt that are not installed yet.
-# Quick when nothing is missing: one dpkg-query, no apt-get.
+# Installs the Debian packages of the named lists in scripts/packages/ (LIST.txt; every list when
+# none is named) that are not installed yet: scripts/install-deps.sh [LIST...]
+# ./run.sh installs linux-build (building and running the program), ./test.sh every list.
+# Quick when nothing is missing: no apt-get.
 set -euo pipefail
 cd "$(dirname "$0")/packages"
 
-mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]\+/\n/g' ./*.txt | grep -v '^$' | sort -u)
+lists=()
+for name in "$@"; do
+  [[ -f $name.txt ]] || {
+    echo "no package list scripts/packages/$name.txt" >&2
+    exit 1
+  }
+  lists+=("$name.txt")
+done
+[[ ${#lists[@]} -gt 0 ]] || lists=(./*.txt)
+
+mapfile -t wanted < <(sed -e 's/#.*//' -e 's/[[:space:]]\+/\n/g' "${lists[@]}" | grep -v '^$' | sort -u)
 missing=()
 for pkg in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

@@ -150,7 +150,7 @@ RTO_API int RTO_ReadScreen(void* pixels, int pitch);
 /* World */
 RTO_API int RTO_RenderWorld(void);
 RTO_API int RTO_AmbientColor(int color);
-RTO_API int RTO_Add3DArchive(const char* folder, int type); /* type 0: a plain folder */
+RTO_API int RTO_Add3DArchive(const char* folder, int type); /* type RTO_ARCHIVE_FOLDER */
 RTO_API int RTO_Parse3DScripts(void);                       /* returns the number of fonts known */
 
 /* Cameras: viewport in percent of the screen */

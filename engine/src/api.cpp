@@ -35,11 +35,11 @@ bool SizeAllowed(int width, int height) {
          int64_t{width} * height <= kMaxTexturePixels;
 }
 
-// Mode 0 sets, 1 adds; anything else is refused.
+// Absolute sets, relative adds; anything else is refused.
 bool Apply(Vec3& v, float x, float y, float z, int mode) {
-  if (mode == 0) {
+  if (mode == RTO_ABSOLUTE) {
     v = {x, y, z};
-  } else if (mode == 1) {
+  } else if (mode == RTO_RELATIVE) {
     v = v + Vec3{x, y, z};
   } else {
     return false;
@@ -155,7 +155,7 @@ int RTO_AmbientColor(int color) {
 }
 
 int RTO_Add3DArchive(const char* folder, int type) {
-  if (folder == nullptr || type != 0) return 0;
+  if (folder == nullptr || type != RTO_ARCHIVE_FOLDER) return 0;
   std::error_code ec;
   if (!std::filesystem::is_directory(PathFromUtf8(folder), ec)) return 0;
   TheEngine().archives.emplace_back(folder);
@@ -308,21 +308,21 @@ int RTO_MaterialID(int material) {
 
 int RTO_MaterialBlendingMode(int material, int mode) {
   Material* m = MaterialOf(material);
-  if (m == nullptr || mode < 0 || mode > 3) return 0;
+  if (m == nullptr || mode < RTO_BLEND_OPAQUE || mode > RTO_BLEND_ALPHA) return 0;
   m->blend = mode;
   return 1;
 }
 
 int RTO_MaterialCullingMode(int material, int mode) {
   Material* m = MaterialOf(material);
-  if (m == nullptr || mode < 0 || mode > 2) return 0;
+  if (m == nullptr || mode < RTO_CULL_BACK || mode > RTO_CULL_FRONT) return 0;
   m->cull = mode;
   return 1;
 }
 
 int RTO_MaterialFilteringMode2(int material, int mode, int value) {
   Material* m = MaterialOf(material);
-  if (m == nullptr || mode < 0 || mode > 3) return 0;
+  if (m == nullptr || mode < RTO_FILTER_NEAREST || mode > RTO_FILTER_ANISOTROPIC) return 0;
   m->filter = mode;
   m->filterValue = value;
   m->samplerDirty = true;
@@ -343,7 +343,7 @@ int RTO_MaterialFog(int material, int color, float density, float start, float e
 
 int RTO_MaterialShadingMode(int material, int mode) {
   Material* m = MaterialOf(material);
-  if (m == nullptr || mode < 0 || mode > 1) return 0;
+  if (m == nullptr || mode < RTO_SHADE_FLAT || mode > RTO_SHADE_SMOOTH) return 0;
   m->shading = mode;
   return 1;
 }
@@ -358,9 +358,9 @@ int RTO_SetMaterialColor(int material, int slot, int color) {
 int RTO_SetMaterialAttribute(int material, int attribute, int value) {
   Material* m = MaterialOf(material);
   if (m == nullptr) return 0;
-  if (attribute == 6) {
+  if (attribute == RTO_ATTR_DEPTH_WRITE) {
     m->depthWrite = value != 0;
-  } else if (attribute == 10) {
+  } else if (attribute == RTO_ATTR_DEPTH_TEST) {
     m->depthTest = value != 0;
   } else {
     return 0;
@@ -392,8 +392,10 @@ int RTO_RemoveMaterialLayer(int material) {
 
 int RTO_RotateMaterial(int material, float angle, int mode) {
   Material* m = MaterialOf(material);
-  if (m == nullptr || !std::isfinite(angle) || (mode != 0 && mode != 1)) return 0;
-  m->rotation = std::fmod(mode == 0 ? angle : m->rotation + angle, 360.0f);
+  if (m == nullptr || !std::isfinite(angle) || (mode != RTO_ABSOLUTE && mode != RTO_RELATIVE)) {
+    return 0;
+  }
+  m->rotation = std::fmod(mode == RTO_ABSOLUTE ? angle : m->rotation + angle, 360.0f);
   return 1;
 }
 
@@ -473,19 +475,19 @@ int RTO_MoveEntity2(int entity, float x, float y, float z, int mode) {
 }
 
 int RTO_RotateEntity(int entity, float x, float y, float z) {
-  return RTO_RotateEntity2(entity, x, y, z, 0);
+  return RTO_RotateEntity2(entity, x, y, z, RTO_ABSOLUTE);
 }
 
 int RTO_RotateEntity2(int entity, float x, float y, float z, int mode) {
   Entity* en = S().entities.Find(entity);
   if (en == nullptr || !Apply(en->rot, x, y, z, mode)) return 0;
-  if (mode == 1) WrapAngles(en->rot);
+  if (mode == RTO_RELATIVE) WrapAngles(en->rot);
   S().Touch(entity, *en, kReshaped);
   return 1;
 }
 
 int RTO_ScaleEntity(int entity, float x, float y, float z) {
-  return RTO_ScaleEntity2(entity, x, y, z, 0);
+  return RTO_ScaleEntity2(entity, x, y, z, RTO_ABSOLUTE);
 }
 
 int RTO_ScaleEntity2(int entity, float x, float y, float z, int mode) {
@@ -542,7 +544,7 @@ namespace {
 int ChangeNode(int node, Vec3 Node::*field, float x, float y, float z, int mode) {
   Node* n = S().nodes.Find(node);
   if (n == nullptr || !Apply(n->*field, x, y, z, mode)) return 0;
-  if (field == &Node::rot && mode == 1) WrapAngles(n->rot);
+  if (field == &Node::rot && mode == RTO_RELATIVE) WrapAngles(n->rot);
   n->dirty = true;
   return 1;
 }
@@ -686,7 +688,7 @@ int RTO_DisplaySprite(int sprite, int x, int y, int width, int height) {
 }
 
 int RTO_SpriteFilteringMode(int mode) {
-  if (mode != 0 && mode != 1) return 0;
-  TheEngine().spriteLinear = mode == 1;
+  if (mode != RTO_SPRITE_FILTER_NEAREST && mode != RTO_SPRITE_FILTER_LINEAR) return 0;
+  TheEngine().spriteLinear = mode == RTO_SPRITE_FILTER_LINEAR;
   return 1;
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "flurrix_engine.h"
 #include "paths.h"
 
 namespace engine {
@@ -210,7 +211,7 @@ const Glyph& Fonts::GlyphOf(Font& f, uint32_t codepoint) {
 }
 
 bool Fonts::Layout(int font, const std::string& caption, int alignment, std::vector<float>& out) {
-  if (alignment < 0 || alignment > 3) return false;
+  if (alignment < RTO_ALIGN_CENTRE || alignment > RTO_ALIGN_BASELINE_RIGHT) return false;
   out.clear();
   Font& f = fonts_[font];
   const float upem = static_cast<float>(f.face->units_per_EM);
@@ -219,7 +220,11 @@ bool Fonts::Layout(int font, const std::string& caption, int alignment, std::vec
   FT_UInt previous = 0;
   size_t lineStart = 0;
   auto finishLine = [&] {
-    const float shift = alignment <= 1 ? -0.5f * penX : alignment == 3 ? -penX : 0.0f;
+    float shift = 0.0f;  // left end at the position
+    if (alignment == RTO_ALIGN_CENTRE || alignment == RTO_ALIGN_BASELINE_CENTRE) {
+      shift = -0.5f * penX;
+    }
+    if (alignment == RTO_ALIGN_BASELINE_RIGHT) shift = -penX;
     for (size_t i = lineStart; i < out.size(); i += 4) out[i] += shift;
     lineStart = out.size();
   };
@@ -251,7 +256,8 @@ bool Fonts::Layout(int font, const std::string& caption, int alignment, std::vec
     previous = index;
   }
   finishLine();
-  const float lift = alignment == 0 ? -0.5f * (f.ascent + baseline - f.descent) : 0.0f;
+  const float lift =
+      alignment == RTO_ALIGN_CENTRE ? -0.5f * (f.ascent + baseline - f.descent) : 0.0f;
   const float unit = 1.0f / (f.ascent + f.descent);  // em to line heights
   for (size_t i = 0; i < out.size(); i += 4) {
     out[i] *= unit;

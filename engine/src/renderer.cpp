@@ -57,7 +57,7 @@ void SetAttribute(GLuint index, GLint size, GLsizei stride, size_t offset) {
 }
 
 bool IsBlended(const Material& m) {
-  return m.blend != 0;
+  return m.blend != RTO_BLEND_OPAQUE;
 }
 
 }  // namespace
@@ -265,11 +265,13 @@ void Renderer::UpdateSampler(Material& m) {
   if (!m.samplerDirty) return;
   const GLint minFilter[] = {kNearest, kLinear, kLinearMipmapLinear, kLinearMipmapLinear};
   SamplerParameteri(m.sampler, kTextureMinFilter, minFilter[m.filter]);
-  SamplerParameteri(m.sampler, kTextureMagFilter, m.filter == 0 ? kNearest : kLinear);
+  SamplerParameteri(m.sampler, kTextureMagFilter,
+                    m.filter == RTO_FILTER_NEAREST ? kNearest : kLinear);
   SamplerParameteri(m.sampler, kTextureWrapS, kRepeat);
   SamplerParameteri(m.sampler, kTextureWrapT, kRepeat);
   if (maxAnisotropy_ > 0) {
-    const float wanted = m.filter == 3 ? static_cast<float>(m.filterValue) : 1.0f;
+    const float wanted =
+        m.filter == RTO_FILTER_ANISOTROPIC ? static_cast<float>(m.filterValue) : 1.0f;
     SamplerParameterf(m.sampler, kTextureMaxAnisotropy, std::clamp(wanted, 1.0f, maxAnisotropy_));
   }
   m.samplerDirty = false;
@@ -312,19 +314,21 @@ void Renderer::SetTarget(int antialiasing) {
 }
 
 void Renderer::ApplyMaterialState(const Material& m) {
-  if (m.blend == 0) {
+  if (m.blend == RTO_BLEND_OPAQUE) {
     Disable(kBlend);
   } else {
     Enable(kBlend);
-    if (m.blend == 1) BlendFuncSeparate(kSrcAlpha, kOne, kZero, kOne);
-    if (m.blend == 2) BlendFuncSeparate(kDstColor, kZero, kZero, kOne);
-    if (m.blend == 3) BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+    if (m.blend == RTO_BLEND_ADD) BlendFuncSeparate(kSrcAlpha, kOne, kZero, kOne);
+    if (m.blend == RTO_BLEND_MULTIPLY) BlendFuncSeparate(kDstColor, kZero, kZero, kOne);
+    if (m.blend == RTO_BLEND_ALPHA) {
+      BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+    }
   }
-  if (m.cull == 1) {
+  if (m.cull == RTO_CULL_NONE) {
     Disable(kCullFace);
   } else {
     Enable(kCullFace);
-    CullFace(m.cull == 2 ? kFront : kBack);
+    CullFace(m.cull == RTO_CULL_FRONT ? kFront : kBack);
   }
   if (m.depthTest && depthInUse_) {
     Enable(kDepthTest);
@@ -350,7 +354,8 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     if (b.entities.empty() || !scene.meshes.Has(b.mesh)) continue;
     const Material* m = scene.materials.Find(b.material);
     if (m == nullptr) m = &defaultMaterial_;
-    if (IsBlended(*m) && m->blend != 2 && m->color.a <= 0) continue;  // adds nothing
+    const bool addsNothing = IsBlended(*m) && m->blend != RTO_BLEND_MULTIPLY && m->color.a <= 0;
+    if (addsNothing) continue;
     items_.push_back({b.queue * 4 + (IsBlended(*m) ? 2 : 0), static_cast<int>(i), false});
     depthInUse_ = depthInUse_ || (m->depthTest && m->depthWrite);
   }
@@ -442,7 +447,7 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
   if (lit) {
     Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
     Uniform3f(p.ambient, ambient.r, ambient.g, ambient.b);
-    Uniform1f(p.flat, m.shading == 0 ? 1.0f : 0.0f);
+    Uniform1f(p.flat, m.shading == RTO_SHADE_FLAT ? 1.0f : 0.0f);
   }
   if (fogAmount > 0) {
     const float range = m.fogEnd - m.fogStart;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "flurrix_engine.h"
 #include "math3d.h"
 #include "slots.h"
 
@@ -48,7 +49,8 @@ struct Material {
   Color color;
   int layers[kMaxLayers] = {};  // texture numbers
   int layerCount = 0;
-  int blend = 0, cull = 0, filter = 2, filterValue = 1, shading = 1;
+  int blend = RTO_BLEND_OPAQUE, cull = RTO_CULL_BACK, shading = RTO_SHADE_SMOOTH;
+  int filter = RTO_FILTER_TRILINEAR, filterValue = 1;
   bool lit = true, depthWrite = true, depthTest = true;
   Color fogColor;
   float fogDensity = 0, fogStart = 0, fogEnd = 0;
@@ -99,7 +101,7 @@ struct Text {
   int font = -1;
   float size = 1;
   Color color;
-  int alignment = 2;
+  int alignment = RTO_ALIGN_BASELINE_LEFT;
   Vec3 pos;
   int node = kNoObject;
   std::vector<float> vertices;  // x, y in line heights; u, v in atlas pixels

@@ -4,9 +4,7 @@
 # and replays with: build-fuzz/fuzz_FORMAT FILE (or imgtool info FILE).
 set -euo pipefail
 seconds=${FLURRIX_FUZZ_SECONDS:-20}
-[[ -f build-fuzz/build.ninja ]] || cmake --preset fuzz >/dev/null
-cmake --build build-fuzz -j2 --target fuzz_bmp fuzz_tga fuzz_png fuzz_jpeg fuzz_exif \
-  fuzz_make_seeds
+scripts/build.sh fuzz
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/fuzz_make_seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings

@@ -57,7 +57,7 @@ TEST_F(Load, PictureRowsArriveBottomRowFirst) {
 
 TEST_F(Load, NamesAreFoundInTheResourceFolders) {
   EXPECT_EQ(RTO_LoadTexture(1, "picture.bmp"), 0);
-  ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 0), 1);
+  ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), RTO_ARCHIVE_FOLDER), 1);
   EXPECT_NE(RTO_LoadTexture(1, "picture.bmp"), 0);
 }
 

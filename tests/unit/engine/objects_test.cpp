@@ -102,7 +102,7 @@ TEST_F(Objects, TheBackgroundPictureCanBeSwappedAsTheProgramDoes) {
     if (RTO_IsTexture(1)) RTO_FreeTexture(1);
     PaintedTexture(1, 4, 4, [&](int, int) { return colour; });
     ASSERT_GT(RTO_AddMaterialLayer(0, RTO_TextureID(1)), 0);
-    RTO_RotateMaterial(0, 180, 0);
+    RTO_RotateMaterial(0, 180, RTO_ABSOLUTE);
     const Rgba p = screen_.Render().At(32, 24);
     EXPECT_EQ(p.r, colour == 0xFFFF0000u ? 255 : 0);
     EXPECT_EQ(p.g, colour == 0xFFFF0000u ? 0 : 255);
@@ -112,7 +112,7 @@ TEST_F(Objects, TheBackgroundPictureCanBeSwappedAsTheProgramDoes) {
 TEST_F(Objects, CallsWithUnknownNumbersDoNothing) {
   for (int n : {-7, -1, 0, 5, 1024, 99999, 1 << 22, 0x7FFFFFFF}) {
     SCOPED_TRACE(n);
-    EXPECT_EQ(RTO_MoveCamera2(n, 1, 2, 3, 0), 0);
+    EXPECT_EQ(RTO_MoveCamera2(n, 1, 2, 3, RTO_ABSOLUTE), 0);
     EXPECT_EQ(RTO_CameraLookAt(n, 0, 0, 0), 0);
     EXPECT_EQ(RTO_CameraBackColor(n, 0), 0);
     EXPECT_EQ(RTO_CameraFOV(n, 50), 0);
@@ -125,42 +125,42 @@ TEST_F(Objects, CallsWithUnknownNumbersDoNothing) {
       EXPECT_EQ(RTO_CreateMaterial(-1, n), 0);
     }
     EXPECT_EQ(RTO_MaterialID(n), 0);
-    EXPECT_EQ(RTO_MaterialBlendingMode(n, 3), 0);
-    EXPECT_EQ(RTO_MaterialCullingMode(n, 1), 0);
-    EXPECT_EQ(RTO_MaterialFilteringMode2(n, 3, 2), 0);
+    EXPECT_EQ(RTO_MaterialBlendingMode(n, RTO_BLEND_ALPHA), 0);
+    EXPECT_EQ(RTO_MaterialCullingMode(n, RTO_CULL_NONE), 0);
+    EXPECT_EQ(RTO_MaterialFilteringMode2(n, RTO_FILTER_ANISOTROPIC, 2), 0);
     EXPECT_EQ(RTO_MaterialFog(n, 0, 1, 1, 15), 0);
-    EXPECT_EQ(RTO_MaterialShadingMode(n, 1), 0);
+    EXPECT_EQ(RTO_MaterialShadingMode(n, RTO_SHADE_SMOOTH), 0);
     EXPECT_EQ(RTO_SetMaterialColor(n, 0, -1), 0);
-    EXPECT_EQ(RTO_SetMaterialAttribute(n, 6, 0), 0);
+    EXPECT_EQ(RTO_SetMaterialAttribute(n, RTO_ATTR_DEPTH_WRITE, 0), 0);
     EXPECT_EQ(RTO_DisableMaterialLighting(n, 1), 0);
     EXPECT_EQ(RTO_AddMaterialLayer(n, n), 0);
     EXPECT_EQ(RTO_RemoveMaterialLayer(n), 0);
-    EXPECT_EQ(RTO_RotateMaterial(n, 180, 0), 0);
+    EXPECT_EQ(RTO_RotateMaterial(n, 180, RTO_ABSOLUTE), 0);
     EXPECT_EQ(RTO_MeshID(n), 0);
     EXPECT_EQ(RTO_CreateEntity2(-1, n, 0), 0);
     EXPECT_EQ(RTO_CreateEntity3(-1, n, n, 0, 0, 0), 0);
     EXPECT_EQ(RTO_CopyEntity(n, -1), 0);
     EXPECT_EQ(RTO_EntityID(n), 0);
-    EXPECT_EQ(RTO_MoveEntity2(n, 1, 1, 1, 1), 0);
+    EXPECT_EQ(RTO_MoveEntity2(n, 1, 1, 1, RTO_RELATIVE), 0);
     EXPECT_EQ(RTO_RotateEntity(n, 1, 1, 1), 0);
-    EXPECT_EQ(RTO_RotateEntity2(n, 1, 1, 1, 1), 0);
+    EXPECT_EQ(RTO_RotateEntity2(n, 1, 1, 1, RTO_RELATIVE), 0);
     EXPECT_EQ(RTO_ScaleEntity(n, 1, 1, 1), 0);
-    EXPECT_EQ(RTO_ScaleEntity2(n, 1, 1, 1, 1), 0);
+    EXPECT_EQ(RTO_ScaleEntity2(n, 1, 1, 1, RTO_RELATIVE), 0);
     EXPECT_EQ(RTO_HideEntity(n, 1), 0);
     EXPECT_EQ(RTO_SetRenderQueue(n, 99), 0);
     EXPECT_EQ(RTO_IsEntity(n), 0);
     EXPECT_EQ(RTO_FreeEntity(n), 0);
     EXPECT_EQ(RTO_NodeID(n), 0);
     EXPECT_EQ(RTO_AttachNodeObject(n, n), 0);
-    EXPECT_EQ(RTO_MoveNode2(n, 1, 1, 1, 0), 0);
-    EXPECT_EQ(RTO_RotateNode2(n, 1, 1, 1, 0), 0);
-    EXPECT_EQ(RTO_ScaleNode2(n, 1, 1, 1, 0), 0);
+    EXPECT_EQ(RTO_MoveNode2(n, 1, 1, 1, RTO_ABSOLUTE), 0);
+    EXPECT_EQ(RTO_RotateNode2(n, 1, 1, 1, RTO_ABSOLUTE), 0);
+    EXPECT_EQ(RTO_ScaleNode2(n, 1, 1, 1, RTO_ABSOLUTE), 0);
     EXPECT_EQ(RTO_NodeX2(n) + RTO_NodeY2(n) + RTO_NodeZ2(n), 0.0f);
     EXPECT_EQ(RTO_IsNode(n), 0);
     EXPECT_EQ(RTO_FreeNode(n), 0);
     EXPECT_EQ(RTO_Text3DID(n), 0);
     EXPECT_EQ(RTO_IsText3D(n), 0);
-    EXPECT_EQ(RTO_Text3DAlignment(n, 2), 0);
+    EXPECT_EQ(RTO_Text3DAlignment(n, RTO_ALIGN_BASELINE_LEFT), 0);
     EXPECT_EQ(RTO_MoveText3D(n, 0, 0, 0), 0);
     EXPECT_EQ(RTO_Text3DCaption(n, "x"), 0);
     EXPECT_EQ(RTO_FreeText3D(n), 0);
@@ -174,7 +174,7 @@ TEST_F(Objects, CallsWithUnknownNumbersDoNothing) {
   const int node = RTO_CreateNode2(-1, 0, 0, 0);
   RTO_AttachNodeObject(node, RTO_EntityID(e));
   RTO_FreeEntity(e);
-  EXPECT_EQ(RTO_MoveEntity2(e, 1, 1, 1, 0), 0);
+  EXPECT_EQ(RTO_MoveEntity2(e, 1, 1, 1, RTO_ABSOLUTE), 0);
   EXPECT_EQ(RTO_AttachNodeObject(node, RTO_EntityID(e)), 0);
   EXPECT_EQ(RTO_RenderWorld(), 1);
 }
@@ -193,7 +193,7 @@ TEST_F(Objects, BadArgumentsAreRefused) {
   EXPECT_EQ(RTO_CreateSprite(-1, pixels, 4, 4, 16, 16, 0), 0);
   EXPECT_EQ(RTO_LoadTexture(-1, nullptr), 0);
   EXPECT_EQ(RTO_LoadTexture(-1, "no-such-picture.png"), 0);
-  EXPECT_EQ(RTO_Add3DArchive(nullptr, 0), 0);
+  EXPECT_EQ(RTO_Add3DArchive(nullptr, RTO_ARCHIVE_FOLDER), 0);
   EXPECT_EQ(RTO_CreateText3D2(-1, "x", nullptr, 1, -1), 0);
   EXPECT_EQ(RTO_ReadScreen(nullptr, 0), 0);
   const int camera = RTO_CreateCamera(-1, 0, 0, 100, 100);
@@ -201,7 +201,7 @@ TEST_F(Objects, BadArgumentsAreRefused) {
   EXPECT_EQ(RTO_CameraFOV(camera, 180), 0);
   const int mesh = RTO_CreateCube(-1, 1);
   const int e = RTO_CreateEntity2(-1, RTO_MeshID(mesh), 0);
-  EXPECT_EQ(RTO_MoveEntity2(e, 1, 1, 1, 2), 0) << "mode 2";
+  EXPECT_EQ(RTO_MoveEntity2(e, 1, 1, 1, RTO_RELATIVE + 1), 0) << "no such mode";
   EXPECT_EQ(RTO_SetRenderQueue(e, 100), 0);
   EXPECT_EQ(RTO_AntialiasingMode(-1), 0);
 }

@@ -67,8 +67,8 @@ int ColouredPlane(Rgba colour, float w, float h, float x, float z, int queue,
   RTO_DisableMaterialLighting(material, 1);
   RTO_MaterialBlendingMode(material, blend);
   RTO_SetMaterialColor(material, 0, Rgba32(colour.r, colour.g, colour.b, alpha));
-  RTO_SetMaterialAttribute(material, 6, 0);
-  RTO_SetMaterialAttribute(material, 10, 0);
+  RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_WRITE, 0);
+  RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_TEST, 0);
   const int mesh = RTO_CreatePlane(-1, w, h, 1, 1, 1, 1);
   const int e = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), x, 0, z);
   RTO_RotateEntity(e, 90, 0, 0);
@@ -112,7 +112,7 @@ TEST_F(Render, CoverDarkensThePictureByItsAlpha) {
 TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
   const int material = RTO_CreateMaterial(-1, 0);
   RTO_DisableMaterialLighting(material, 1);
-  RTO_MaterialBlendingMode(material, 3);
+  RTO_MaterialBlendingMode(material, RTO_BLEND_ALPHA);
   RTO_SetMaterialColor(material, 0, Rgba32(255, 255, 255, 128));
   const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
   const int e = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0, 0);
@@ -171,7 +171,7 @@ TEST_F(Render, DepthOfAnEarlierFrameHidesNothing) {
   // Depth-tested but not writing: it relies on a depth buffer cleared every frame.
   const int planeMaterial = RTO_CreateMaterial(-1, 0);
   RTO_SetMaterialColor(planeMaterial, 0, Rgba32(0, 255, 0));
-  RTO_SetMaterialAttribute(planeMaterial, 6, 0);
+  RTO_SetMaterialAttribute(planeMaterial, RTO_ATTR_DEPTH_WRITE, 0);
   const int plane = RTO_CreateEntity3(-1, RTO_MeshID(RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1)),
                                       RTO_MaterialID(planeMaterial), 0, 0, 0);
   RTO_RotateEntity(plane, 90, 0, 0);
@@ -192,7 +192,7 @@ TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {
   RTO_SetMaterialColor(material, 0, Rgba32(255, 255, 255, 255));
   const int flake = ProgramFlakeTemplate(material, 3.0f);
   RTO_RotateEntity(flake, 90, 0, 30);
-  RTO_MoveEntity2(flake, -5, 0, 0.5f, 0);
+  RTO_MoveEntity2(flake, -5, 0, 0.5f, RTO_ABSOLUTE);
   ProgramCamera(0);
 
   RTO_HideEntity(flake, 0);
@@ -206,7 +206,7 @@ TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {
   copied.Save("copy_of_hidden_template");
   EXPECT_EQ(copied.bgra, shown.bgra) << "the copy differs from its template";
 
-  RTO_MoveEntity2(copy, 10, 0, 0, 1);
+  RTO_MoveEntity2(copy, 10, 0, 0, RTO_RELATIVE);
   const Frame moved = screen_.Render();
   EXPECT_EQ(moved.Count(kRed, 40, 0, 0, kW / 2), 0);
   EXPECT_NEAR(moved.Count(kRed, 40, kW / 2, 0), shown.Count(kRed, 40), shown.Count(kRed, 40) / 10);
@@ -219,9 +219,9 @@ TEST_F(Render, NodesCarryPositionRotationAndScale) {
   const int entity = RTO_CreateEntity3(-1, RTO_MeshID(cube), 0, 0, 3, 0);
   const int node = RTO_CreateNode2(-1, 0, 0, 0);
   ASSERT_EQ(RTO_AttachNodeObject(node, RTO_EntityID(entity)), 1);
-  RTO_MoveNode2(node, 5, 0, 0, 0);
-  RTO_RotateNode2(node, 0, 0, 90, 0);
-  RTO_ScaleNode2(node, 2, 2, 2, 0);
+  RTO_MoveNode2(node, 5, 0, 0, RTO_ABSOLUTE);
+  RTO_RotateNode2(node, 0, 0, 90, RTO_ABSOLUTE);
+  RTO_ScaleNode2(node, 2, 2, 2, RTO_ABSOLUTE);
   ProgramCamera(0);
   const double ppu = PixelsPerUnit(kH);
 
@@ -255,8 +255,8 @@ TEST_F(Render, FogTurnsFarFlakesTowardsItsColour) {
   const int flake = ProgramFlakeTemplate(ProgramFlakeMaterial(RTO_TextureID(5)), 1.0f);
   const int nearFlake = RTO_CopyEntity(flake, -1);
   const int farFlake = RTO_CopyEntity(flake, -1);
-  RTO_MoveEntity2(nearFlake, -1.5f, 0, 15, 0);
-  RTO_MoveEntity2(farFlake, 4, 0, 1, 0);
+  RTO_MoveEntity2(nearFlake, -1.5f, 0, 15, RTO_ABSOLUTE);
+  RTO_MoveEntity2(farFlake, 4, 0, 1, RTO_ABSOLUTE);
   ProgramCamera(0);
   const Frame f = screen_.Render();
   f.Save("fog");
@@ -373,8 +373,8 @@ TEST(ProgramFrame, ShippedPicturesMakeAWholeFrame) {
   constexpr int w = 640, h = 400;
   Screen screen(w, h);
   ASSERT_TRUE(screen.ok());
-  RTO_Add3DArchive((data.string() + "/").c_str(), 0);
-  RTO_Add3DArchive(((data / "font").string() + "/").c_str(), 0);
+  RTO_Add3DArchive((data.string() + "/").c_str(), RTO_ARCHIVE_FOLDER);
+  RTO_Add3DArchive(((data / "font").string() + "/").c_str(), RTO_ARCHIVE_FOLDER);
   RTO_Parse3DScripts();
   ASSERT_NE(RTO_LoadTexture(1, picture.string().c_str()), 0);
   ProgramPicturePlane(w, h);
@@ -383,9 +383,10 @@ TEST(ProgramFrame, ShippedPicturesMakeAWholeFrame) {
   const int flake = ProgramFlakeTemplate(ProgramFlakeMaterial(RTO_TextureID(5)), 0.2f);
   for (int i = 0; i < 300; ++i) {
     const int copy = RTO_CopyEntity(flake, -1);
-    RTO_RotateEntity2(copy, 90, 0, static_cast<float>(i * 37 % 360), 0);
+    RTO_RotateEntity2(copy, 90, 0, static_cast<float>(i * 37 % 360), RTO_ABSOLUTE);
     RTO_MoveEntity2(copy, static_cast<float>(i * 7 % 24) - 11.5f,
-                    static_cast<float>(i * 13 % 18) - 8.5f, static_cast<float>(1 + i % 15), 0);
+                    static_cast<float>(i * 13 % 18) - 8.5f, static_cast<float>(1 + i % 15),
+                    RTO_ABSOLUTE);
   }
   RTO_CreateText3D2(1, "12:34:56", "Days", 1.0f, Rgba32(255, 255, 255, 255));
   RTO_MoveText3D(1, 5, -9, 0);

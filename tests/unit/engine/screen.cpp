@@ -117,7 +117,7 @@ double PixelsPerUnit(int screenHeight) {
 
 int ProgramCamera(int background) {
   const int camera = RTO_CreateCamera(-1, 0, 0, 100, 100);
-  RTO_MoveCamera2(camera, 0, 0, 22, 0);
+  RTO_MoveCamera2(camera, 0, 0, 22, RTO_ABSOLUTE);
   RTO_CameraLookAt(camera, 0, 0, 0);
   RTO_CameraBackColor(camera, background);
   RTO_CameraFOV(camera, 50);

@@ -24,7 +24,7 @@ class Text3D : public ::testing::Test {
     folder_ = FreshFolder("flurrix-fonts-");
     std::ofstream(folder_ / "days.fontdef")
         << "# the clock and calendar font\nfont Days\nsource " << kDejaVu << "\n";
-    ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 0), 1);
+    ASSERT_EQ(RTO_Add3DArchive(folder_.string().c_str(), RTO_ARCHIVE_FOLDER), 1);
     ASSERT_GE(RTO_Parse3DScripts(), 1);
     ProgramCamera(0);
   }
@@ -59,15 +59,15 @@ TEST_F(Text3D, AlignmentPlacesTheTextAroundItsPosition) {
   auto [left2, right2] = inkLeftAndRight();
   EXPECT_EQ(left2, 0);
   EXPECT_GT(right2, 100);
-  ASSERT_EQ(RTO_Text3DAlignment(text, 3), 1);
+  ASSERT_EQ(RTO_Text3DAlignment(text, RTO_ALIGN_BASELINE_RIGHT), 1);
   auto [left3, right3] = inkLeftAndRight();
   EXPECT_GT(left3, 100);
   EXPECT_EQ(right3, 0);
-  ASSERT_EQ(RTO_Text3DAlignment(text, 1), 1);
+  ASSERT_EQ(RTO_Text3DAlignment(text, RTO_ALIGN_BASELINE_CENTRE), 1);
   auto [left1, right1] = inkLeftAndRight();
   EXPECT_GT(left1, 40);
   EXPECT_GT(right1, 40);
-  EXPECT_EQ(RTO_Text3DAlignment(text, 9), 0);
+  EXPECT_EQ(RTO_Text3DAlignment(text, RTO_ALIGN_BASELINE_RIGHT + 1), 0);
 }
 
 TEST_F(Text3D, CaptionColourAndNodeFollowTheCalls) {
@@ -80,7 +80,7 @@ TEST_F(Text3D, CaptionColourAndNodeFollowTheCalls) {
   // On a node: moved and scaled with it.
   const int node = RTO_CreateNode2(-1, -8, 5, 0);
   ASSERT_EQ(RTO_AttachNodeObject(node, RTO_Text3DID(text)), 1);
-  RTO_ScaleNode2(node, 0.5f, 0.5f, 0.5f, 0);
+  RTO_ScaleNode2(node, 0.5f, 0.5f, 0.5f, RTO_ABSOLUTE);
   f = screen_.Render();
   f.Save("text_on_node");
   const int x = kW / 2 - static_cast<int>(8 * PixelsPerUnit(kH));
@@ -105,12 +105,13 @@ TEST_F(Text3D, FontsAreReadFromEveryRegisteredFolderOnce) {
   std::filesystem::create_directories(second);
   std::ofstream(second / "a.FONTDEF") << "font Clock\r\nsource " << kDejaVu << "\r\n"
                                       << "font Days\nsource missing.ttf\n";
-  ASSERT_EQ(RTO_Add3DArchive(second.string().c_str(), 0), 1);
+  ASSERT_EQ(RTO_Add3DArchive(second.string().c_str(), RTO_ARCHIVE_FOLDER), 1);
   EXPECT_EQ(RTO_Parse3DScripts(), 2) << "Days stays as first defined";
   EXPECT_NE(RTO_CreateText3D2(-1, "12:00", "Clock", 1.0f, -1), 0);
   EXPECT_NE(RTO_CreateText3D2(-1, "12:00", "Days", 1.0f, -1), 0);
-  EXPECT_EQ(RTO_Add3DArchive((folder_ / "absent").string().c_str(), 0), 0);
-  EXPECT_EQ(RTO_Add3DArchive(folder_.string().c_str(), 1), 0) << "only plain folders";
+  EXPECT_EQ(RTO_Add3DArchive((folder_ / "absent").string().c_str(), RTO_ARCHIVE_FOLDER), 0);
+  EXPECT_EQ(RTO_Add3DArchive(folder_.string().c_str(), RTO_ARCHIVE_FOLDER + 1), 0)
+      << "only plain folders";
 }
 
 // The font the program names, as the build's data folder ships it.
@@ -121,13 +122,13 @@ TEST(ShippedFont, DaysResolvesFromTheDataFolder) {
   Screen screen(kW, kH);
   ASSERT_TRUE(screen.ok());
   for (const auto& folder : {data, data / "font"}) {
-    ASSERT_EQ(RTO_Add3DArchive((folder.string() + "/").c_str(), 0), 1);
+    ASSERT_EQ(RTO_Add3DArchive((folder.string() + "/").c_str(), RTO_ARCHIVE_FOLDER), 1);
   }
   RTO_Parse3DScripts();
   ProgramCamera(0);
   const int clock = RTO_CreateText3D2(1, "00:00:00", "Days", 1.0f, Rgba32(255, 255, 255, 255));
   ASSERT_NE(clock, 0);
-  ASSERT_EQ(RTO_Text3DAlignment(1, 2), 1);
+  ASSERT_EQ(RTO_Text3DAlignment(1, RTO_ALIGN_BASELINE_LEFT), 1);
   const Frame f = screen.Render();
   f.Save("shipped_days_font");
   EXPECT_GT(f.Count(kWhite, kInk, kW / 2, kH / 2 - 15, kW, kH / 2 + 2), 60);
