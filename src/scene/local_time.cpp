@@ -1,5 +1,7 @@
 #include "scene/local_time.h"
 
+#include <utility>
+
 #include "platform/platform.h"
 
 namespace scene {
