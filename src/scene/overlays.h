@@ -21,9 +21,9 @@ struct ClockState {
 struct CalendarState {
   int32_t node = 0;
   int32_t shownDay = 0;
-  std::vector<int32_t> texts;
+  std::vector<int32_t> texts;  // every text created and placed, in creation order
   int64_t lastCheck = 0;
-  WorldPoint place;
+  WorldPoint place;  // where it was built; a rebuild goes there
 };
 
 // Fixed 3D text numbers.
@@ -47,6 +47,7 @@ int32_t DaysInMonth(int64_t date);
 // value Monday.
 int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
 
+// The month of the local date on a node at (x, y, z): initials, then the weeks, today bright.
 void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y, float z);
 // Once a second (unless forced): rebuilds the calendar in place when the day has changed.
 void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force);
