@@ -21,16 +21,33 @@ struct ClockState {
 struct CalendarState {
   int32_t node = 0;
   int32_t shownDay = 0;
-  std::vector<int32_t> texts;
+  std::vector<int32_t> texts;  // every text created and placed, in creation order
   int64_t lastCheck = 0;
-  WorldPoint place;
+  WorldPoint place;  // where it was built; a rebuild goes there
 };
+
+// Fixed 3D text numbers.
+inline constexpr int kForegroundText = 0;
+inline constexpr int kDigitalClockText = 1;
+
+// Date values (seconds since 1970 of the local wall clock, see local_time.h); 0 means now.
+
+// The digital clock's text: timeFormat 1 "19:45:00", 2 "07:45pm", any other the empty text.
+std::string FormatClockTime(int64_t date, int32_t timeFormat);
 
 void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Settings& s);
 void BuildDigitalClock(const Geometry& g, const settings::Settings& s);
 // At most once a second (strictly more than 1000 ms since the last refresh) unless forced.
 void RefreshClocks(ClockState& clocks, const settings::Settings& s, bool force);
 
+bool IsLeapYear(int32_t year);
+// 28 to 31.
+int32_t DaysInMonth(int64_t date);
+// The empty cells before the 1st of the month, 0 to 6; firstDay 2 puts Sunday first, any other
+// value Monday.
+int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
+
+// The month of the local date on a node at (x, y, z): initials, then the weeks, today bright.
 void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y, float z);
 // Once a second (unless forced): rebuilds the calendar in place when the day has changed.
 void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force);

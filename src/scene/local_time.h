@@ -1,0 +1,30 @@
+// The local date and time that the clocks and the calendar show. The source is replaceable, so
+// that tests can set the date and time and cross midnight without waiting.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace scene {
+
+// A date value: seconds since 1970-01-01 00:00:00 of the local wall clock (read as if UTC).
+int64_t LocalNow();
+// Replaces the source; an empty function restores the system clock. Returns the previous one.
+using LocalTimeSource = std::function<int64_t()>;
+LocalTimeSource SetLocalTime(LocalTimeSource source);
+
+struct DateParts {
+  int32_t year = 1970;
+  int32_t month = 1;  // 1 = January
+  int32_t day = 1;
+  int32_t hour = 0;
+  int32_t minute = 0;
+  int32_t second = 0;
+  int32_t weekday = 4;  // 0 = Sunday .. 6 = Saturday
+};
+
+DateParts SplitDate(int64_t date);
+int64_t MakeDate(int32_t year, int32_t month, int32_t day, int32_t hour = 0, int32_t minute = 0,
+                 int32_t second = 0);
+
+}  // namespace scene
