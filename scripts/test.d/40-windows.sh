@@ -263,4 +263,30 @@ wait "$dialog" || fail "/c exited with $?"
 cmp -s "$saved" "$work/after-ok.ini" || fail "closing the dialog changed config.ini"
 step "/c opened the dialog (build/screenshots/dialog-windows.png); OK saved config.ini, closing did not"
 
+# ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
+remove_config
+wine "$scr" /s >>"$work/wine.log" 2>&1 &
+saver=$!
+id=$(wait_window "$dialog_title") || fail "the full-screen run did not open its screen"
+sleep 6
+shot=
+for _ in $(seq 10); do
+  xdotool windowfocus --sync "$id" key F12 >/dev/null 2>&1 || true
+  sleep 2
+  shot=$(find "$WINEPREFIX/drive_c/users" -path '*/Corvantic/Flurrix Screensaver/scr*.bmp' | head -n 1)
+  [[ -n $shot ]] && break
+done
+[[ -n $shot ]] || fail "F12 wrote no screenshot"
+[[ $(identify -format '%w %h' "$shot") == "${screen/x/ }" ]] || fail "screenshot: $(identify "$shot")"
+cp "$shot" build/screenshots/run-windows.bmp
+kill -0 "$saver" 2>/dev/null || fail "F12 ended the run"
+for _ in $(seq 10); do
+  kill -0 "$saver" 2>/dev/null || break
+  xdotool mousemove_relative 80 80 >/dev/null 2>&1 || true
+  sleep 1
+done
+kill -0 "$saver" 2>/dev/null && { kill "$saver"; fail "moving the mouse did not end the run"; }
+wait "$saver" || fail "/s exited with $?"
+step "/s ran (build/screenshots/run-windows.bmp); F12 wrote a screenshot, the mouse ended the run"
+
 step "Windows smoke tests passed in $(seconds "$started") s"

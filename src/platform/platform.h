@@ -142,7 +142,7 @@ Wallpaper QueryWallpaper();
 
 // Whether the system may be suspended, and suspending it (sleep, not hibernate; wake events
 // stay on). Windows looks the functions up in powrprof.dll at each call: without them the first
-// answers false and the second does nothing. Linux answers false for now.
+// answers false and the second does nothing. Linux asks systemd-logind on the system bus.
 bool SuspendAllowed();
 void Suspend();
 

@@ -1,6 +1,5 @@
 // The services around a full-screen run on Linux. The screen layer hides the cursor in its own
 // window and no system flag needs setting; the wallpaper comes from GNOME's settings.
-// Suspending over systemd-logind belongs to the run and is not offered yet.
 #include <cstdio>
 #include <string>
 
@@ -66,10 +65,5 @@ Wallpaper QueryWallpaper() {
   return wallpaper;
 }
 
-bool SuspendAllowed() {
-  return false;
-}
-
-void Suspend() {}
 
 }  // namespace platform
