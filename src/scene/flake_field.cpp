@@ -37,6 +37,10 @@ int32_t FlakeCount(const settings::Settings& s) {
   return std::clamp<int32_t>(s.flakes, 0, kMaxFlakes);
 }
 
+float FlakeScale(const settings::Settings& s) {
+  return static_cast<float>(std::min(s.flakesize, kMaxFlakeSize)) * 0.01f;
+}
+
 void PrepareFlakeTexture(const settings::Settings& s) {
   EngineApi& rto = Rto();
   if (s.customflaketype) {
@@ -57,7 +61,7 @@ void PrepareFlakeTexture(const settings::Settings& s) {
 
 void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
   EngineApi& rto = Rto();
-  const float scale = static_cast<float>(s.flakesize) * 0.01f;
+  const float scale = FlakeScale(s);
 
   field.material = rto.CreateMaterial(-1, rto.TextureID(kFlakeTexture));
   rto.MaterialBlendingMode(field.material, RTO_BLEND_ALPHA);

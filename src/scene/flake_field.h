@@ -29,6 +29,11 @@ inline constexpr int32_t kFieldDepth = 15;
 // small enough that a hand-edited value cannot exhaust memory or stall the frame.
 inline constexpr int32_t kMaxFlakes = 100000;
 
+// The largest `flakesize` a run uses: a flake of 2 x 2 units, about a tenth of the screen's height
+// where the picture is. Far larger flakes would each cover the whole screen, and blending hundreds
+// of screen-filling squares a frame brings a software renderer to a standstill.
+inline constexpr int32_t kMaxFlakeSize = 100;
+
 struct FlakeField {
   std::vector<Flake> flakes;  // slot 0 unused; flakes 1..count
   int32_t count = 0;
@@ -40,6 +45,8 @@ struct FlakeField {
 
 // The flake count a run uses: `flakes` within 0..kMaxFlakes.
 int32_t FlakeCount(const settings::Settings& s);
+// The flake scale a run uses: `flakesize` hundredths, at most kMaxFlakeSize.
+float FlakeScale(const settings::Settings& s);
 
 // The eight built-in flake pictures, "flake1.png" to "flake8.png", as built into the program.
 void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files);

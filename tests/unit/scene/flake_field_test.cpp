@@ -157,6 +157,10 @@ TEST_F(FlakeFieldTest, RotationTurnsEveryFlakeTwoDegreesAFrameOnlyWhenOn) {
 TEST_F(FlakeFieldTest, HostileCountsAndSpeedsStayWithinBounds) {
   s.flakes = 10'000'000;
   EXPECT_EQ(FlakeCount(s), kMaxFlakes);
+  s.flakesize = 100000;
+  EXPECT_FLOAT_EQ(FlakeScale(s), 1.0f);
+  s.flakesize = 40;
+  EXPECT_FLOAT_EQ(FlakeScale(s), 0.4f);
   s.flakes = -5;
   Build();
   EXPECT_EQ(field.count, 0);
