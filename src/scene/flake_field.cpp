@@ -118,8 +118,10 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
     } else if (f.dx > limit) {
       f.dx = limit;
     }
-    f.dz =
-        static_cast<float>(Random(0, 2) - 1) * sway + static_cast<float>(Random(1, range)) * 0.001f;
+    // Two statements: the operands of one expression may be evaluated in either order, and the
+    // draws must come in this one.
+    f.dz = static_cast<float>(Random(0, 2) - 1) * sway;
+    f.dz += static_cast<float>(Random(1, range)) * 0.001f;
     if (f.dz > limit) f.dz = limit;
 
     f.x += f.dx;

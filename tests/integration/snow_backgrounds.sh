@@ -17,7 +17,7 @@ Xvfb -displayfd 3 -screen 0 640x360x24 -nolisten tcp -noreset 3>"$work/display" 
 xvfb=$!
 saver=
 cleanup() {
-  [[ -n $saver ]] && kill "$saver" 2>/dev/null
+  if [[ -n $saver ]]; then kill "$saver" 2>/dev/null || true; fi
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }

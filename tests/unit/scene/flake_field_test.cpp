@@ -127,6 +127,20 @@ TEST_F(FlakeFieldTest, NoWindIsABoundedWalkAndTheDepthDriftNeverGoesBack) {
   EXPECT_NEAR(maxDx, 0.005f, 1e-6f);
 }
 
+TEST_F(FlakeFieldTest, AFrameDrawsSwayWindDepthSwayAndDepthWindInThatOrder) {
+  s.flakes = 1;
+  s.wind = 1;
+  Build();
+  Flake& f = field.flakes[1];
+  f.dx = 0;
+  SeedRandom(7);
+  UpdateFlakeField(field, s);
+  SeedRandom(7);
+  const int sway = Random(0, 2), push = Random(1, 30), depth = Random(0, 2), drift = Random(1, 30);
+  EXPECT_FLOAT_EQ(f.dx, std::min((sway - 1) * 0.003f + push * 0.001f, 0.033f));
+  EXPECT_FLOAT_EQ(f.dz, std::min((depth - 1) * 0.003f + drift * 0.001f, 0.033f));
+}
+
 TEST_F(FlakeFieldTest, EachWindDirectionPushesItsWay) {
   s.flakes = 50;
   for (int wind : {1, 2}) {
