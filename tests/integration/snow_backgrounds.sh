@@ -142,7 +142,14 @@ mkdir "$config/imgs/folder.png"
 for pictime in 0 -1; do
   start background=4 pictime=$pictime
   sleep 3
-  shoot "broken-files-$pictime"
+  # The one good picture shows between the fades.
+  shown=
+  for _ in $(seq 5); do
+    shoot "broken-files-$pictime"
+    level=$(convert "$shots/broken-files-$pictime.png" -format '%[fx:mean.b]' info:)
+    above "$level" 0.1 && shown=yes && break
+  done
+  [[ -n $shown ]] || fail "broken files, pictime $pictime: the good picture never shows"
   finish "broken files, pictime $pictime"
 done
 
