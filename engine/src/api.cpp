@@ -30,8 +30,16 @@ int Created(Kind kind, int requested, int number) {
   return requested == kAnyNumber ? number : MakeId(kind, number);
 }
 
+// Textures stay within kMaxTextureSide and kMaxTexturePixels (256 MiB of pixels), and within
+// what the GL takes once the screen is open.
+int MaxTextureSide() {
+  const int gl = TheEngine().renderer.MaxTextureSide();
+  return gl > 0 ? std::min(gl, kMaxTextureSide) : kMaxTextureSide;
+}
+
 bool SizeAllowed(int width, int height) {
-  return width > 0 && height > 0 && width <= kMaxTextureSide && height <= kMaxTextureSide &&
+  const int side = MaxTextureSide();
+  return width > 0 && height > 0 && width <= side && height <= side &&
          int64_t{width} * height <= kMaxTexturePixels;
 }
 
@@ -241,7 +249,8 @@ int RTO_LoadTexture(int texture, const char* file) {
   }
   int width = 0, height = 0;
   std::vector<uint8_t> pixels;
-  if (!IsFile(path) || !DecodePictureFile(Utf8FromPath(path), width, height, pixels) ||
+  const size_t maxBytes = 4 * static_cast<size_t>(kMaxTexturePixels);
+  if (!IsFile(path) || !DecodePictureFile(Utf8FromPath(path), maxBytes, width, height, pixels) ||
       !SizeAllowed(width, height)) {
     return 0;
   }

@@ -67,6 +67,7 @@ inline constexpr GLenum kTextureWrapT = 0x2803;
 inline constexpr GLenum kTextureMaxLevel = 0x813D;
 inline constexpr GLenum kTextureMaxAnisotropy = 0x84FE;
 inline constexpr GLenum kMaxTextureMaxAnisotropy = 0x84FF;
+inline constexpr GLenum kMaxTextureSize = 0x0D33;
 inline constexpr GLint kRepeat = 0x2901;
 inline constexpr GLint kClampToEdge = 0x812F;
 inline constexpr GLint kNearest = 0x2600;

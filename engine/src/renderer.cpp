@@ -88,6 +88,9 @@ bool Renderer::Open(int width, int height) {
                     HasExtension("GL_ARB_texture_filter_anisotropic"))) {
     GetFloatv(kMaxTextureMaxAnisotropy, &maxAnisotropy_);
   }
+  GLint maxSide = 0;
+  GetIntegerv(kMaxTextureSize, &maxSide);
+  maxTextureSide_ = maxSide;
   GenSamplers(2, spriteSamplers_);
   for (int i = 0; i < 2; ++i) {
     SamplerParameteri(spriteSamplers_[i], kTextureMinFilter, i ? kLinear : kNearest);
@@ -186,6 +189,11 @@ void Renderer::DeleteDead(Scene& scene) {
 
 void Renderer::UploadTexture(Texture& t) {
   if (!t.dirty) return;
+  // Made before the screen opened and too large for this GL: it stays without pixels.
+  if (maxTextureSide_ > 0 && (t.width > maxTextureSide_ || t.height > maxTextureSide_)) {
+    t.dirty = false;
+    return;
+  }
   if (t.gl == 0) GenTextures(1, &t.gl);
   BindTexture(kTexture2D, t.gl);
   PixelStorei(kUnpackAlignment, 4);

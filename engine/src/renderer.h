@@ -17,6 +17,8 @@ class Renderer {
   // Deletes every GL object, those of the scene's dead lists included.
   void Close(Scene& scene);
   bool IsOpen() const { return open_; }
+  // The widest and tallest texture the GL takes; 0 while closed.
+  int MaxTextureSide() const { return open_ ? maxTextureSide_ : 0; }
 
   void Render(Scene& scene, Fonts& fonts, int antialiasing);
   void DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height, bool linear);
@@ -61,7 +63,8 @@ class Renderer {
   gl::GLuint vao_ = 0;
   gl::GLuint spriteSamplers_[2] = {0, 0};
   float maxAnisotropy_ = 0;  // 0: no anisotropic filtering
-  bool depthInUse_ = true;   // something of this frame writes depth
+  int maxTextureSide_ = 0;
+  bool depthInUse_ = true;  // something of this frame writes depth
   gl::GLuint msaaFbo_ = 0, msaaColor_ = 0, msaaDepth_ = 0;
   int msaaSamples_ = 0;
   Material defaultMaterial_;

@@ -1,13 +1,38 @@
 #include "texture_file.h"
 
+#include <algorithm>
+
 #include "images/codecs.h"
 
 namespace engine {
 
-bool DecodePictureFile(const std::string& path, int& width, int& height,
+namespace {
+
+// Lowers the codec library's pixel limit for one decode: the decoders then refuse a picture too
+// large for a texture from its header instead of decoding it first.
+class ScopedPixelLimit {
+ public:
+  explicit ScopedPixelLimit(size_t bytes) : saved_(images::PixelByteLimit()) {
+    images::SetPixelByteLimit(std::min(bytes, saved_));
+  }
+  ~ScopedPixelLimit() { images::SetPixelByteLimit(saved_); }
+  ScopedPixelLimit(const ScopedPixelLimit&) = delete;
+  ScopedPixelLimit& operator=(const ScopedPixelLimit&) = delete;
+
+ private:
+  size_t saved_;
+};
+
+}  // namespace
+
+bool DecodePictureFile(const std::string& path, size_t maxBytes, int& width, int& height,
                        std::vector<uint8_t>& bgra) {
   images::Image image;
-  if (!images::DecodeImageFile(path, image) || image.width <= 0 || image.height <= 0) return false;
+  {
+    const ScopedPixelLimit limit(maxBytes);
+    if (!images::DecodeImageFile(path, image)) return false;
+  }
+  if (image.width <= 0 || image.height <= 0) return false;
   if (image.depth != 24 && image.depth != 32) return false;
   width = image.width;
   height = image.height;

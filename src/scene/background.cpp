@@ -84,7 +84,8 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
       b.pictures.push_back(s.configFolder + "wallpaper.bmp");
       break;
     case 3:
-      b.blankColour = (s.blankr & 0xFF) | (s.blankg & 0xFF) << 8 | (s.blankb & 0xFF) << 16;
+      b.blankColour = std::clamp(s.blankr, 0, 255) | std::clamp(s.blankg, 0, 255) << 8 |
+                      std::clamp(s.blankb, 0, 255) << 16;
       b.picturesShown = false;
       break;
     case 4:
@@ -111,15 +112,15 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
   if (s.foreground) LoadSpriteFile(kForegroundSprite, s.foregroundimage, RTO_SPRITE_ALPHA);
 }
 
-void LoadBackgroundPicture(const std::string& path) {
-  if (path.empty()) return;
+bool LoadBackgroundPicture(const std::string& path) {
+  if (path.empty()) return false;
   EngineApi& rto = Rto();
   rto.RemoveMaterialLayer(kPictureMaterial);
   if (rto.IsTexture(kPictureTexture)) rto.FreeTexture(kPictureTexture);
-  if (rto.LoadTexture(kPictureTexture, path.c_str())) {
-    rto.AddMaterialLayer(kPictureMaterial, rto.TextureID(kPictureTexture));
-  }
+  const bool loaded = rto.LoadTexture(kPictureTexture, path.c_str()) != 0;
+  if (loaded) rto.AddMaterialLayer(kPictureMaterial, rto.TextureID(kPictureTexture));
   rto.RotateMaterial(kPictureMaterial, 180.0f, RTO_ABSOLUTE);
+  return loaded;
 }
 
 void FadeOutStep(BackgroundState& b) {
@@ -144,7 +145,8 @@ void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t pi
     Rto().HideEntity(coverPlane, 1);
   }
   if (s.background == 1 || s.background == 2) {
-    LoadBackgroundPicture(b.pictures[0]);
+    // Without its picture the plane would show blank white: the black behind it shows instead.
+    if (!LoadBackgroundPicture(b.pictures[0])) Rto().HideEntity(picturePlane, 1);
     b.pictureIndex = 1;
     Rto().HideEntity(coverPlane, 1);
   }
@@ -161,9 +163,19 @@ void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t n
   if (!b.fading) return;
   if (b.fadingOut) FadeOutStep(b);
   if (b.FadeLevel == 255) {
-    if (b.pictureIndex > b.lastIndex) b.pictureIndex = 0;
-    LoadBackgroundPicture(b.pictures[b.pictureIndex]);
-    ++b.pictureIndex;
+    // Files the engine cannot read are passed over. When none can be read the cover stays
+    // closed: a black background, as for an empty folder.
+    bool loaded = false;
+    for (int32_t tries = 0; !loaded && tries <= b.lastIndex; ++tries) {
+      if (b.pictureIndex > b.lastIndex) b.pictureIndex = 0;
+      loaded = LoadBackgroundPicture(b.pictures[b.pictureIndex]);
+      ++b.pictureIndex;
+    }
+    if (!loaded) {
+      b.cycling = false;
+      b.fading = false;
+      return;
+    }
     b.fadingOut = false;
   }
   if (!b.fadingOut) FadeInStep(b);

@@ -35,8 +35,9 @@ void ScanPictureFolder(std::vector<std::string>& list, const std::string& folder
 // foreground sprite. Called while the scene is built, before the camera and planes exist.
 void SetUpBackground(BackgroundState& b, const settings::Settings& s);
 
-// Puts one picture file on the picture material (texture 1); "" does nothing.
-void LoadBackgroundPicture(const std::string& path);
+// Puts one picture file on the picture material (texture 1); "" does nothing. False when the
+// file could not be loaded: the material is then left without a picture.
+bool LoadBackgroundPicture(const std::string& path);
 
 void FadeOutStep(BackgroundState& b);
 void FadeInStep(BackgroundState& b);

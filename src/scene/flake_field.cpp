@@ -1,8 +1,8 @@
 #include "scene/flake_field.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-
 #include <string>
 
 #include "images/codecs.h"
@@ -17,6 +17,11 @@ constexpr int kFlakeTexture = 5;
 
 std::span<const images::EmbeddedFile> builtInFlakes;
 
+// Products of hand-edited numbers, kept within 32 bits.
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 int Rgba(int r, int g, int b, int a) {
   return static_cast<int>(static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 |
                           static_cast<uint32_t>(b) << 16 | static_cast<uint32_t>(a) << 24);
@@ -30,6 +35,10 @@ void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files) {
 
 int32_t FlakeCount(const settings::Settings& s) {
   return std::clamp<int32_t>(s.flakes, 0, kMaxFlakes);
+}
+
+float FlakeScale(const settings::Settings& s) {
+  return static_cast<float>(std::min(s.flakesize, kMaxFlakeSize)) * 0.01f;
 }
 
 void PrepareFlakeTexture(const settings::Settings& s) {
@@ -52,7 +61,7 @@ void PrepareFlakeTexture(const settings::Settings& s) {
 
 void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
   EngineApi& rto = Rto();
-  const float scale = static_cast<float>(s.flakesize) * 0.01f;
+  const float scale = FlakeScale(s);
 
   field.material = rto.CreateMaterial(-1, rto.TextureID(kFlakeTexture));
   rto.MaterialBlendingMode(field.material, RTO_BLEND_ALPHA);
@@ -79,8 +88,8 @@ void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
     f.x = static_cast<float>(Random(0, kFieldWidth)) - 11.5f;
     f.y = static_cast<float>(Random(0, kFieldHeight)) - 8.5f;
     f.z = static_cast<float>(Random(1, kFieldDepth));
-    f.fall =
-        static_cast<float>(s.speed) * 0.015f - static_cast<float>(Random(0, 2 * s.speed)) * 0.003f;
+    f.fall = static_cast<float>(s.speed) * 0.015f -
+             static_cast<float>(Random(0, Saturated(2 * int64_t{s.speed}))) * 0.003f;
     rto.RotateEntity(f.entity, 90, 0, static_cast<float>(Random(0, 360)));
     rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
   }
@@ -92,7 +101,7 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
   const float hx = std::nearbyint(kFieldWidth * 0.5f);
   const float hy = std::nearbyint(kFieldHeight * 0.5f);
   const float sway = static_cast<float>(s.speed) * 0.001f;
-  const int32_t range = s.speed * field.windFactor;
+  const int32_t range = Saturated(int64_t{s.speed} * field.windFactor);
   const float limit = static_cast<float>(range) * 0.001f + sway;
   const bool rotate = s.flakerotate != 0;
 
@@ -104,9 +113,15 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
     } else if (s.wind == 2) {
       f.dx -= static_cast<float>(Random(1, range)) * 0.001f;
     }
-    f.dx = std::clamp(f.dx, -limit, limit);
-    f.dz =
-        static_cast<float>(Random(0, 2) - 1) * sway + static_cast<float>(Random(1, range)) * 0.001f;
+    if (f.dx < -limit) {
+      f.dx = -limit;
+    } else if (f.dx > limit) {
+      f.dx = limit;
+    }
+    // Two statements: the operands of one expression may be evaluated in either order, and the
+    // draws must come in this one.
+    f.dz = static_cast<float>(Random(0, 2) - 1) * sway;
+    f.dz += static_cast<float>(Random(1, range)) * 0.001f;
     if (f.dz > limit) f.dz = limit;
 
     f.x += f.dx;

@@ -1,5 +1,7 @@
 // Picture files loaded into textures through the shared codec library.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -68,6 +70,36 @@ TEST_F(Load, AFailedLoadLeavesTheTextureAsItWas) {
   int w = 0;
   RTO_LockTexture(1, &w, nullptr, nullptr);
   EXPECT_EQ(w, 5);
+}
+
+// A PNG whose header claims 16000 x 16000 pixels, with a little pixel data after it.
+void WriteHugePngHeader(const std::filesystem::path& path) {
+  std::string file = "\x89PNG\r\n\x1a\n";
+  auto chunk = [&](const char* kind, const std::string& data) {
+    const std::string body = kind + data;
+    auto be32 = [](uint32_t v) {
+      return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    const auto* bytes = reinterpret_cast<const Bytef*>(body.data());
+    file += be32(static_cast<uint32_t>(data.size())) + body +
+            be32(static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(body.size()))));
+  };
+  chunk("IHDR", std::string("\0\0\x3e\x80\0\0\x3e\x80\x08\x02\0\0\0", 13));
+  chunk("IDAT", std::string("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9));
+  std::ofstream(path, std::ios::binary) << file;
+}
+
+long PeakKilobytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST_F(Load, AHugePictureIsRefusedFromItsHeaderBeforeAnyPixelsAreMade) {
+  WriteHugePngHeader(folder_ / "huge.png");
+  const long before = PeakKilobytes();
+  EXPECT_EQ(RTO_LoadTexture(1, (folder_ / "huge.png").string().c_str()), 0);
+  EXPECT_LT(PeakKilobytes() - before, 100 * 1024);  // decoding would take 768 MB
 }
 
 }  // namespace
