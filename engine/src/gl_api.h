@@ -122,7 +122,6 @@ inline constexpr GLenum kMaxSamples = 0x8D57;
     (GLenum tg, GLint l, GLint x, GLint y, GLsizei w, GLsizei h, GLenum f, GLenum t,         \
      const void* p))                                                                         \
   X(void, TexParameteri, (GLenum target, GLenum pname, GLint param))                         \
-  X(void, GenerateMipmap, (GLenum target))                                                   \
   X(void, GenSamplers, (GLsizei n, GLuint * s))                                              \
   X(void, DeleteSamplers, (GLsizei n, const GLuint* s))                                      \
   X(void, BindSampler, (GLuint unit, GLuint s))                                              \
