@@ -180,6 +180,28 @@ TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{128, 128, 128}), 2);
 }
 
+TEST_F(Render, BlendedMaterialsOfAlphaZeroAreNotDrawn) {
+  // A blended plane in front writes depth when drawn, hiding the red plane drawn after it behind;
+  // at alpha 0 it is left out, so the red shows. At alpha 1 it is drawn: nearly black.
+  const int clear = RTO_CreateMaterial(-1, 0);
+  RTO_DisableMaterialLighting(clear, 1);
+  RTO_MaterialBlendingMode(clear, RTO_BLEND_ALPHA);
+  const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
+  RTO_RotateEntity(RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(clear), 0, 0, 1), 90, 0,
+                   0);
+  const int red = RTO_CreateMaterial(-1, 0);
+  RTO_DisableMaterialLighting(red, 1);
+  RTO_SetMaterialColor(red, 0, Rgba32(255, 0, 0));
+  const int behind = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(red), 0, 0, 0);
+  RTO_RotateEntity(behind, 90, 0, 0);
+  RTO_SetRenderQueue(behind, 99);
+  ProgramCamera(0);
+  RTO_SetMaterialColor(clear, 0, Rgba32(255, 255, 255, 0));
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kRed, 2);
+  RTO_SetMaterialColor(clear, 0, Rgba32(255, 255, 255, 1));
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), (Rgba{1, 1, 1}), 2);
+}
+
 TEST_F(Render, QueuesDrawInOrderWhateverTheDepth) {
   // Created last-queue first; the queue-99 plane lies behind the others, the queue-0 one in front.
   ColouredPlane(kRed, 6, 30, -8, -1, 99);
