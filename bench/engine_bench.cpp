@@ -178,7 +178,10 @@ int main(int argc, char** argv) {
     o.picture = FirstPicture();
     if (!ceiling::Open(o)) return 1;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
-    while (std::chrono::steady_clock::now() < end) ceiling::Frame();
+    while (std::chrono::steady_clock::now() < end) {
+      ceiling::Frame();
+      ceiling::Finish();
+    }
     ceiling::Close();
     return 0;
   }

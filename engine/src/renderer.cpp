@@ -177,8 +177,18 @@ const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, 
   return p;
 }
 
+void Renderer::FramePresented() {
+  if (lastFrame_ != nullptr) {
+    ClientWaitSync(lastFrame_, kSyncFlushCommandsBit, kTimeoutIgnored);
+    DeleteSync(lastFrame_);
+  }
+  lastFrame_ = FenceSync(kSyncGpuCommandsComplete, 0);
+}
+
 void Renderer::Close(Scene& scene) {
   DeleteDead(scene);
+  if (lastFrame_ != nullptr) DeleteSync(lastFrame_);
+  lastFrame_ = nullptr;
   for (auto& byLayers : entityPrograms_) {
     for (auto& byLight : byLayers) {
       for (EntityProgram& p : byLight) {
