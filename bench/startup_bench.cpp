@@ -3,13 +3,15 @@
 // the program loads it.
 //
 //   startup_bench [benchmark flags]  SaverRun::Start and the first Frame, timed in process
-//   startup_bench --once             one start, first frame and finish, for timing the whole
-//                                    process from exec with an outside tool
+//   startup_bench --once [FOLDER]    one start, first frame and finish, for timing the whole
+//                                    process from exec with an outside tool; FOLDER (with its
+//                                    separator) holds the engine and data/ instead of the build
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "app/builtin_pictures.h"
 #include "run/run_driver.h"
@@ -19,13 +21,13 @@
 namespace {
 
 // The settings as the program makes them without a config.ini, beside the build's engine.
-settings::Settings ProgramSettings() {
+settings::Settings ProgramSettings(const std::string& folder = FLURRIX_BUILD_DIR "/") {
   settings::Settings s;
   s.desktopWidth = 1920;
   s.desktopHeight = 1080;
   s.desktopDepth = 32;
   s.configFolder = (std::filesystem::temp_directory_path() / "").string();
-  settings::SetDefaults(s, {FLURRIX_BUILD_DIR "/", 0});
+  settings::SetDefaults(s, {folder, 0});
   return s;
 }
 
@@ -54,8 +56,8 @@ int main(int argc, char** argv) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 0);
   text::GlobalLanguageTable();
   app::LoadBuiltInPictures();
-  if (argc == 2 && std::strcmp(argv[1], "--once") == 0) {
-    settings::Settings s = ProgramSettings();
+  if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--once") == 0) {
+    settings::Settings s = argc == 3 ? ProgramSettings(argv[2]) : ProgramSettings();
     run::SaverRun saver;
     const bool shown = StartAndFirstFrame(saver, s);
     saver.Finish(s);
