@@ -1,190 +1,165 @@
-// The engine's cost per frame for a flake field, and whole frames as the screensaver draws them,
-// at 1920 x 1080 through SDL's offscreen driver (EGL on Mesa llvmpipe without a GPU).
+// The program's own scene code on the real engine (linked in): the flake field's cost per frame,
+// and whole frames of the run's scene at 1920 x 1080 through SDL's offscreen driver (EGL on Mesa
+// llvmpipe without a GPU), beside a bare OpenGL program drawing the same planes and quads.
+//
+//   engine_bench [benchmark flags]   the benchmarks
+//   engine_bench --ceiling-seconds S the bare program alone for S seconds (its peak memory)
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <random>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "app/builtin_pictures.h"
 #include "engine.h"
-#include "flurrix_engine.h"
+#include "gl_ceiling.h"
+#include "linked_engine.h"
+#include "scene/run_clock.h"
+#include "scene/scene.h"
+#include "scene/screen.h"
+#include "settings/settings.h"
 
 namespace {
 
 constexpr int kWidth = 1920, kHeight = 1080;
-SDL_Window* window = nullptr;
 void (*glFinish)() = nullptr;
 
-int Rgba(int r, int g, int b, int a) {
-  return static_cast<int>(static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 |
-                          static_cast<uint32_t>(b) << 16 | static_cast<uint32_t>(a) << 24);
+// The settings of a default run from the build folder (libflurrix.so, data/), with this many
+// flakes, the wind pushing right (the most random draws per flake) and rotation as asked.
+settings::Settings RunSettings(int flakes, bool rotate) {
+  settings::Settings s;
+  s.desktopWidth = kWidth;
+  s.desktopHeight = kHeight;
+  s.desktopDepth = 32;
+  settings::SetDefaults(s, {FLURRIX_BUILD_DIR "/", 0});
+  s.configFolder = (std::filesystem::temp_directory_path() / "").string();
+  s.flakes = flakes;
+  s.flakerotate = rotate ? 1 : 0;
+  s.wind = 1;
+  return s;
 }
 
-struct Flake {
-  int entity;
-  float x, y, z, fall;
-};
+// The picture a default slide show shows first.
+std::string FirstPicture() {
+  std::vector<std::string> pictures;
+  scene::ScanPictureFolder(pictures, FLURRIX_BUILD_DIR "/data/forest/");
+  return pictures.empty() ? "" : pictures.front();
+}
 
-// A fresh screen with the program's camera.
 void OpenScreen() {
-  RTO_InitEngine3D();
-  RTO_OpenScreen(
-      kWidth, kHeight, [](const char* name) { return SDL_GL_GetProcAddress(name); },
-      [](void*) { SDL_GL_SwapWindow(window); }, nullptr);
-  const int camera = RTO_CreateCamera(-1, 0, 0, 100, 100);
-  RTO_MoveCamera2(camera, 0, 0, 22, RTO_ABSOLUTE);
-  RTO_CameraLookAt(camera, 0, 0, 0);
-  RTO_CameraFOV(camera, 50);
-  RTO_AmbientColor(Rgba(255, 255, 255, 0));
-}
-
-template <class Paint>
-void PaintTexture(int number, int w, int h, Paint paint) {
-  RTO_CreateTexture(number, w, h);
-  int pitch = 0;
-  auto* pixels = static_cast<uint8_t*>(RTO_LockTexture(number, nullptr, nullptr, &pitch));
-  for (int y = 0; y < h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(pixels + static_cast<size_t>(y) * pitch);
-    for (int x = 0; x < w; ++x) row[x] = paint(x, y);
-  }
-  RTO_UnlockTexture(number);
-}
-
-// The flake field as the program builds it: one material, one plane mesh, a hidden template and
-// its copies spread over the field box.
-std::vector<Flake> BuildFlakes(int count, float scale) {
-  PaintTexture(5, 16, 16, [](int x, int y) {
-    const int d2 = (x - 8) * (x - 8) + (y - 8) * (y - 8);
-    return d2 < 49 ? 0xFFFFFFFFu : 0x00FFFFFFu;
-  });
-  const int m = RTO_CreateMaterial(-1, RTO_TextureID(5));
-  RTO_MaterialBlendingMode(m, RTO_BLEND_ALPHA);
-  RTO_MaterialCullingMode(m, RTO_CULL_NONE);
-  RTO_MaterialFilteringMode2(m, RTO_FILTER_ANISOTROPIC, 4);
-  RTO_MaterialFog(m, Rgba(152, 172, 200, 128), 1.0f, 1.0f, 15.0f);
-  RTO_MaterialShadingMode(m, RTO_SHADE_SMOOTH);
-  RTO_SetMaterialColor(m, 0, Rgba(255, 255, 255, 230));
-  RTO_SetMaterialAttribute(m, RTO_ATTR_DEPTH_TEST, 0);
-  RTO_SetMaterialAttribute(m, RTO_ATTR_DEPTH_WRITE, 0);
-  const int mesh = RTO_CreatePlane(-1, 2, 2, 1, 1, 1, 1);
-  const int tmpl = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(m), 0, 0, 0.5f);
-  RTO_RotateEntity(tmpl, 90, 0, 0);
-  RTO_ScaleEntity(tmpl, scale, scale, scale);
-  RTO_HideEntity(tmpl, 1);
-  std::mt19937 random(7);
-  std::vector<Flake> flakes(count);
-  for (Flake& f : flakes) {
-    f.entity = RTO_CopyEntity(tmpl, -1);
-    f.x = static_cast<float>(random() % 24) - 11.5f;
-    f.y = static_cast<float>(random() % 18) - 8.5f;
-    f.z = static_cast<float>(1 + random() % 15);
-    f.fall = 0.045f - static_cast<float>(random() % 7) * 0.003f;
-    RTO_RotateEntity2(f.entity, 90, 0, static_cast<float>(random() % 361), RTO_ABSOLUTE);
-    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
-  }
-  return flakes;
-}
-
-// One frame of flake motion: an absolute move per flake, and a relative turn when asked.
-void MoveFlakes(std::vector<Flake>& flakes, bool rotate) {
-  for (Flake& f : flakes) {
-    f.y -= f.fall;
-    if (f.y < -8) f.y += 17;
-    if (rotate) RTO_RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
-    RTO_MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
-  }
-}
-
-// The two screen-filling planes of the background: a picture and a cover at the given alpha.
-void BuildBackground(int coverAlpha) {
-  PaintTexture(1, 1024, 768, [](int x, int y) {
-    return 0xFF000000u | static_cast<uint32_t>(x / 4) << 16 | static_cast<uint32_t>(y / 3) << 8 |
-           static_cast<uint32_t>((x + y) / 8);
-  });
-  PaintTexture(6, 256, 256, [](int, int) { return 0xFF000000u; });
-  const float h = 22.0f * 0.935f, w = h * kWidth / kHeight;
-  for (int material : {0, 1}) {
-    RTO_CreateMaterial(material, RTO_TextureID(material == 0 ? 1 : 6));
-    RTO_MaterialCullingMode(material, RTO_CULL_NONE);
-    RTO_MaterialShadingMode(material, RTO_SHADE_SMOOTH);
-    RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_TEST, 0);
-    RTO_SetMaterialAttribute(material, RTO_ATTR_DEPTH_WRITE, 0);
-    const int mesh = RTO_CreatePlane(-1, w, h, 1, 1, 1, 1);
-    const int plane = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0,
-                                        material == 0 ? 0.0f : 0.5f);
-    RTO_RotateEntity(plane, 90, 0, 0);
-    RTO_SetRenderQueue(plane, material == 0 ? 0 : 99);
-  }
-  RTO_RotateMaterial(0, 180, RTO_ABSOLUTE);
-  RTO_DisableMaterialLighting(0, 1);
-  RTO_MaterialFilteringMode2(0, RTO_FILTER_ANISOTROPIC, 2);
-  RTO_MaterialBlendingMode(1, RTO_BLEND_ALPHA);
-  RTO_SetMaterialColor(1, 0, Rgba(255, 255, 255, coverAlpha));
+  if (!scene::OpenFullScreen(kWidth, kHeight, 32, "engine bench")) std::abort();
+  glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
 }
 
 void Finish() {
-  RTO_FlipBuffers();
+  scene::PresentFrame();
   glFinish();
 }
 
-// Engine work alone: the moves and the world transforms computed from them (no GL).
-void BM_MovesAndTransforms(benchmark::State& state) {
+// The flake field's frame: UpdateFlakeField as the run calls it, the engine's moves included.
+void BM_UpdateFlakeField(benchmark::State& state) {
   OpenScreen();
-  std::vector<Flake> flakes = BuildFlakes(static_cast<int>(state.range(0)), 0.03f);
-  const bool rotate = state.range(1) != 0;
+  settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
+  scene::SeedRandom(7);
+  scene::FlakeField field;
+  field.windFactor = 10;
+  scene::BuildFlakeField(field, s);
+  for (auto _ : state) scene::UpdateFlakeField(field, s);
+  state.counters["ns_per_flake"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  scene::CloseFullScreen();
+}
+BENCHMARK(BM_UpdateFlakeField)
+    ->ArgsProduct({{2000, 100000}, {0, 1}})
+    ->ArgNames({"flakes", "rotate"})
+    ->Unit(benchmark::kMicrosecond);
+
+// The same plus the world transforms the engine computes from the moves before it draws.
+void BM_UpdateFlakeFieldAndTransforms(benchmark::State& state) {
+  OpenScreen();
+  settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
+  scene::SeedRandom(7);
+  scene::FlakeField field;
+  field.windFactor = 10;
+  scene::BuildFlakeField(field, s);
   for (auto _ : state) {
-    MoveFlakes(flakes, rotate);
+    scene::UpdateFlakeField(field, s);
     engine::TheEngine().scene.UpdateTransforms();
   }
-  RTO_CloseScreen();
+  state.counters["ns_per_flake"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  scene::CloseFullScreen();
 }
-BENCHMARK(BM_MovesAndTransforms)
+BENCHMARK(BM_UpdateFlakeFieldAndTransforms)
     ->ArgsProduct({{2000, 100000}, {0, 1}})
     ->ArgNames({"flakes", "rotate"})
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 
-// The moves plus RTO_RenderWorld on the calling thread: transforms, instance upload and draw
-// calls, with the driver's own work at draw time; llvmpipe's rasterising is left out.
-void BM_MovesAndSubmit(benchmark::State& state) {
+// The cover as a frame leaves it: -1 hidden, otherwise its FadeLevel.
+enum Cover { kHidden = -1 };
+
+// Whole frames of the run's scene, built by BuildScene: the first winter picture of the build's
+// slide show faded in, the cover, 2,000 flakes. Each frame as SaverRun::Frame draws it (flakes,
+// slide show, render, present), finished. Frames per second is items_per_second.
+void BM_RunFrame(benchmark::State& state) {
   OpenScreen();
-  std::vector<Flake> flakes = BuildFlakes(static_cast<int>(state.range(0)), 0.03f);
-  const bool rotate = state.range(1) != 0;
-  for (auto _ : state) {
-    MoveFlakes(flakes, rotate);
-    RTO_RenderWorld();
-    state.PauseTiming();
-    Finish();
-    state.ResumeTiming();
+  settings::Settings s = RunSettings(static_cast<int>(state.range(0)), false);
+  scene::SeedRandom(7);
+  scene::SceneState run;
+  scene::BuildScene(run, s, scene::ScreenWidth(), scene::ScreenHeight());
+  scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
+  scene::BackgroundState& b = run.background;
+  for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
+    scene::UpdateBackground(b, s, scene::NowMs());
   }
-  RTO_CloseScreen();
-}
-BENCHMARK(BM_MovesAndSubmit)
-    ->ArgsProduct({{2000, 100000}, {0, 1}})
-    ->ArgNames({"flakes", "rotate"})
-    ->Unit(benchmark::kMillisecond);
-
-// Whole frames presented and finished: frames per second is items_per_second.
-// background: 0 flakes only, 1 the two planes with the cover clear (a picture on show),
-// 2 the two planes with the cover half translucent (a fade); size: the flake size setting
-// (3 by default, 40 at most: flakes 0.06 to 0.8 world units wide).
-void BM_WholeFrame(benchmark::State& state) {
-  OpenScreen();
-  const int background = static_cast<int>(state.range(1));
-  if (background > 0) BuildBackground(background == 1 ? 0 : 128);
-  const float scale = static_cast<float>(state.range(2)) * 0.01f;
-  std::vector<Flake> flakes = BuildFlakes(static_cast<int>(state.range(0)), scale);
+  const int cover = static_cast<int>(state.range(1));
+  if (cover == kHidden) {
+    scene::Rto().HideEntity(run.coverPlane, 1);
+  } else {
+    b.fadeStep = cover;
+    scene::FadeOutStep(b);
+  }
   for (auto _ : state) {
-    MoveFlakes(flakes, false);
-    RTO_RenderWorld();
+    scene::UpdateFlakeField(run.field, s);
+    scene::UpdateBackground(b, s, scene::NowMs());
+    scene::Rto().RenderWorld();
     Finish();
   }
   state.SetItemsProcessed(state.iterations());
-  RTO_CloseScreen();
+  scene::CloseFullScreen();
 }
-BENCHMARK(BM_WholeFrame)
-    ->ArgsProduct({{0, 2000}, {0, 1, 2}, {3, 40}})
-    ->ArgNames({"flakes", "background", "size"})
+BENCHMARK(BM_RunFrame)
+    ->ArgsProduct({{2000}, {0, kHidden, 128}})
+    ->ArgNames({"flakes", "cover"})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(2.0);
+
+// The bare OpenGL program: the picture plane, the cover (-1: not drawn) and the flakes.
+void BM_CeilingFrame(benchmark::State& state) {
+  ceiling::Options o;
+  o.picture = FirstPicture();
+  o.flakes = static_cast<int>(state.range(0));
+  o.cover = state.range(1) != kHidden;
+  o.coverAlpha = o.cover ? static_cast<int>(state.range(1)) : 0;
+  if (!ceiling::Open(o)) std::abort();
+  for (auto _ : state) {
+    ceiling::Frame();
+    ceiling::Finish();
+  }
+  state.SetItemsProcessed(state.iterations());
+  ceiling::Close();
+}
+BENCHMARK(BM_CeilingFrame)
+    ->ArgsProduct({{2000}, {0, kHidden, 128}})
+    ->ArgNames({"flakes", "cover"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
@@ -194,15 +169,22 @@ BENCHMARK(BM_WholeFrame)
 
 int main(int argc, char** argv) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  window = SDL_CreateWindow("engine bench", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-  if (window == nullptr || SDL_GL_CreateContext(window) == nullptr) return 1;
-  SDL_GL_SetSwapInterval(0);
-  glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
+  if (!scene::StartSprites()) return 1;
+  flurrixtest::UseLinkedEngine();
+  if (scene::Rto().InitEngine3D() == 0) return 1;
+  app::LoadBuiltInPictures();
+  if (argc == 3 && std::strcmp(argv[1], "--ceiling-seconds") == 0) {
+    ceiling::Options o;
+    o.picture = FirstPicture();
+    if (!ceiling::Open(o)) return 1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
+    while (std::chrono::steady_clock::now() < end) {
+      ceiling::Frame();
+      ceiling::Finish();
+    }
+    ceiling::Close();
+    return 0;
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -117,6 +117,7 @@ int RTO_FlipBuffers(void) {
   Engine& e = TheEngine();
   if (!e.renderer.IsOpen()) return 0;
   if (e.present != nullptr) e.present(e.presentUser);
+  e.renderer.FramePresented();
   return 1;
 }
 

@@ -25,8 +25,13 @@ using GLchar = char;
 using GLubyte = unsigned char;
 using GLsizeiptr = std::ptrdiff_t;
 using GLintptr = std::ptrdiff_t;
+using GLuint64 = std::uint64_t;
+using GLsync = struct GLsyncObject*;
 
 inline constexpr GLenum kTriangles = 0x0004;
+inline constexpr GLenum kSyncGpuCommandsComplete = 0x9117;
+inline constexpr GLbitfield kSyncFlushCommandsBit = 0x00000001;
+inline constexpr GLuint64 kTimeoutIgnored = ~GLuint64{0};
 inline constexpr GLenum kTriangleStrip = 0x0005;
 inline constexpr GLenum kUnsignedByte = 0x1401;
 inline constexpr GLenum kUnsignedInt = 0x1405;
@@ -123,7 +128,6 @@ inline constexpr GLenum kMaxSamples = 0x8D57;
     (GLenum tg, GLint l, GLint x, GLint y, GLsizei w, GLsizei h, GLenum f, GLenum t,         \
      const void* p))                                                                         \
   X(void, TexParameteri, (GLenum target, GLenum pname, GLint param))                         \
-  X(void, GenerateMipmap, (GLenum target))                                                   \
   X(void, GenSamplers, (GLsizei n, GLuint * s))                                              \
   X(void, DeleteSamplers, (GLsizei n, const GLuint* s))                                      \
   X(void, BindSampler, (GLuint unit, GLuint s))                                              \
@@ -176,6 +180,9 @@ inline constexpr GLenum kMaxSamples = 0x8D57;
     (GLenum target, GLsizei samples, GLenum fmt, GLsizei w, GLsizei h))                      \
   X(void, FramebufferRenderbuffer, (GLenum target, GLenum att, GLenum rbt, GLuint r))        \
   X(GLenum, CheckFramebufferStatus, (GLenum target))                                         \
+  X(GLsync, FenceSync, (GLenum condition, GLbitfield flags))                                 \
+  X(GLenum, ClientWaitSync, (GLsync sync, GLbitfield flags, GLuint64 timeout))               \
+  X(void, DeleteSync, (GLsync sync))                                                         \
   X(void, BlitFramebuffer,                                                                   \
     (GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0, GLint dx1, GLint dy1, \
      GLbitfield mask, GLenum filter))

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "shaders.h"
 
@@ -54,6 +55,39 @@ GLuint BuildProgram(const std::string& vertex, const std::string& fragment) {
 void SetAttribute(GLuint index, GLint size, GLsizei stride, size_t offset) {
   EnableVertexAttribArray(index);
   VertexAttribPointer(index, size, kFloat, 0, stride, reinterpret_cast<const void*>(offset));
+}
+
+// Uploads mipmap levels 1 to maxLevel of the bound texture, each the 2 x 2 box average of the
+// level above (rows of width * channels bytes, unpack alignment 1 or a multiple of 4). Mesa's
+// software rasteriser makes mipmaps by drawing, which compiles shaders on first use: a large part
+// of a run's start-up, where averaging here takes a few milliseconds for a full-screen picture.
+void UploadMipLevels(int width, int height, int channels, const uint8_t* pixels, GLint internal,
+                     GLenum format, int maxLevel) {
+  std::vector<uint8_t> above, below;
+  const uint8_t* source = pixels;
+  for (int level = 1; level <= maxLevel && (width > 1 || height > 1); ++level) {
+    const int w = std::max(1, width / 2), h = std::max(1, height / 2);
+    below.resize(static_cast<size_t>(w) * h * channels);
+    const size_t pitch = static_cast<size_t>(width) * channels;
+    for (int y = 0; y < h; ++y) {
+      const uint8_t* row0 = source + std::min(2 * y, height - 1) * pitch;
+      const uint8_t* row1 = source + std::min(2 * y + 1, height - 1) * pitch;
+      uint8_t* out = &below[static_cast<size_t>(y) * w * channels];
+      for (int x = 0; x < w; ++x) {
+        const size_t a = static_cast<size_t>(std::min(2 * x, width - 1)) * channels;
+        const size_t b = static_cast<size_t>(std::min(2 * x + 1, width - 1)) * channels;
+        for (int c = 0; c < channels; ++c) {
+          *out++ = static_cast<uint8_t>(
+              (row0[a + c] + row0[b + c] + row1[a + c] + row1[b + c] + 2) >> 2);
+        }
+      }
+    }
+    TexImage2D(kTexture2D, level, internal, w, h, 0, format, kUnsignedByte, below.data());
+    above.swap(below);
+    source = above.data();
+    width = w;
+    height = h;
+  }
 }
 
 bool IsBlended(const Material& m) {
@@ -146,8 +180,18 @@ const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, 
   return p;
 }
 
+void Renderer::FramePresented() {
+  if (lastFrame_ != nullptr) {
+    ClientWaitSync(lastFrame_, kSyncFlushCommandsBit, kTimeoutIgnored);
+    DeleteSync(lastFrame_);
+  }
+  lastFrame_ = FenceSync(kSyncGpuCommandsComplete, 0);
+}
+
 void Renderer::Close(Scene& scene) {
   DeleteDead(scene);
+  if (lastFrame_ != nullptr) DeleteSync(lastFrame_);
+  lastFrame_ = nullptr;
   for (auto& byLayers : entityPrograms_) {
     for (auto& byLight : byLayers) {
       for (EntityProgram& p : byLight) {
@@ -204,7 +248,7 @@ void Renderer::UploadTexture(Texture& t) {
   } else {
     TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kBgra, kUnsignedByte, t.pixels.data());
   }
-  GenerateMipmap(kTexture2D);
+  UploadMipLevels(t.width, t.height, 4, t.pixels.data(), kRgba8, kBgra, 1000);
   t.dirty = false;
 }
 
@@ -262,7 +306,7 @@ void Renderer::UploadFonts(Fonts& fonts) {
     PixelStorei(kUnpackAlignment, 1);
     TexImage2D(kTexture2D, 0, kR8, f.atlasWidth, f.atlasHeight, 0, kRed, kUnsignedByte,
                f.atlas.data());
-    GenerateMipmap(kTexture2D);
+    UploadMipLevels(f.atlasWidth, f.atlasHeight, 1, f.atlas.data(), kR8, kRed, 3);
     f.glHeight = f.atlasHeight;
     f.atlasDirty = false;
   }

@@ -23,6 +23,10 @@ class Renderer {
   void Render(Scene& scene, Fonts& fonts, int antialiasing);
   void DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height, bool linear);
   bool ReadScreen(void* pixels, int pitch);
+  // After a frame is presented: waits until the frame before it is drawn. Without vertical sync
+  // (a software renderer, an offscreen surface) frames would otherwise queue without bound,
+  // taking memory and holding back what the screen shows.
+  void FramePresented();
   void DeleteDead(Scene& scene);
   void UploadTexture(Texture& t);
 
@@ -69,6 +73,7 @@ class Renderer {
   int msaaSamples_ = 0;
   Material defaultMaterial_;
   std::vector<DrawItem> items_;
+  gl::GLsync lastFrame_ = nullptr;  // done when the last presented frame is drawn
 };
 
 }  // namespace engine

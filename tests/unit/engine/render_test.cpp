@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "program_scene.h"
+#include "images/codecs.h"
+#include "linked_engine.h"
+#include "scene/run_clock.h"
+#include "scene/scene.h"
 #include "screen.h"
 
 using namespace enginetest;
@@ -76,6 +79,57 @@ int ColouredPlane(Rgba colour, float w, float h, float x, float z, int queue,
   return e;
 }
 
+// A picture file painted by `paint(x, yFromTop)`, for the program to load.
+template <class Paint>
+void WritePicture(const std::filesystem::path& path, int w, int h, Paint paint) {
+  images::Image image;
+  ASSERT_TRUE(images::AllocateImage(image, w, h, 32));
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.TopRow(y));
+    for (int x = 0; x < w; ++x) row[x] = paint(x, y);
+  }
+  std::filesystem::create_directories(path.parent_path());
+  ASSERT_TRUE(images::EncodeImageFile(image, path.string(), images::kTagBmp, 7, 24));
+}
+
+// The run's scene built by the program's own code (BuildScene, then the slide show started and
+// its first picture faded in) on the engine under test. Its data lies under `folder`/data/: the
+// slide show of data/forest/; nothing else unless a test asks.
+struct ProgramScene {
+  settings::Settings s;
+  scene::SceneState state;
+
+  explicit ProgramScene(const std::filesystem::path& folder) {
+    s.Path = (folder / "").string();
+    s.configFolder = s.Path;
+    s.pictime = 20;
+    s.flakesize = 3;
+    s.speed = 3;
+    s.flaketype = 1;
+  }
+  void Build(int w, int h) {
+    flurrixtest::UseLinkedEngine();
+    scene::SeedRandom(7);
+    scene::BuildScene(state, s, w, h);
+    scene::StartBackground(state.background, s, state.picturePlane, state.coverPlane);
+    for (int frame = 0; frame < 300 && state.background.fading; ++frame) {
+      scene::UpdateBackground(state.background, s, scene::NowMs());
+    }
+  }
+};
+
+// The program's flake field without flakes: its material on texture 5 and the hidden template,
+// `flakesize` hundredths of a unit wide each side.
+scene::FlakeField ProgramFlakes(int flakesize) {
+  flurrixtest::UseLinkedEngine();
+  settings::Settings s;
+  s.flakesize = flakesize;
+  s.speed = 3;
+  scene::FlakeField field;
+  scene::BuildFlakeField(field, s);
+  return field;
+}
+
 class Render : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(screen_.ok()) << "no OpenGL 3.3 context"; }
@@ -84,12 +138,14 @@ class Render : public ::testing::Test {
 
 TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
   // Quadrants of the picture, as seen: red top left, green top right, blue bottom left.
-  PaintedTexture(1, 64, 64, [](int x, int y) {
+  const std::filesystem::path folder = FreshFolder("upright");
+  WritePicture(folder / "data" / "forest" / "quadrants.bmp", 64, 64, [](int x, int y) {
     return Bgra(y < 32 ? (x < 32 ? kRed : kGreen) : (x < 32 ? kBlue : kYellow));
   });
-  ProgramPicturePlane(kW, kH);
-  ProgramCoverPlane(kW, kH, 0);  // a fully faded-in picture: the cover adds nothing
-  ProgramCamera(Rgba32(255, 0, 255));
+  ProgramScene program(folder);
+  program.Build(kW, kH);  // the picture faded in: the cover adds nothing
+  ASSERT_EQ(program.state.background.FadeLevel, 0);
+  RTO_CameraBackColor(program.state.camera, Rgba32(255, 0, 255));
   const Frame f = screen_.Render();
   f.Save("picture_upright");
   EXPECT_NEAR_RGB(f.At(20, 20), kRed, 2);
@@ -100,10 +156,14 @@ TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
 }
 
 TEST_F(Render, CoverDarkensThePictureByItsAlpha) {
-  PaintedTexture(1, 16, 16, [](int, int) { return Bgra(kWhite); });
-  ProgramPicturePlane(kW, kH);
-  ProgramCoverPlane(kW, kH, 128);
-  ProgramCamera(0);
+  const std::filesystem::path folder = FreshFolder("cover");
+  WritePicture(folder / "data" / "forest" / "white.bmp", 16, 16,
+               [](int, int) { return Bgra(kWhite); });
+  ProgramScene program(folder);
+  program.Build(kW, kH);
+  program.state.background.fadeStep = 128;
+  scene::FadeOutStep(program.state.background);
+  ASSERT_EQ(program.state.background.FadeLevel, 128);
   const Frame f = screen_.Render();
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{127, 127, 127}), 3);
   EXPECT_NEAR_RGB(f.At(3, 3), (Rgba{127, 127, 127}), 3);
@@ -133,6 +193,28 @@ TEST_F(Render, AdditiveAndMultiplyBlendOverWhatIsBehind) {
   EXPECT_NEAR_RGB(f.At(kW / 2 - 8 * ppu, kH / 2), (Rgba{130, 190, 220}), 2);
   EXPECT_NEAR_RGB(f.At(kW / 2 + 8 * ppu, kH / 2), (Rgba{50, 38, 200}), 2);
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{100, 150, 200}), 2);
+}
+
+TEST_F(Render, BlendedMaterialsOfAlphaZeroAreNotDrawn) {
+  // A blended plane in front writes depth when drawn, hiding the red plane drawn after it behind;
+  // at alpha 0 it is left out, so the red shows. At alpha 1 it is drawn: nearly black.
+  const int clear = RTO_CreateMaterial(-1, 0);
+  RTO_DisableMaterialLighting(clear, 1);
+  RTO_MaterialBlendingMode(clear, RTO_BLEND_ALPHA);
+  const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
+  RTO_RotateEntity(RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(clear), 0, 0, 1), 90, 0,
+                   0);
+  const int red = RTO_CreateMaterial(-1, 0);
+  RTO_DisableMaterialLighting(red, 1);
+  RTO_SetMaterialColor(red, 0, Rgba32(255, 0, 0));
+  const int behind = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(red), 0, 0, 0);
+  RTO_RotateEntity(behind, 90, 0, 0);
+  RTO_SetRenderQueue(behind, 99);
+  ProgramCamera(0);
+  RTO_SetMaterialColor(clear, 0, Rgba32(255, 255, 255, 0));
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kRed, 2);
+  RTO_SetMaterialColor(clear, 0, Rgba32(255, 255, 255, 1));
+  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), (Rgba{1, 1, 1}), 2);
 }
 
 TEST_F(Render, QueuesDrawInOrderWhateverTheDepth) {
@@ -187,10 +269,10 @@ TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {
   PaintedTexture(5, 16, 16, [](int x, int y) {
     return Bgra(y < 4 ? kWhite : x < 8 ? kRed : kBlue);
   });
-  const int material = ProgramFlakeMaterial(RTO_TextureID(5));
-  RTO_MaterialFog(material, 0, 0, 0, 0);
-  RTO_SetMaterialColor(material, 0, Rgba32(255, 255, 255, 255));
-  const int flake = ProgramFlakeTemplate(material, 3.0f);
+  const scene::FlakeField field = ProgramFlakes(300);
+  RTO_MaterialFog(field.material, 0, 0, 0, 0);
+  RTO_SetMaterialColor(field.material, 0, Rgba32(255, 255, 255, 255));
+  const int flake = field.templateEntity;
   RTO_RotateEntity(flake, 90, 0, 30);
   RTO_MoveEntity2(flake, -5, 0, 0.5f, RTO_ABSOLUTE);
   ProgramCamera(0);
@@ -252,7 +334,7 @@ TEST_F(Render, NodesCarryPositionRotationAndScale) {
 
 TEST_F(Render, FogTurnsFarFlakesTowardsItsColour) {
   PaintedTexture(5, 16, 16, [](int, int) { return Bgra(kWhite); });
-  const int flake = ProgramFlakeTemplate(ProgramFlakeMaterial(RTO_TextureID(5)), 1.0f);
+  const int flake = ProgramFlakes(100).templateEntity;
   const int nearFlake = RTO_CopyEntity(flake, -1);
   const int farFlake = RTO_CopyEntity(flake, -1);
   RTO_MoveEntity2(nearFlake, -1.5f, 0, 15, RTO_ABSOLUTE);
@@ -301,7 +383,11 @@ TEST_F(Render, LockedPixelsReachTheScreen) {
       << "a new texture is transparent black";
   std::fill(pixels, pixels + 32, Bgra(kGreen));
   RTO_UnlockTexture(1);
-  ProgramPicturePlane(kW, kH);
+  const int material = RTO_CreateMaterial(-1, RTO_TextureID(1));
+  RTO_DisableMaterialLighting(material, 1);
+  const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
+  RTO_RotateEntity(RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0, 0), 90,
+                   0, 0);
   ProgramCamera(0);
   EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kGreen, 2);
 
@@ -309,6 +395,26 @@ TEST_F(Render, LockedPixelsReachTheScreen) {
   pixels = static_cast<uint32_t*>(RTO_LockTexture(1, nullptr, nullptr, nullptr));
   std::fill(pixels, pixels + 32, Bgra(kBlue));
   EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kBlue, 2);
+}
+
+TEST_F(Render, MinifiedTexturesShowTheAverageOfTheirPixels) {
+  // One-pixel columns of red and blue drawn at about a sixth of their size show purple; a texture
+  // of odd size keeps its colour. Without all its smaller levels a texture would draw black.
+  PaintedTexture(1, 64, 64, [](int x, int) { return Bgra(x % 2 ? kRed : kBlue); });
+  PaintedTexture(2, 5, 3, [](int, int) { return Bgra(kGreen); });
+  const int mesh = RTO_CreatePlane(-1, 1, 1, 1, 1, 1, 1);
+  for (int texture : {1, 2}) {
+    const int material = RTO_CreateMaterial(-1, RTO_TextureID(texture));
+    RTO_DisableMaterialLighting(material, 1);
+    const float x = texture == 1 ? -3.0f : 3.0f;
+    RTO_RotateEntity(RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), x, 0, 0), 90,
+                     0, 0);
+  }
+  ProgramCamera(0);
+  const Frame f = screen_.Render();
+  const int offset = static_cast<int>(3 * PixelsPerUnit(kH));
+  EXPECT_NEAR_RGB(f.At(kW / 2 - offset, kH / 2), (Rgba{128, 0, 128}), 8);
+  EXPECT_NEAR_RGB(f.At(kW / 2 + offset, kH / 2), kGreen, 2);
 }
 
 TEST_F(Render, SpritesDrawOverTheFrameAtTheirPixelPosition) {
@@ -360,37 +466,30 @@ TEST_F(Render, MultisamplingSmoothsEdges) {
   EXPECT_GT(edgePixels(4), 100);
 }
 
-// The screensaver's frame from the shipped pictures: a winter picture, flakes, the digital clock.
+// The screensaver's frame from the shipped pictures, built by the program: the slide show's first
+// winter picture, flakes of the shipped custom flake, a clock text.
 TEST(ProgramFrame, ShippedPicturesMakeAWholeFrame) {
   const char* build = std::getenv("FLURRIX_BUILD_DIR");
-  const std::filesystem::path data = std::filesystem::path(build ? build : ".") / "data";
-  std::filesystem::path picture;
+  const std::filesystem::path folder = build ? build : ".";
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(data / "forest", ec)) {
-    if (picture.empty() || entry.path() < picture) picture = entry.path();
+  if (std::filesystem::is_empty(folder / "data" / "forest", ec) || ec) {
+    GTEST_SKIP() << "no shipped pictures in this build";
   }
-  if (picture.empty()) GTEST_SKIP() << "no shipped pictures in this build";
   constexpr int w = 640, h = 400;
   Screen screen(w, h);
   ASSERT_TRUE(screen.ok());
-  RTO_Add3DArchive((data.string() + "/").c_str(), RTO_ARCHIVE_FOLDER);
-  RTO_Add3DArchive(((data / "font").string() + "/").c_str(), RTO_ARCHIVE_FOLDER);
-  RTO_Parse3DScripts();
-  ASSERT_NE(RTO_LoadTexture(1, picture.string().c_str()), 0);
-  ProgramPicturePlane(w, h);
-  ProgramCoverPlane(w, h, 0);
-  ASSERT_NE(RTO_LoadTexture(5, "snowflakes/myflake2.png"), 0) << "found through data/";
-  const int flake = ProgramFlakeTemplate(ProgramFlakeMaterial(RTO_TextureID(5)), 0.2f);
-  for (int i = 0; i < 300; ++i) {
-    const int copy = RTO_CopyEntity(flake, -1);
-    RTO_RotateEntity2(copy, 90, 0, static_cast<float>(i * 37 % 360), RTO_ABSOLUTE);
-    RTO_MoveEntity2(copy, static_cast<float>(i * 7 % 24) - 11.5f,
-                    static_cast<float>(i * 13 % 18) - 8.5f, static_cast<float>(1 + i % 15),
-                    RTO_ABSOLUTE);
-  }
+  ProgramScene program(folder);
+  program.s.flakes = 300;
+  program.s.flakesize = 20;
+  program.s.customflaketype = 1;
+  program.s.customflakeimage = "snowflakes/myflake2.png";  // found through data/
+  program.Build(w, h);
+  ASSERT_NE(RTO_IsTexture(5), 0);
+  ASSERT_EQ(program.state.field.count, 300);
+  ASSERT_EQ(program.state.background.FadeLevel, 0);
   RTO_CreateText3D2(1, "12:34:56", "Days", 1.0f, Rgba32(255, 255, 255, 255));
   RTO_MoveText3D(1, 5, -9, 0);
-  ProgramCamera(Rgba32(255, 0, 255));
+  RTO_CameraBackColor(program.state.camera, Rgba32(255, 0, 255));
   const Frame f = screen.Render();
   f.Save("program_frame");
   EXPECT_EQ(f.Count(kMagenta, 60), 0) << "the picture leaves gaps";
