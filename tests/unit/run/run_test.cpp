@@ -291,6 +291,7 @@ TEST(Run, DisplayOffDrawsNothingAndTheExitConditionsStillWork) {
   s.music = 0;
   SaverRun run;
   ASSERT_TRUE(run.Start(s));
+  EXPECT_TRUE(SDL_IsScreenSaverEnabled());  // with the run's screen open
   scene::Rto().RenderWorld = [] { return ++renderCalls; };
   scene::Rto().FlipBuffers = [] { return ++presentCalls; };
   const int64_t started = now;
