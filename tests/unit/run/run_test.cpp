@@ -274,10 +274,6 @@ int presentCalls = 0;
 // display is asked again and again, and the exit timer still ends the run.
 TEST(Run, DisplayOffDrawsNothingAndTheExitConditionsStillWork) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  // A GL window kept until the process ends keeps Mesa's driver loaded after the run closes its
-  // screen: unloading it before the leak check would report the driver's own memory as leaks.
-  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
-  ASSERT_NE(SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN), nullptr);
   int64_t now = 0;
   // Every look at the clock moves it on by more than a rest, so that the rests pass at once.
   const scene::ClockSource previousClock = scene::SetClock([&now] { return now += kRestMs + 50; });
@@ -296,6 +292,10 @@ TEST(Run, DisplayOffDrawsNothingAndTheExitConditionsStillWork) {
   SaverRun run;
   ASSERT_TRUE(run.Start(s));
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());  // with the run's screen open
+  // A GL window kept until the process ends keeps Mesa's driver loaded after the run closes its
+  // screen: unloading it before the leak check would report the driver's own memory as leaks.
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+  ASSERT_NE(SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN), nullptr);
   scene::Rto().RenderWorld = [] { return ++renderCalls; };
   scene::Rto().FlipBuffers = [] { return ++presentCalls; };
   const int64_t started = now;
