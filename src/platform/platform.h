@@ -130,6 +130,13 @@ void ShowMouseCursor(bool show);
 // Tells the system whether a screensaver runs (SPI_SETSCREENSAVERRUNNING). Nothing on Linux.
 void SetScreensaverRunning(bool running);
 
+// Whether the display shows anything: false while the monitor is powered down (X11 DPMS on
+// Linux, the console display state on Windows); true when it cannot be told.
+bool DisplayIsOn();
+// Whether the machine runs on battery (UPower over the system D-Bus on Linux,
+// GetSystemPowerStatus on Windows); false when it cannot be told.
+bool OnBattery();
+
 // The desktop wallpaper: its file ("" when none is set) and the desktop's WallpaperStyle value
 // (0 when missing or unreadable). Windows reads SPI_GETDESKWALLPAPER and the registry; Linux
 // reads GNOME's org.gnome.desktop.background, where "wallpaper" (tiled) gives 0 and every other

@@ -105,6 +105,7 @@ bool SaverRun::Start(settings::Settings& s) {
   scene::StartBackground(scene_.background, s, scene_.picturePlane, scene_.coverPlane);
   scene::RefreshClocks(scene_.clocks, s, true);
   MusicStart(music_, s);
+  pacer_ = FramePacer(scene::NowMs());
   return true;
 }
 
@@ -122,13 +123,19 @@ void SaverRun::FunctionKeys(settings::Settings& s, bool& exit) {
 
 bool SaverRun::Frame(settings::Settings& s) {
   scene::EngineApi& rto = scene::Rto();
-  scene::UpdateFlakeField(scene_.field, s);
-  scene::UpdateBackground(scene_.background, s, scene::NowMs());
+  platform::SleepMs(static_cast<uint32_t>(pacer_.WaitMs(scene::NowMs())));
+  const FramePlan plan = pacer_.Begin(scene::NowMs());
+  for (int32_t step = 0; step < plan.steps; ++step) {
+    scene::UpdateFlakeField(scene_.field, s);
+    scene::UpdateBackground(scene_.background, s, scene::NowMs());
+  }
   scene::RefreshClocks(scene_.clocks, s, false);
   scene::CheckCalendarDay(scene_.calendar, s, false);
-  rto.RenderWorld();
-  ShowForeground(s);
-  scene::PresentFrame();
+  if (plan.draw) {
+    rto.RenderWorld();
+    ShowForeground(s);
+    scene::PresentFrame();
+  }
   MusicStep(music_, s);
   scene::PollKeyboard();
   scene::PollMouse();

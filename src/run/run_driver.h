@@ -6,6 +6,7 @@
 #include <string>
 
 #include "run/music.h"
+#include "run/pacing.h"
 #include "scene/scene.h"
 #include "settings/settings.h"
 
@@ -37,6 +38,7 @@ class SaverRun {
 
   scene::SceneState scene_;
   MusicState music_;
+  FramePacer pacer_{0};
   bool started_ = false;
 };
 

@@ -5,6 +5,9 @@
 // winsock2.h must come before windows.h.
 #include <winsock2.h>
 
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
+#include "scene/screen.h"
 
 namespace platform {
 namespace {
@@ -191,6 +195,25 @@ TEST(WindowsSession, PowerFunctionsAnswerWithoutSuspending) {
   ShowMouseCursor(true);
   SetScreensaverRunning(true);
   SetScreensaverRunning(false);
+}
+
+// A machine with a display and no battery: the display counts as on, the power as mains.
+TEST(WindowsSession, DisplayStateAndBattery) {
+  EXPECT_TRUE(DisplayIsOn());
+  EXPECT_TRUE(DisplayIsOn());  // the subscription is made once
+  SYSTEM_POWER_STATUS status{};
+  ASSERT_TRUE(GetSystemPowerStatus(&status));
+  EXPECT_EQ(OnBattery(), status.ACLineStatus == 0);
+}
+
+// The run's video layer asks for no display-required state: the system's screen saver and sleep
+// timers keep running.
+TEST(WindowsSession, TheVideoLayerLeavesTheSystemsScreenSaverOn) {
+  ASSERT_TRUE(scene::StartSprites());
+  SDL_Window* window = SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
+  EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+  if (window) SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST(WindowsSockets, LoopbackConnectSendAndReceive) {

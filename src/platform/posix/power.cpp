@@ -1,5 +1,8 @@
-// Suspending through systemd-logind on the system bus. Without a system bus or logind the
-// computer counts as not allowed to sleep, and nothing happens.
+// Power on Linux: whether anyone can see the run (the X server's DPMS state), what powers the
+// machine (UPower's OnBattery) and suspending through systemd-logind, both on the system bus.
+// Without an answer the display counts as on, the machine as on mains and sleep as not allowed.
+#include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
 #include <systemd/sd-bus.h>
 
 #include <cstring>
@@ -13,7 +16,45 @@ constexpr const char* kLogin = "org.freedesktop.login1";
 constexpr const char* kLoginPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
 
+// One connection for the process: the question comes four times a second.
+Display* DpmsDisplay() {
+  static Display* const display = [] {
+    Display* d = XOpenDisplay(nullptr);
+    int event = 0, error = 0;
+    if (d && !DPMSQueryExtension(d, &event, &error)) {
+      XCloseDisplay(d);
+      d = nullptr;
+    }
+    return d;
+  }();
+  return display;
+}
+
 }  // namespace
+
+bool DisplayIsOn() {
+  Display* display = DpmsDisplay();
+  if (!display || !DPMSCapable(display)) return true;
+  CARD16 level = DPMSModeOn;
+  BOOL enabled = False;
+  if (!DPMSInfo(display, &level, &enabled)) return true;
+  return !enabled || level == DPMSModeOn;
+}
+
+bool OnBattery() {
+  sd_bus* bus = nullptr;
+  if (sd_bus_open_system(&bus) < 0) return false;
+  // A missing or busy UPower must not hold up a frame.
+  sd_bus_set_method_call_timeout(bus, 200000);
+  sd_bus_error error = SD_BUS_ERROR_NULL;
+  int value = 0;
+  const bool known =
+      sd_bus_get_property_trivial(bus, "org.freedesktop.UPower", "/org/freedesktop/UPower",
+                                  "org.freedesktop.UPower", "OnBattery", &error, 'b', &value) >= 0;
+  sd_bus_error_free(&error);
+  sd_bus_flush_close_unref(bus);
+  return known && value != 0;
+}
 
 bool SuspendAllowed() {
   sd_bus* bus = nullptr;

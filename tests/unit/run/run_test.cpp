@@ -14,10 +14,12 @@
 
 #include "platform/platform.h"
 #include "run/exit_conditions.h"
+#include "run/pacing.h"
 #include "run/run_driver.h"
 #include "scene/engine_api.h"
 #include "scene/geometry.h"
 #include "scene/input.h"
+#include "scene/run_clock.h"
 #include "scene/scene.h"
 #include "scene/screen.h"
 
@@ -251,6 +253,63 @@ TEST(Engine, FoundInTheCurrentFolderWhenPathLacksIt) {
   EXPECT_EQ(s.Path, platform::CurrentFolder());
   fs::current_path(previous);
   fs::remove_all(base);
+}
+
+// The system's screen blanking and sleep timers keep working during a run: the video layer holds
+// no screen-saver or display inhibition (on X11 a reset of the screen saver and a D-Bus inhibit,
+// on Windows a display-required execution state).
+TEST(Screen, TheVideoLayerLeavesTheSystemsScreenSaverOn) {
+  if (!platform::HasDisplay()) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  ASSERT_TRUE(scene::StartSprites());
+  SDL_Window* window = SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
+  EXPECT_TRUE(SDL_IsScreenSaverEnabled());
+  if (window) SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+int renderCalls = 0;
+int presentCalls = 0;
+
+// A whole run on the offscreen driver while the display is reported off: nothing is drawn, the
+// display is asked again and again, and the exit timer still ends the run.
+TEST(Run, DisplayOffDrawsNothingAndTheExitConditionsStillWork) {
+  SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  int64_t now = 0;
+  // Every look at the clock moves it on by more than a rest, so that the rests pass at once.
+  const scene::ClockSource previousClock = scene::SetClock([&now] { return now += kRestMs + 50; });
+  int displayQuestions = 0;
+  const ViewingService previousViewing = SetViewingService(
+      {[&displayQuestions] { return ++displayQuestions, false; }, [] { return false; }});
+  settings::Settings s;
+  settings::SetDefaults(s, {});
+  s.Path = std::filesystem::path(FLURRIX_ENGINE_LIBRARY).parent_path().string() + "/";
+  s.desktopWidth = s.videow = 320;
+  s.desktopHeight = s.videoh = 240;
+  s.desktopDepth = s.videod = 32;
+  s.exiton = 3;
+  s.exitontimer = 1;  // minutes
+  s.music = 0;
+  SaverRun run;
+  ASSERT_TRUE(run.Start(s));
+  EXPECT_TRUE(SDL_IsScreenSaverEnabled());  // with the run's screen open
+  // A GL window kept until the process ends keeps Mesa's driver loaded after the run closes its
+  // screen: unloading it before the leak check would report the driver's own memory as leaks.
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+  ASSERT_NE(SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN), nullptr);
+  scene::Rto().RenderWorld = [] { return ++renderCalls; };
+  scene::Rto().FlipBuffers = [] { return ++presentCalls; };
+  const int64_t started = now;
+  int frames = 0;
+  while (run.Frame(s) && frames < 100000) ++frames;
+  const int64_t ranMs = now - started;
+  run.Finish(s);
+  SetViewingService(previousViewing);
+  scene::SetClock(previousClock);
+  EXPECT_EQ(renderCalls, 0);
+  EXPECT_EQ(presentCalls, 0);
+  EXPECT_GE(ranMs, 60000);
+  EXPECT_LT(ranMs, 65000);
+  EXPECT_GE(displayQuestions, frames);
 }
 
 TEST(Keys, DirectInputCodesOfTheKeysTheRunUses) {
