@@ -263,4 +263,7 @@ wait "$dialog" || fail "/c exited with $?"
 cmp -s "$saved" "$work/after-ok.ini" || fail "closing the dialog changed config.ini"
 step "/c opened the dialog (build/screenshots/dialog-windows.png); OK saved config.ini, closing did not"
 
+# ---- The setup program and the portable zip, in a Wine prefix of their own ----
+(source tests/windows/installer.sh)
+
 step "Windows smoke tests passed in $(seconds "$started") s"
