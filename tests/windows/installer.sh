@@ -44,8 +44,15 @@ desktop_key='HKCU\Control Panel\Desktop'
 folder="$WINEPREFIX/drive_c/Program Files/Corvantic/Flurrix Screensaver"
 windows_scr="$WINEPREFIX/drive_c/windows/flurrix.scr"
 
-timeout 300 wine "$setup" /S /SCREENSAVER >>"$work/wine.log" 2>&1 || fail "the silent setup exited with $?"
-timeout 120 wineserver -w || true
+# silent_setup ARGS...: runs the setup and waits for it.
+silent_setup() {
+  timeout 300 wine "$setup" "$@" >>"$work/wine.log" 2>&1 || fail "the setup $* exited with $?"
+  timeout 120 wineserver -w || true
+}
+# A silent setup leaves the user's screensaver alone; the second one, over it, is asked to set it.
+silent_setup /S
+wine_reg "$desktop_key" SCRNSAVE.EXE >/dev/null && fail "/S without /SCREENSAVER set the screensaver"
+silent_setup /S /SCREENSAVER
 for file in flurrix.scr flurrix.dll uninstall.exe data/font/DejaVuSans.ttf data/music/forest.mp3; do
   [[ -f $folder/$file ]] || fail "the setup did not install $file into the program-files folder"
 done
