@@ -73,9 +73,9 @@ bool BuildCube(Mesh& mesh, float size) {
 bool BuildCylinder(Mesh& mesh, float radius, float height) {
   if (!(radius > 0) || !(height > 0)) return false;
   mesh = Mesh{};
-  const int n = kCylinderSegments;
+  constexpr int n = kCylinderSegments;
   const float top = 0.5f * height;
-  auto around = [n](int k) { return 2 * 3.14159265358979f * static_cast<float>(k) / n; };
+  auto around = [](int k) { return 2 * 3.14159265358979f * static_cast<float>(k) / n; };
   // Side: a ring of quads, the seam vertices doubled for the texture.
   for (int k = 0; k <= n; ++k) {
     const Vec3 dir{std::sin(around(k)), 0, std::cos(around(k))};

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# The decoder fuzzers and the EXIF one (libFuzzer with ASan and UBSan), each for a short bounded time, seeded with
-# small generated files. Any finding fails the stage; its input is kept in build-fuzz/findings/
-# and replays with: build-fuzz/fuzz_FORMAT FILE (or imgtool info FILE).
+# The decoder fuzzers, the EXIF one and those of the text parsers (libFuzzer with ASan and UBSan),
+# each for a short bounded time, seeded with small generated files. Any finding fails the stage; its input is kept in build-fuzz/findings/
+# and replays with: build-fuzz/fuzz_NAME FILE (or imgtool info FILE for a picture).
 set -euo pipefail
 seconds=${FLURRIX_FUZZ_SECONDS:-20}
 scripts/build.sh fuzz
 rm -rf build-fuzz/seeds build-fuzz/findings
 build-fuzz/fuzz_make_seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings
-for format in bmp tga png jpeg exif; do
+for format in bmp tga png jpeg exif config language http_token command_line font_script; do
   corpus=build-fuzz/corpus/$format
   log=build-fuzz/findings/$format.log
   mkdir -p "$corpus"

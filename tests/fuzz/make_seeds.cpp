@@ -1,14 +1,20 @@
 // Writes small seed files for the decoder fuzzers: make_seeds FOLDER writes FOLDER/bmp/*,
 // FOLDER/tga/*, FOLDER/png/* and FOLDER/jpeg/*, one file for each kind of picture a decoder
-// knows, and FOLDER/exif/* with EXIF blocks in both byte orders.
+// knows, and FOLDER/exif/* with EXIF blocks in both byte orders; and for the text parsers
+// FOLDER/config/* (config.ini), FOLDER/language/* (the built-in texts as NAME<TAB>TEXT lines),
+// FOLDER/http_token/* (server responses), FOLDER/command_line/* (NUL-separated switches) and
+// FOLDER/font_script/* (.fontdef).
 #include <png.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "../unit/images/picture_files.h"
 #include "images/codecs.h"
+#include "settings/preferences_file.h"
+#include "text/language_table.h"
 
 namespace {
 
@@ -18,6 +24,10 @@ namespace fs = std::filesystem;
 bool Write(const fs::path& folder, const std::string& name, const Bytes& data) {
   fs::create_directories(folder);
   return images::testing::WriteFile((folder / name).string(), data);
+}
+
+bool WriteText(const fs::path& folder, const std::string& name, std::string_view text) {
+  return Write(folder, name, Bytes(text.begin(), text.end()));
 }
 
 Bytes Ramp(size_t n) {
@@ -75,5 +85,38 @@ int main(int argc, char** argv) {
 
   ok &= Write(root / "exif", "intel.exif", MakeExif(6, false));
   ok &= Write(root / "exif", "motorola.exif", MakeExif(8, true));
+
+  settings::PreferencesFile config;
+  config.WriteComment("Flurrix");
+  config.SelectGroup("Screensaver");
+  config.WriteInteger("fps", 60);
+  config.WriteText("foregroundtext", "Hello \xC3\xA9");
+  config.SelectGroup("Window");
+  config.WriteInteger("Width", -530);
+  ok &= WriteText(root / "config", "written.ini", config.Serialize());
+  ok &= WriteText(root / "config", "latin1.ini",
+                  "[screensaver]\nFPS=  $3C \n;note\r\n  [Window\rwidth\n=x\xE9\n");
+
+  std::string block;
+  for (const text::LanguagePair& pair : text::BuiltInLanguageBlock()) {
+    block.append(pair.name).append("\t").append(pair.text).append("\n");
+    if (block.size() > 4000) break;
+  }
+  ok &= WriteText(root / "language", "builtin.txt", block);
+  ok &= WriteText(root / "language", "small.txt",
+                  "_GROUP_\tmain\nb\tsecond\nA\tfirst\nab\tthird\n_group_\tMAIN\na\tx\n_END_\n");
+
+  ok &= WriteText(root / "http_token", "ok.txt",
+                  "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n  2.5 \r\n\r\nmore");
+  ok &= WriteText(root / "http_token", "latin1.txt", "HTTP/1.0 200 OK\r\n\r\n\xE9t\xE9");
+
+  using namespace std::string_view_literals;
+  ok &= WriteText(root / "command_line", "preview.txt", "/p:1234"sv);
+  ok &= WriteText(root / "command_line", "configure.txt", " -c \0$1F"sv);
+  ok &= WriteText(root / "command_line", "binary.txt", "-L\0-%1011"sv);
+
+  ok &= WriteText(
+      root / "font_script", "days.fontdef",
+      "# fonts\nfont Days\nsource DejaVuSans.ttf\n\r\nFONT  Other \r\n\tSource x.ttf\nfont lone\n");
   return ok ? 0 : 1;
 }
