@@ -96,8 +96,9 @@ void ShowPreview(int64_t host, const ScreenPixels& picture) {
   Visual* visual = DefaultVisual(display, screen);
   const Window hostWindow = static_cast<Window>(host);
   Window child = 0;
+  // Errors later on (the host gone while the child is resized or drawn) are ignored too.
+  TrapErrors trap;
   {
-    TrapErrors trap;
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, hostWindow, &attributes) && !trap.Failed(display)) {
       child = XCreateSimpleWindow(display, hostWindow, 0, 0, std::max(attributes.width, 1),
@@ -117,8 +118,10 @@ void ShowPreview(int64_t host, const ScreenPixels& picture) {
 
   // The picture in the server's pixel format.
   const int depth = DefaultDepth(display, screen);
-  XImage* image = XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, picture.width,
-                               picture.height, 32, 0);
+  XImage* image = picture.width > 0 && picture.height > 0
+                      ? XCreateImage(display, visual, depth, ZPixmap, 0, nullptr, picture.width,
+                                     picture.height, 32, 0)
+                      : nullptr;
   if (image) {
     image->data = static_cast<char*>(std::calloc(image->bytes_per_line, picture.height));
     for (int y = 0; y < picture.height; ++y) {

@@ -92,7 +92,6 @@ void ShowPreview(int64_t host, const ScreenPixels& picture) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = PreviewProcedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = L"FlurrixPreview";
   RegisterClassW(&windowClass);
   previewPicture = &picture;
