@@ -57,9 +57,13 @@ start() {
   run=$!
 }
 
+# A key sent before the run's window takes input is lost: Esc is pressed again until it ends.
 stop() {
-  xdotool key Escape
-  for _ in $(seq 100); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 10); do
+    kill -0 "$run" 2>/dev/null || break
+    xdotool key Escape
+    for _ in $(seq 20); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+  done
   kill -0 "$run" 2>/dev/null && fail "Esc did not end the run"
   wait "$run" || fail "exit code $?"
   run=
