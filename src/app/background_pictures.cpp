@@ -47,14 +47,16 @@ bool ComposeWallpaper(const images::Image& wallpaper, int32_t style, int32_t wid
 }
 
 void PrepareDesktopPicture(const settings::Settings& s) {
+  // A run larger than the desktop shows black beyond it; a size no picture can have gives none.
+  images::Image picture;
+  if (!images::AllocateImage(picture, s.videow, s.videoh, 24)) return;
   const std::optional<platform::ScreenPixels> desktop =
       platform::CaptureDesktop(s.videow, s.videoh);
-  images::Image picture;
-  if (!desktop || !images::AllocateImage(picture, desktop->width, desktop->height, 24)) return;
-  for (int32_t y = 0; y < picture.height; ++y) {
+  if (!desktop) return;
+  for (int32_t y = 0; y < desktop->height; ++y) {
     const uint8_t* in = desktop->bgrx.data() + static_cast<size_t>(y) * desktop->width * 4;
     uint8_t* out = picture.TopRow(y);
-    for (int32_t x = 0; x < picture.width; ++x, in += 4, out += 3) {
+    for (int32_t x = 0; x < desktop->width; ++x, in += 4, out += 3) {
       out[0] = in[0];
       out[1] = in[1];
       out[2] = in[2];

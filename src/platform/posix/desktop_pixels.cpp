@@ -62,7 +62,7 @@ std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height) {
   if (!display) return std::nullopt;
   const int screen = DefaultScreen(display);
   const Visual* visual = DefaultVisual(display, screen);
-  // The area that exists on the root window; the rest stays black.
+  // Only the area that exists on the root window.
   const int w = std::min(width, DisplayWidth(display, screen));
   const int h = std::min(height, DisplayHeight(display, screen));
   std::optional<ScreenPixels> result;
@@ -70,11 +70,11 @@ std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height) {
   XImage* image = XGetImage(display, RootWindow(display, screen), 0, 0, w, h, AllPlanes, ZPixmap);
   if (image && !trap.Failed(display)) {
     ScreenPixels& pixels = result.emplace();
-    pixels.width = width;
-    pixels.height = height;
-    pixels.bgrx.assign(static_cast<size_t>(width) * height * 4, 0);
+    pixels.width = w;
+    pixels.height = h;
+    pixels.bgrx.resize(static_cast<size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y) {
-      uint8_t* out = pixels.bgrx.data() + static_cast<size_t>(y) * width * 4;
+      uint8_t* out = pixels.bgrx.data() + static_cast<size_t>(y) * w * 4;
       for (int x = 0; x < w; ++x, out += 4) {
         const unsigned long pixel = XGetPixel(image, x, y);
         out[0] = Channel(pixel, visual->blue_mask);

@@ -1,6 +1,8 @@
 // Copying the desktop's pixels through GDI, and the preview window inside a host window.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace platform {
@@ -57,6 +59,9 @@ std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height) {
   HWND desktop = GetDesktopWindow();
   HDC screen = GetDC(desktop);
   if (!screen) return std::nullopt;
+  // Only the area that exists on the desktop.
+  width = std::min(width, GetDeviceCaps(screen, HORZRES));
+  height = std::min(height, GetDeviceCaps(screen, VERTRES));
   std::optional<ScreenPixels> result;
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
@@ -65,8 +70,6 @@ std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height) {
       memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
   if (bitmap && bits) {
     HGDIOBJ old = SelectObject(memory, bitmap);
-    // Starts black, so that any part beyond the desktop stays black.
-    PatBlt(memory, 0, 0, width, height, BLACKNESS);
     if (BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY)) {
       GdiFlush();
       ScreenPixels& pixels = result.emplace();

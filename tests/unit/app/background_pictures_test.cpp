@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -117,6 +118,17 @@ TEST_F(PictureFilesTest, TheWallpaperIsSavedAtTheRunSizeAndBlurredWhenAsked) {
   EXPECT_EQ(plain.sourceDepth, 24);
   EXPECT_EQ(Bgr(plain, 13, 10), Bgr(checks, 5, 2));
   EXPECT_NE(Bgr(blurred, 13, 10), Bgr(checks, 5, 2));
+}
+
+TEST_F(PictureFilesTest, NoReadableDesktopOrNoPossibleSizeWritesNothing) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");  // as in a session without an X root
+  PrepareDesktopPicture(s_);
+  if (display) setenv("DISPLAY", saved.c_str(), 1);
+  s_.videow = 70000;
+  PrepareDesktopPicture(s_);
+  EXPECT_FALSE(fs::exists(Path("desktop.bmp")));
 }
 
 TEST_F(PictureFilesTest, TheCleanUpDeletesOnlyFilesWithSomethingInThem) {
