@@ -292,4 +292,55 @@ step "/s ran (build/screenshots/run-windows.bmp); F12 wrote a screenshot, the mo
 # ---- The setup program and the portable zip, in a Wine prefix of their own ----
 (source tests/windows/installer.sh)
 
+# ---- The desktop and wallpaper backgrounds: a picture in AppData while the run is on ----
+folder=$(dirname "$(appdata_config)")
+# settings BACKGROUND: a 640 x 480 run that ends on a key press.
+settings() {
+  printf '[Screensaver]\r\nvideow = 640\r\nvideoh = 480\r\nvideod = 32\r\nexiton = 2\r\nbackground = %s\r\n' \
+    "$1" >"$folder/config.ini"
+}
+# background_run FILE: starts /s, waits for FILE of a 640 x 480 24-bit BMP, ends the run.
+background_run() {
+  local saver
+  wine "$scr" /s >>"$work/wine.log" 2>&1 &
+  saver=$!
+  for _ in $(seq 120); do
+    [[ -f $folder/$1 && $(stat -c %s "$folder/$1") == $((54 + 640 * 480 * 3)) ]] && break
+    sleep 0.5
+  done
+  cp "$folder/$1" "$work/$1" 2>/dev/null || true
+  press_until_gone "$saver" "$dialog_title" Escape || {
+    kill "$saver" 2>/dev/null || true
+    fail "the run with $1 did not end on Escape"
+  }
+  wait "$saver" || fail "the run with $1 exited with $?"
+  [[ -f $work/$1 ]] || fail "the run wrote no $1 of 640 x 480"
+  [[ -e $folder/$1 ]] && fail "$1 is left after the run"
+  return 0
+}
+settings 1
+background_run desktop.bmp
+convert -size 100x50 xc:'#2080c0' "BMP3:$WINEPREFIX/drive_c/flurrix-wall.bmp"
+timeout 120 wine reg add 'HKCU\Control Panel\Desktop' /v Wallpaper /t REG_SZ /d 'C:\flurrix-wall.bmp' /f \
+  >/dev/null 2>&1 || fail "the Wine registry could not be changed"
+timeout 120 wine reg add 'HKCU\Control Panel\Desktop' /v WallpaperStyle /t REG_SZ /d 2 /f \
+  >/dev/null 2>&1 || fail "the Wine registry could not be changed"
+settings 2
+background_run wallpaper.bmp
+colour=$(convert "$work/wallpaper.bmp" -format '%[pixel:p{639,479}]' info:)
+[[ $colour == "srgb(32,128,192)" ]] || fail "wallpaper.bmp shows $colour, not the stretched wallpaper"
+# No wallpaper: the error box, and no run after it.
+timeout 120 wine reg add 'HKCU\Control Panel\Desktop' /v Wallpaper /t REG_SZ /d '' /f \
+  >/dev/null 2>&1 || fail "the Wine registry could not be changed"
+wine "$scr" /s >>"$work/wine.log" 2>&1 &
+saver=$!
+wait_window Error >/dev/null || fail "no wallpaper: no error box"
+press_until_gone "$saver" Error Return || {
+  kill "$saver" 2>/dev/null || true
+  fail "no wallpaper: the program went on after the error box"
+}
+wait "$saver" || fail "no wallpaper: exit code $?"
+settings 0
+step "desktop.bmp and wallpaper.bmp were there during the run and gone after; no wallpaper was reported"
+
 step "Windows smoke tests passed in $(seconds "$started") s"

@@ -1,9 +1,8 @@
 #include "app/program.h"
 
-#include <cstdio>
-
 #include "app/builtin_pictures.h"
 #include "app/command_line.h"
+#include "app/preview.h"
 #include "app/run_wrapper.h"
 #include "app/uninstall_page.h"
 #include "dialog/configuration_dialog.h"
@@ -21,18 +20,13 @@ settings::Settings& ProcessSettings() {
   return settings;
 }
 
-void NotInThisBuild(const char* what) {
-  std::fprintf(stderr, "flurrix: %s is not in this build\n", what);
-}
-
 void RunMode(Mode mode, const std::vector<std::string>& args) {
   switch (mode) {
     case Mode::kUninstall:
       RunUninstallPage();
       break;
     case Mode::kPreview:
-      ParseWindowHandle(args);
-      NotInThisBuild("the preview mode");
+      RunPreview(ParseWindowHandle(args));
       break;
     case Mode::kConfigure:
       dialog::OpenConfigurationDialog(ProcessSettings(),

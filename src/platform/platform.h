@@ -90,6 +90,25 @@ std::vector<DesktopMode> ListDisplayModes();
 // True when a window system is there to show windows on (an X display on Linux).
 bool HasDisplay();
 
+// Pixels exchanged with the window system: top row first, 4 bytes per pixel (blue, green, red,
+// unused), width * 4 bytes per row.
+struct ScreenPixels {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> bgrx;
+};
+
+// The top-left width x height pixels of the desktop at 1:1 (the X root window on Linux, the
+// desktop window's device context on Windows), cut to the desktop's own size: the result may be
+// smaller than asked. Nothing when the desktop cannot be read (no X display, a refused copy).
+std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height);
+
+// The screensaver preview: a child window filling the client area of the host window `host`
+// (an HWND on Windows, an X11 window id on Linux), showing `picture` at its own size in its
+// top-left corner on black. Returns when the host closes or destroys it; at once for handle 0
+// or a handle that names no window.
+void ShowPreview(int64_t host, const ScreenPixels& picture);
+
 // ---- Message boxes ----
 
 // Message-box styles as the program passes them, and the answers they return.

@@ -2,6 +2,7 @@
 // the tests and the Wine stage start as separate processes:
 //   --guard NAME          exit code 1 when the instance guard NAME was taken, 0 when refused
 //   --message-box CAPTION TEXT STYLE   shows the box; the exit code is the answer
+//   --preview HWND        a 16 x 16 red preview picture inside window HWND until it goes away
 // winsock2.h must come before windows.h.
 #include <winsock2.h>
 
@@ -45,6 +46,32 @@ DWORD RunSelf(const std::wstring& arguments) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return code;
+}
+
+// Pumps this thread's window messages for `ms` milliseconds.
+void PumpMessages(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  }
+}
+
+// A shown top-level window of `width` x `height` at (0, 0), filled with `colour`.
+HWND SolidWindow(int width, int height, COLORREF colour) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = CreateSolidBrush(colour);
+  windowClass.lpszClassName = L"FlurrixCheckSolid";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Flurrix Check Host",
+                                WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+  UpdateWindow(window);
+  PumpMessages(500);
+  return window;
 }
 
 class WindowsFiles : public ::testing::Test {
@@ -140,6 +167,61 @@ TEST(WindowsDesktop, ReportsTheScreenInPixelsAndBitsPerPixel) {
   if (const char* expected = std::getenv("FLURRIX_CHECK_SCREEN")) {
     EXPECT_EQ(std::to_string(mode.width) + "x" + std::to_string(mode.height), expected);
   }
+}
+
+// Wine's screen context reads back black, so only the shape of the copy is checked here.
+TEST(WindowsDesktop, CaptureIsCutToTheScreen) {
+  const int wide = GetSystemMetrics(SM_CXSCREEN);
+  std::optional<ScreenPixels> shot = CaptureDesktop(wide + 8, 60);
+  ASSERT_TRUE(shot.has_value());
+  EXPECT_EQ(shot->width, wide);
+  EXPECT_EQ(shot->height, 60);
+  EXPECT_EQ(shot->bgrx.size(), static_cast<size_t>(wide) * 60 * 4);
+  shot = CaptureDesktop(30, 20);
+  ASSERT_TRUE(shot.has_value());
+  EXPECT_EQ(shot->width, 30);
+  EXPECT_EQ(shot->height, 20);
+  EXPECT_FALSE(CaptureDesktop(0, 60).has_value());
+}
+
+TEST(WindowsPreview, FillsTheHostAndEndsWithIt) {
+  EXPECT_EQ(RunSelf(L"--preview 0"), 0u);
+  EXPECT_EQ(RunSelf(L"--preview 123456"), 0u) << "a handle that names no window";
+
+  HWND host = SolidWindow(200, 150, RGB(128, 128, 128));
+  ASSERT_NE(host, nullptr);
+  std::wstring line =
+      L"\"" + ProgramPath() + L"\" --preview " + std::to_wstring(reinterpret_cast<intptr_t>(host));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  HWND child = nullptr;
+  for (int i = 0; i < 100 && !child; ++i) {
+    PumpMessages(50);
+    child = GetWindow(host, GW_CHILD);
+  }
+  ASSERT_NE(child, nullptr) << "no preview window in the host";
+  wchar_t caption[64] = {};
+  GetWindowTextW(child, caption, 64);
+  EXPECT_EQ(std::wstring(caption), L"PreviewWindowClass");
+  RECT hostArea{}, childArea{};
+  GetClientRect(host, &hostArea);
+  GetWindowRect(child, &childArea);
+  MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&childArea), 2);
+  EXPECT_EQ(childArea.left, 0);
+  EXPECT_EQ(childArea.top, 0);
+  EXPECT_EQ(childArea.right, hostArea.right) << "fills the host";
+  EXPECT_EQ(childArea.bottom, hostArea.bottom);
+  EXPECT_TRUE(IsWindowVisible(child));
+  DestroyWindow(host);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 1000), WAIT_OBJECT_0) << "ends with its host";
+  DWORD code = 0xFFFF;
+  GetExitCodeProcess(process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
 }
 
 TEST(WindowsTime, MonotonicClockSleepAndLocalTime) {
@@ -259,6 +341,12 @@ int main(int argc, char** argv) {
   if (mode == "--guard" && argc > 2) return platform::AcquireInstanceGuard(argv[2]) ? 1 : 0;
   if (mode == "--message-box" && argc > 4) {
     return platform::ShowMessageBox(argv[2], argv[3], std::atoi(argv[4]));
+  }
+  if (mode == "--preview" && argc > 2) {
+    platform::ScreenPixels red{16, 16, {}};
+    for (int i = 0; i < 16 * 16; ++i) red.bgrx.insert(red.bgrx.end(), {0, 0, 255, 0});
+    platform::ShowPreview(std::atoll(argv[2]), red);
+    return 0;
   }
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -41,9 +41,11 @@ class WallpaperTest : public ::testing::Test {
     fs::create_directories(folder_);
     const char* path = std::getenv("PATH");
     savedPath_ = path ? path : "";
+    unsetenv("XDG_CURRENT_DESKTOP");
   }
   void TearDown() override {
     setenv("PATH", savedPath_.c_str(), 1);
+    unsetenv("XDG_CURRENT_DESKTOP");
     fs::remove_all(folder_);
   }
   // A gsettings that prints `uri` and `options` for the two keys, quoted as the real one does.
@@ -52,6 +54,13 @@ class WallpaperTest : public ::testing::Test {
     std::ofstream(script) << "#!/bin/sh\ncase \"$3\" in\n  picture-uri) echo \"'" << uri
                           << "'\";;\n  picture-options) echo \"'" << options << "'\";;\n"
                           << "  *) exit 1;;\nesac\n";
+    fs::permissions(script, fs::perms::owner_all);
+    setenv("PATH", (folder_.string() + ":/usr/bin:/bin").c_str(), 1);
+  }
+  // A stand-in `name` on PATH running the shell `body`.
+  void FakeTool(const char* name, const std::string& body) {
+    const fs::path script = folder_ / name;
+    std::ofstream(script) << "#!/bin/sh\n" << body;
     fs::permissions(script, fs::perms::owner_all);
     setenv("PATH", (folder_.string() + ":/usr/bin:/bin").c_str(), 1);
   }
@@ -89,6 +98,43 @@ TEST_F(WallpaperTest, WithoutGsettingsNothingIsSet) {
   const Wallpaper wallpaper = QueryWallpaper();
   EXPECT_EQ(wallpaper.path, "");
   EXPECT_EQ(wallpaper.style, 0);
+}
+
+TEST_F(WallpaperTest, CinnamonMateAndXfceSettingsAreReadTooTheSessionsOwnFirst) {
+  FakeTool("gsettings",
+           "case \"$2 $3\" in\n"
+           "  'org.cinnamon.desktop.background picture-uri') echo \"'file:///c/snow.jpg'\";;\n"
+           "  'org.cinnamon.desktop.background picture-options') echo \"'wallpaper'\";;\n"
+           "  'org.mate.background picture-filename') echo \"'/m/snow.png'\";;\n"
+           "  'org.mate.background picture-options') echo \"'stretched'\";;\n"
+           "  *) exit 1;;\nesac\n");
+  Wallpaper wallpaper = QueryWallpaper();  // no session named: the first desktop that has one
+  EXPECT_EQ(wallpaper.path, "/c/snow.jpg");
+  EXPECT_EQ(wallpaper.style, 0);
+  setenv("XDG_CURRENT_DESKTOP", "MATE", 1);
+  wallpaper = QueryWallpaper();
+  EXPECT_EQ(wallpaper.path, "/m/snow.png");
+  EXPECT_EQ(wallpaper.style, 2);
+
+  const std::string folder = "/backdrop/screen0/monitorVirtual-1/workspace0/";
+  for (const char* style : {"2", "5"}) {
+    FakeTool("xfconf-query",
+             "case \"$3 $4\" in\n"
+             "  '-l ') printf '" +
+                 folder + "color-style\\n" + folder + "image-style\\n" + folder +
+                 "last-image\\n';;\n"
+                 "  '-p " +
+                 folder +
+                 "last-image') echo '/x/snow.bmp';;\n"
+                 "  '-p " +
+                 folder + "image-style') echo " + style +
+                 ";;\n"
+                 "  *) exit 1;;\nesac\n");
+    setenv("XDG_CURRENT_DESKTOP", "XFCE", 1);
+    wallpaper = QueryWallpaper();
+    EXPECT_EQ(wallpaper.path, "/x/snow.bmp");
+    EXPECT_EQ(wallpaper.style, style[0] == '2' ? 0 : 2) << "Xfce's image-style " << style;
+  }
 }
 
 TEST(PlatformSuspend, NotOfferedOnLinuxYet) {

@@ -1,0 +1,98 @@
+#include "app/background_pictures.h"
+
+#include "images/blur.h"
+#include "images/codecs.h"
+#include "images/drawing.h"
+#include "text/language_table.h"
+#include "text/message_box.h"
+
+namespace app {
+namespace {
+
+constexpr int8_t kDesktopBackground = 1;
+constexpr int8_t kWallpaperBackground = 2;
+
+std::string DesktopFile(const settings::Settings& s) {
+  return s.configFolder + "desktop.bmp";
+}
+
+std::string WallpaperFile(const settings::Settings& s) {
+  return s.configFolder + "wallpaper.bmp";
+}
+
+void BlurAndSave(images::Image& picture, int32_t radius, const std::string& path) {
+  if (radius != 0) images::Blur(picture, radius);
+  // A picture that cannot be saved is simply not there for the run.
+  images::EncodeImageFile(picture, path, images::kTagBmp, 7, 24);
+}
+
+}  // namespace
+
+bool ComposeWallpaper(const images::Image& wallpaper, int32_t style, int32_t width, int32_t height,
+                      images::Image& out) {
+  if (wallpaper.width <= 0 || wallpaper.height <= 0) return false;
+  images::Image picture;
+  if (!images::AllocateImage(picture, width, height, 24)) return false;
+  if (!images::StartDrawing(picture)) return false;
+  if (style == 0) {
+    for (int32_t y = 0; y <= height; y += wallpaper.height) {
+      for (int32_t x = 0; x <= width; x += wallpaper.width) images::DrawImage(wallpaper, x, y);
+    }
+  } else {
+    images::DrawImageStretched(wallpaper, 0, 0, width, height);
+  }
+  images::StopDrawing();
+  out = std::move(picture);
+  return true;
+}
+
+void PrepareDesktopPicture(const settings::Settings& s) {
+  // A run larger than the desktop shows black beyond it; a size no picture can have gives none.
+  images::Image picture;
+  if (!images::AllocateImage(picture, s.videow, s.videoh, 24)) return;
+  const std::optional<platform::ScreenPixels> desktop =
+      platform::CaptureDesktop(s.videow, s.videoh);
+  if (!desktop) return;
+  for (int32_t y = 0; y < desktop->height; ++y) {
+    const uint8_t* in = desktop->bgrx.data() + static_cast<size_t>(y) * desktop->width * 4;
+    uint8_t* out = picture.TopRow(y);
+    for (int32_t x = 0; x < desktop->width; ++x, in += 4, out += 3) {
+      out[0] = in[0];
+      out[1] = in[1];
+      out[2] = in[2];
+    }
+  }
+  BlurAndSave(picture, s.desktopblur, DesktopFile(s));
+}
+
+bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpaper& wallpaper) {
+  images::Image source;
+  if (wallpaper.path.empty() || wallpaper.path == "(None)" ||
+      !images::DecodeImageFile(wallpaper.path, source)) {
+    text::ShowError(text::Lookup("Msg", "Wallpaper not found"));
+    return false;
+  }
+  images::Image picture;
+  // A screen-sized picture that cannot be made leaves the run without a wallpaper file.
+  if (ComposeWallpaper(source, wallpaper.style, s.videow, s.videoh, picture))
+    BlurAndSave(picture, s.wallpaperblur, WallpaperFile(s));
+  return true;
+}
+
+void RemovePictureFile(const std::string& path) {
+  if (platform::FileSize(path) > 0) platform::RemoveFile(path);
+}
+
+bool PrepareBackgroundPicture(const settings::Settings& s) {
+  if (s.background == kDesktopBackground) PrepareDesktopPicture(s);
+  if (s.background == kWallpaperBackground)
+    return PrepareWallpaperPicture(s, platform::QueryWallpaper());
+  return true;
+}
+
+void RemoveBackgroundPicture(const settings::Settings& s) {
+  if (s.background == kDesktopBackground) RemovePictureFile(DesktopFile(s));
+  if (s.background == kWallpaperBackground) RemovePictureFile(WallpaperFile(s));
+}
+
+}  // namespace app

@@ -1,0 +1,151 @@
+// The desktop and wallpaper pictures: composing the wallpaper, the files and their clean-up.
+#include "app/background_pictures.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "images/codecs.h"
+#include "text/message_box.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Blue, green, red of the pixel at (x, y) from the top.
+uint32_t Bgr(const images::Image& image, int32_t x, int32_t y) {
+  const uint8_t* p = image.TopRow(y) + x * (image.depth / 8);
+  return p[0] | p[1] << 8 | p[2] << 16;
+}
+
+// A picture whose every pixel tells its own position.
+images::Image Positions(int32_t width, int32_t height) {
+  images::Image image;
+  EXPECT_TRUE(images::AllocateImage(image, width, height, 24));
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      uint8_t* p = image.TopRow(y) + 3 * x;
+      p[0] = static_cast<uint8_t>(x);
+      p[1] = static_cast<uint8_t>(x >> 8);
+      p[2] = static_cast<uint8_t>(y);
+    }
+  }
+  return image;
+}
+
+TEST(ComposeWallpaper, StyleZeroTilesFromTheTopLeftAndClipsTheLastColumnAndRow) {
+  const images::Image wallpaper = Positions(400, 300);
+  images::Image screen;
+  ASSERT_TRUE(ComposeWallpaper(wallpaper, 0, 1920, 1080, screen));
+  EXPECT_EQ(screen.width, 1920);
+  EXPECT_EQ(screen.height, 1080);
+  EXPECT_EQ(screen.depth, 24);
+  EXPECT_EQ(Bgr(screen, 0, 0), Bgr(wallpaper, 0, 0));
+  EXPECT_EQ(Bgr(screen, 405, 7), Bgr(wallpaper, 5, 7));
+  // The fifth column and the fourth row start at 1600 and 900 and are cut at the edges.
+  EXPECT_EQ(Bgr(screen, 1600, 900), Bgr(wallpaper, 0, 0));
+  EXPECT_EQ(Bgr(screen, 1919, 1079), Bgr(wallpaper, 319, 179));
+}
+
+TEST(ComposeWallpaper, EveryOtherStyleStretchesOverTheWholeScreen) {
+  // Left half red, right half blue; stretched, each half fills half of the screen.
+  images::Image wallpaper;
+  ASSERT_TRUE(images::AllocateImage(wallpaper, 2, 1, 24));
+  wallpaper.pixels[2] = 255;
+  wallpaper.pixels[3] = 255;
+  for (int32_t style : {1, 2, 6, 10, 22}) {
+    images::Image screen;
+    ASSERT_TRUE(ComposeWallpaper(wallpaper, style, 640, 480, screen)) << style;
+    EXPECT_EQ(Bgr(screen, 0, 0), 0xFF0000u) << style;
+    EXPECT_EQ(Bgr(screen, 319, 479), 0xFF0000u) << style;
+    EXPECT_EQ(Bgr(screen, 320, 0), 0x0000FFu) << style;
+    EXPECT_EQ(Bgr(screen, 639, 479), 0x0000FFu) << style;
+  }
+}
+
+class PictureFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("bg-pictures-" + std::to_string(getpid()));
+    fs::create_directories(folder_);
+    s_.configFolder = folder_.string() + "/";
+    s_.videow = 64;
+    s_.videoh = 48;
+    text::SetMessageBoxHandler([this](const std::string&, const std::string& text, int32_t) {
+      boxes_.push_back(text);
+      return platform::kAnswerOk;
+    });
+  }
+  void TearDown() override {
+    text::SetMessageBoxHandler(nullptr);
+    fs::remove_all(folder_);
+  }
+  std::string Path(const char* name) const { return (folder_ / name).string(); }
+
+  fs::path folder_;
+  settings::Settings s_;
+  std::vector<std::string> boxes_;
+};
+
+TEST_F(PictureFilesTest, AnUnreadableWallpaperIsReportedAndStopsTheRun) {
+  std::ofstream(Path("notes.txt")) << "not a picture";
+  for (const std::string& path :
+       {std::string(), std::string("(None)"), Path("missing.png"), Path("notes.txt")}) {
+    EXPECT_FALSE(PrepareWallpaperPicture(s_, {path, 0})) << path;
+  }
+  ASSERT_EQ(boxes_.size(), 4u);
+  EXPECT_EQ(boxes_[0], "Wallpaper not found! Please set a bitmap image as desktop background.");
+  EXPECT_FALSE(fs::exists(Path("wallpaper.bmp")));
+}
+
+TEST_F(PictureFilesTest, TheWallpaperIsSavedAtTheRunSizeAndBlurredWhenAsked) {
+  const images::Image checks = Positions(8, 8);
+  ASSERT_TRUE(images::EncodeImageFile(checks, Path("wall.bmp"), images::kTagBmp));
+  images::Image plain, blurred;
+  ASSERT_TRUE(PrepareWallpaperPicture(s_, {Path("wall.bmp"), 0}));
+  ASSERT_TRUE(images::DecodeImageFile(Path("wallpaper.bmp"), plain));
+  s_.wallpaperblur = 3;
+  ASSERT_TRUE(PrepareWallpaperPicture(s_, {Path("wall.bmp"), 0}));
+  ASSERT_TRUE(images::DecodeImageFile(Path("wallpaper.bmp"), blurred));
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(plain.width, 64);
+  EXPECT_EQ(plain.height, 48);
+  EXPECT_EQ(plain.sourceDepth, 24);
+  EXPECT_EQ(Bgr(plain, 13, 10), Bgr(checks, 5, 2));
+  EXPECT_NE(Bgr(blurred, 13, 10), Bgr(checks, 5, 2));
+}
+
+TEST_F(PictureFilesTest, NoReadableDesktopOrNoPossibleSizeWritesNothing) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");  // as in a session without an X root
+  PrepareDesktopPicture(s_);
+  if (display) setenv("DISPLAY", saved.c_str(), 1);
+  s_.videow = 70000;
+  PrepareDesktopPicture(s_);
+  EXPECT_FALSE(fs::exists(Path("desktop.bmp")));
+}
+
+TEST_F(PictureFilesTest, TheCleanUpDeletesOnlyFilesWithSomethingInThem) {
+  std::ofstream(Path("desktop.bmp"));  // empty
+  std::ofstream(Path("wallpaper.bmp")) << "BM";
+  s_.background = 1;
+  RemoveBackgroundPicture(s_);
+  EXPECT_TRUE(fs::exists(Path("desktop.bmp")));
+  s_.background = 2;
+  RemoveBackgroundPicture(s_);
+  EXPECT_FALSE(fs::exists(Path("wallpaper.bmp")));
+  // Other backgrounds touch neither file.
+  std::ofstream(Path("wallpaper.bmp")) << "BM";
+  s_.background = 0;
+  RemoveBackgroundPicture(s_);
+  EXPECT_TRUE(fs::exists(Path("wallpaper.bmp")));
+}
+
+}  // namespace
+}  // namespace app
