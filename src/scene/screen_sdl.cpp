@@ -139,7 +139,11 @@ bool StartSprites() {
   // Clicking a black cover on another monitor must not minimise the run.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetMainReady();
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // One reference of our own keeps the GL driver loaded until the process ends, whatever windows
+  // come and go: unloading it would leave its own lost memory reported in code nobody can name.
+  SDL_GL_LoadLibrary(nullptr);
+  return true;
 }
 
 bool StartKeyboard() {
@@ -252,8 +256,6 @@ void CloseFullScreen() {
   screen = ScreenState{};
   SDL_SetRelativeMouseMode(SDL_FALSE);
   SDL_ShowCursor(SDL_ENABLE);
-  // The video layer stays up until the process ends: shutting it down unloads the GL driver, whose
-  // own lost memory would then be reported as leaks in code nobody can name.
 }
 
 bool QuitRequested() {
