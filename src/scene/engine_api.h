@@ -10,6 +10,7 @@
 namespace scene {
 
 // Every RTO_ entry of the engine header, by its name without the prefix.
+// clang-format off
 #define FLURRIX_ENGINE_ENTRIES(X)                                                                  \
   X(GetVersion)                                                                                    \
   X(InitEngine3D) X(OpenScreen) X(FlipBuffers) X(CloseScreen) X(AntialiasingMode) X(ReadScreen) X( \

@@ -62,10 +62,10 @@ bool SuspendAllowed() {
   sd_bus_error error = SD_BUS_ERROR_NULL;
   sd_bus_message* reply = nullptr;
   const char* answer = nullptr;
-  const bool allowed =
-      sd_bus_call_method(bus, kLogin, kLoginPath, kManager, "CanSuspend", &error, &reply, "") >=
-          0 &&
-      sd_bus_message_read(reply, "s", &answer) >= 0 && answer && std::strcmp(answer, "yes") == 0;
+  const bool allowed = sd_bus_call_method(bus, kLogin, kLoginPath, kManager, "CanSuspend", &error,
+                                          &reply, "") >= 0 &&
+                       sd_bus_message_read(reply, "s", &answer) >= 0 && answer &&
+                       std::strcmp(answer, "yes") == 0;
   sd_bus_message_unref(reply);
   sd_bus_error_free(&error);
   sd_bus_unref(bus);

@@ -143,5 +143,4 @@ Wallpaper QueryWallpaper() {
   return {};
 }
 
-
 }  // namespace platform
