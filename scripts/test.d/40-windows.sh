@@ -293,7 +293,9 @@ step "/s ran (build/screenshots/run-windows.bmp); F12 wrote a screenshot, the mo
 (source tests/windows/installer.sh)
 
 # ---- The desktop and wallpaper backgrounds: a picture in AppData while the run is on ----
-folder=$(dirname "$(appdata_config)")
+folder=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/AppData/Roaming/Corvantic/Flurrix Screensaver' \
+  | head -n 1)
+[[ -d $folder ]] || fail "no settings folder under AppData"
 # settings BACKGROUND: a 640 x 480 run that ends on a key press.
 settings() {
   printf '[Screensaver]\r\nvideow = 640\r\nvideoh = 480\r\nvideod = 32\r\nexiton = 2\r\nbackground = %s\r\n' \

@@ -5,8 +5,8 @@ namespace {
 
 using K = ControlKind;
 
-ControlSpec C(int32_t id, K kind, int32_t page, Box box, std::string_view label = {}) {
-  ControlSpec c;
+ControlDef C(int32_t id, K kind, int32_t page, Box box, std::string_view label = {}) {
+  ControlDef c;
   c.id = id;
   c.kind = kind;
   c.page = page;
@@ -14,31 +14,30 @@ ControlSpec C(int32_t id, K kind, int32_t page, Box box, std::string_view label 
   c.label = label;
   return c;
 }
-ControlSpec Ranged(int32_t id, K kind, int32_t page, Box box, int32_t min, int32_t max) {
-  ControlSpec c = C(id, kind, page, box);
+ControlDef Ranged(int32_t id, K kind, int32_t page, Box box, int32_t min, int32_t max) {
+  ControlDef c = C(id, kind, page, box);
   c.min = min;
   c.max = max;
   return c;
 }
-ControlSpec List(int32_t id, int32_t page, Box box, std::vector<std::string_view> items) {
-  ControlSpec c = C(id, K::kDropDown, page, box);
+ControlDef List(int32_t id, int32_t page, Box box, std::vector<std::string_view> items) {
+  ControlDef c = C(id, K::kDropDown, page, box);
   c.items = std::move(items);
   return c;
 }
-ControlSpec Icon(int32_t id, int32_t page, Box box, int32_t picture,
-                 std::string_view tooltip = {}) {
-  ControlSpec c = C(id, K::kIconButton, page, box);
+ControlDef Icon(int32_t id, int32_t page, Box box, int32_t picture, std::string_view tooltip = {}) {
+  ControlDef c = C(id, K::kIconButton, page, box);
   c.picture = picture;
   c.tooltip = tooltip;
   return c;
 }
-ControlSpec Picture(int32_t id, int32_t page, Box box, int32_t picture) {
-  ControlSpec c = C(id, K::kPicture, page, box);
+ControlDef Picture(int32_t id, int32_t page, Box box, int32_t picture) {
+  ControlDef c = C(id, K::kPicture, page, box);
   c.picture = picture;
   return c;
 }
-ControlSpec Button(int32_t id, Box box, std::string_view label) {
-  ControlSpec c = C(id, K::kPushButton, kNoPage, box, label);
+ControlDef Button(int32_t id, Box box, std::string_view label) {
+  ControlDef c = C(id, K::kPushButton, kNoPage, box, label);
   c.group = "Dialog";
   return c;
 }
@@ -47,7 +46,7 @@ ControlSpec Button(int32_t id, Box box, std::string_view label) {
 constexpr int32_t kHomeIcon = 5, kMailIcon = 6, kUpdateIcon = 7, kAddIcon = 8, kRemoveIcon = 9,
                   kFolderIcon = 10, kMusicIcon = 11;
 
-std::vector<ControlSpec> MakeControls() {
+std::vector<ControlDef> MakeControls() {
   constexpr int32_t G = kPageGeneral, B = kPageBackground, F = kPageForeground, S = kPageSnowflakes,
                     W = kPageWind, M = kPageSound, K2 = kPageClock, L = kPageCalendar,
                     A = kPageAbout, N = kNoPage;
@@ -182,13 +181,13 @@ std::vector<ControlSpec> MakeControls() {
 
 }  // namespace
 
-const std::vector<ControlSpec>& DialogControls() {
-  static const std::vector<ControlSpec> controls = MakeControls();
+const std::vector<ControlDef>& DialogControls() {
+  static const std::vector<ControlDef> controls = MakeControls();
   return controls;
 }
 
-const ControlSpec* FindControl(int32_t id) {
-  for (const ControlSpec& c : DialogControls()) {
+const ControlDef* FindControl(int32_t id) {
+  for (const ControlDef& c : DialogControls()) {
     if (c.id == id) return &c;
   }
   return nullptr;

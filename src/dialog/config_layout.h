@@ -42,7 +42,7 @@ enum Page : int32_t {
   kPageAbout,
 };
 
-struct ControlSpec {
+struct ControlDef {
   int32_t id = 0;
   ControlKind kind = ControlKind::kText;
   int32_t page = kNoPage;
@@ -62,9 +62,9 @@ inline constexpr int32_t kDialogHeight = 330;
 
 // Every control, in the order they are created: the window-level ones, then the tab panel and
 // its pages in tab order.
-const std::vector<ControlSpec>& DialogControls();
+const std::vector<ControlDef>& DialogControls();
 // The control with number `id`, or null.
-const ControlSpec* FindControl(int32_t id);
+const ControlDef* FindControl(int32_t id);
 // The look-up keys of the tab panel's pages, in order.
 const std::vector<std::string_view>& PageTitles();
 

@@ -51,13 +51,12 @@ ConfigModel::ConfigModel(settings::Settings& s, std::vector<platform::DesktopMod
       services_(services),
       titleText_(std::move(titleText)),
       library_(s.configFolder, s.desktopDepth) {
-  for (const ControlSpec& spec : DialogControls()) {
-    ControlState& c = controls_[spec.id];
-    if (!spec.label.empty()) c.text = text::Lookup(spec.group, spec.label);
-    for (std::string_view item : spec.items) c.items.push_back(text::Lookup("General", item));
-    c.value =
-        spec.kind == ControlKind::kDropDown || spec.kind == ControlKind::kList ? -1 : spec.min;
-    if (spec.picture >= 0) c.value = spec.picture;
+  for (const ControlDef& def : DialogControls()) {
+    ControlState& c = controls_[def.id];
+    if (!def.label.empty()) c.text = text::Lookup(def.group, def.label);
+    for (std::string_view item : def.items) c.items.push_back(text::Lookup("General", item));
+    c.value = def.kind == ControlKind::kDropDown || def.kind == ControlKind::kList ? -1 : def.min;
+    if (def.picture >= 0) c.value = def.picture;
   }
   for (int32_t id = 102; id <= 105; ++id) Show(id, false);  // never shown, still saved
 }
@@ -75,9 +74,9 @@ void ConfigModel::Enable(int32_t first, int32_t last, bool enabled) {
 }
 
 void ConfigModel::SetSpin(int32_t id, int32_t value) {
-  const ControlSpec* spec = FindControl(id);
-  At(id).value = std::clamp(value, spec->min, spec->max);
-  if (spec->kind == ControlKind::kSpinBox) At(id).text = std::to_string(At(id).value);
+  const ControlDef* def = FindControl(id);
+  At(id).value = std::clamp(value, def->min, def->max);
+  if (def->kind == ControlKind::kSpinBox) At(id).text = std::to_string(At(id).value);
 }
 
 void ConfigModel::FillDisplayModes() {
@@ -246,9 +245,9 @@ void ConfigModel::ShowPreviewOfSelection() {
 }
 
 void ConfigModel::Choose(int32_t id, int32_t value) {
-  const ControlSpec* spec = FindControl(id);
-  if (!spec) return;
-  switch (spec->kind) {
+  const ControlDef* def = FindControl(id);
+  if (!def) return;
+  switch (def->kind) {
     case ControlKind::kDropDown:
     case ControlKind::kList:
       At(id).value = value >= 0 && value < static_cast<int32_t>(At(id).items.size()) ? value : -1;
@@ -323,16 +322,16 @@ void ConfigModel::Choose(int32_t id, int32_t value) {
 }
 
 void ConfigModel::Type(int32_t id, const std::string& text) {
-  const ControlSpec* spec = FindControl(id);
-  if (!spec) return;
-  if (spec->kind == ControlKind::kSpinBox) {
+  const ControlDef* def = FindControl(id);
+  if (!def) return;
+  if (def->kind == ControlKind::kSpinBox) {
     SetSpin(id, text::ReadNumber(text));  // out-of-range numbers are clamped at once
-  } else if (spec->kind == ControlKind::kDigitsField) {
+  } else if (def->kind == ControlKind::kDigitsField) {
     std::string digits;
     std::copy_if(text.begin(), text.end(), std::back_inserter(digits),
                  [](char c) { return c >= '0' && c <= '9'; });
     At(id).text = digits;
-  } else if (spec->kind == ControlKind::kTextField) {
+  } else if (def->kind == ControlKind::kTextField) {
     At(id).text = text;
   }
 }

@@ -390,9 +390,9 @@ class ConfigView {
     TabBar* tabs = nullptr;
     std::vector<Fl_Group*> pages;
     Box panel;
-    for (const ControlSpec& spec : DialogControls()) {
-      if (spec.kind == ControlKind::kTabPanel) {
-        panel = spec.box;
+    for (const ControlDef& def : DialogControls()) {
+      if (def.kind == ControlKind::kTabPanel) {
+        panel = def.box;
         window_->begin();
         tabs = new TabBar(S(panel.x), S(panel.y), S(panel.width), S(kTabHeight));
         tabs->labelsize(S(kFontSize));
@@ -411,11 +411,11 @@ class ConfigView {
         window_->tabs = tabs;
         continue;
       }
-      Fl_Group* parent = spec.page == kNoPage ? window_.get() : pages[spec.page];
-      const int ox = spec.page == kNoPage ? 0 : panel.x;
-      const int oy = spec.page == kNoPage ? 0 : panel.y + kTabHeight;
+      Fl_Group* parent = def.page == kNoPage ? window_.get() : pages[def.page];
+      const int ox = def.page == kNoPage ? 0 : panel.x;
+      const int oy = def.page == kNoPage ? 0 : panel.y + kTabHeight;
       parent->begin();
-      Make(spec, S(ox + spec.box.x), S(oy + spec.box.y), S(spec.box.width), S(spec.box.height));
+      Make(def, S(ox + def.box.x), S(oy + def.box.y), S(def.box.width), S(def.box.height));
       parent->end();
     }
     window_->end();
@@ -431,16 +431,16 @@ class ConfigView {
     self->Sync();
   }
 
-  void Make(const ControlSpec& spec, int x, int y, int w, int h) {
-    const ControlState& state = model_.State(spec.id);
+  void Make(const ControlDef& def, int x, int y, int w, int h) {
+    const ControlState& state = model_.State(def.id);
     Fl_Widget* widget = nullptr;
-    switch (spec.kind) {
+    switch (def.kind) {
       case ControlKind::kPicture:
-        widget = new PictureBox(x, y, w, h, spec.id == 34);
+        widget = new PictureBox(x, y, w, h, def.id == 34);
         break;
       case ControlKind::kIconButton: {
         auto* button = new Fl_Button(x, y, w, h);
-        icons_.push_back(ToFltk(spec.picture, S(16), S(16)));
+        icons_.push_back(ToFltk(def.picture, S(16), S(16)));
         if (icons_.back()) {
           button->image(icons_.back().get());
           auto deimage = std::unique_ptr<Fl_Image>(icons_.back()->copy());
@@ -448,12 +448,12 @@ class ConfigView {
           button->deimage(deimage.get());
           inactiveIcons_.push_back(std::move(deimage));
         }
-        if (!spec.tooltip.empty()) button->tooltip(text::Lookup("General", spec.tooltip).c_str());
+        if (!def.tooltip.empty()) button->tooltip(text::Lookup("General", def.tooltip).c_str());
         widget = button;
         break;
       }
       case ControlKind::kPushButton:
-        if (spec.id == 116) {
+        if (def.id == 116) {
           auto* ok = new Fl_Button(x, y, w, h, state.text.c_str());
           ok->shortcut(FL_Enter);  // the default button
           widget = ok;
@@ -468,14 +468,14 @@ class ConfigView {
         break;
       case ControlKind::kText: {
         widget = new Fl_Box(x, y, w, h, state.text.c_str());
-        const bool tall = spec.box.height > 30;
+        const bool tall = def.box.height > 30;
         widget->align(FL_ALIGN_INSIDE | (tall ? FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP : FL_ALIGN_LEFT));
         break;
       }
       case ControlKind::kDropDown: {
         auto* choice = new Fl_Choice(x, y, w, h);
         choice->down_box(FL_BORDER_BOX);
-        choice->textsize(S(spec.box.width < kNarrow ? kFontSize - 1 : kFontSize));
+        choice->textsize(S(def.box.width < kNarrow ? kFontSize - 1 : kFontSize));
         widget = choice;
         break;
       }
@@ -487,15 +487,15 @@ class ConfigView {
              {static_cast<Fl_Widget*>(&spin->input), static_cast<Fl_Widget*>(&spin->up),
               static_cast<Fl_Widget*>(&spin->down)}) {
           part->callback(OnWidget, this);
-          owners_[part] = spec.id;
+          owners_[part] = def.id;
         }
         widget = spin;
         break;
       }
       case ControlKind::kSlider:
       case ControlKind::kTickSlider: {
-        auto* slider = new TickSlider(x, y, w, h, spec.kind == ControlKind::kTickSlider);
-        slider->bounds(spec.min, spec.max);
+        auto* slider = new TickSlider(x, y, w, h, def.kind == ControlKind::kTickSlider);
+        slider->bounds(def.min, def.max);
         widget = slider;
         break;
       }
@@ -507,9 +507,9 @@ class ConfigView {
         break;
       case ControlKind::kTextField:
       case ControlKind::kDigitsField: {
-        auto* input = spec.kind == ControlKind::kDigitsField ? new Fl_Int_Input(x, y, w, h)
-                                                             : new Fl_Input(x, y, w, h);
-        input->textsize(S(spec.box.width < kNarrow ? kFontSize - 1 : kFontSize));
+        auto* input = def.kind == ControlKind::kDigitsField ? new Fl_Int_Input(x, y, w, h)
+                                                            : new Fl_Input(x, y, w, h);
+        input->textsize(S(def.box.width < kNarrow ? kFontSize - 1 : kFontSize));
         input->when(FL_WHEN_CHANGED);
         widget = input;
         break;
@@ -520,7 +520,7 @@ class ConfigView {
         list->browser.textsize(S(kFontSize));
         list->browser.when(FL_WHEN_CHANGED | FL_WHEN_NOT_CHANGED);
         list->browser.callback(OnWidget, this);
-        owners_[&list->browser] = spec.id;
+        owners_[&list->browser] = def.id;
         widget = list;
         break;
       }
@@ -528,11 +528,11 @@ class ConfigView {
         return;
     }
     widget->labelsize(S(kFontSize));
-    if (spec.kind != ControlKind::kSpinBox && spec.kind != ControlKind::kList) {
+    if (def.kind != ControlKind::kSpinBox && def.kind != ControlKind::kList) {
       widget->callback(OnWidget, this);
-      owners_[widget] = spec.id;
+      owners_[widget] = def.id;
     }
-    widgets_[spec.id] = widget;
+    widgets_[def.id] = widget;
   }
 
   // Hands one widget event to the model.
@@ -540,8 +540,8 @@ class ConfigView {
     const auto owner = owners_.find(widget);
     if (owner == owners_.end()) return;
     const int32_t id = owner->second;
-    const ControlSpec& spec = *FindControl(id);
-    switch (spec.kind) {
+    const ControlDef& def = *FindControl(id);
+    switch (def.kind) {
       case ControlKind::kIconButton:
       case ControlKind::kPushButton:
         CommitTexts();
@@ -605,9 +605,9 @@ class ConfigView {
   // Mirrors every control's state into its widget.
   void Sync() {
     for (const auto& [id, widget] : widgets_) {
-      const ControlSpec& spec = *FindControl(id);
+      const ControlDef& def = *FindControl(id);
       const ControlState& state = model_.State(id);
-      switch (spec.kind) {
+      switch (def.kind) {
         case ControlKind::kPicture:
           static_cast<PictureBox*>(widget)->Show(state.value, model_.PictureSerial());
           break;
@@ -654,7 +654,7 @@ class ConfigView {
           break;
         }
         case ControlKind::kText:
-          if (spec.id == 111 && widget->label() != state.text.c_str()) {
+          if (def.id == 111 && widget->label() != state.text.c_str()) {
             widget->label(state.text.c_str());
           }
           break;
