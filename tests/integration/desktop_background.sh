@@ -6,6 +6,7 @@
 # settings, and a missing one is reported and starts no run.
 #   desktop_background.sh PROGRAM SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
 shots=$2
 work=$(mktemp -d)
@@ -14,8 +15,6 @@ export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 folder="$work/config/Corvantic/Flurrix Screensaver"
 mkdir -p "$folder"
 
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 run=
 cleanup() {
   [[ -n $run ]] && kill "$run" 2>/dev/null || true
@@ -23,11 +22,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_display 1280x720
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 # Root-mean-square difference (0..1) of two pictures of the same size.
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/' || true; }
 below() { awk -v d="$1" -v limit="$2" 'BEGIN { exit !(d < limit) }'; }

@@ -4,6 +4,7 @@
 # white (the picture: itself) where its settings put it, and nothing white elsewhere.
 #   overlays_screenshot.sh PROGRAM SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
 shots=$2
 data=$(dirname "$program")/data
@@ -47,9 +48,6 @@ calendarsize = 2
 calendarfirst = 1
 INI
 
-# -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 run=
 cleanup() {
   [[ -n $run ]] && kill "$run" 2>/dev/null || true
@@ -57,11 +55,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+start_virtual_display 1920x1080
 
 # Near-white pixels in a crop (WxH+X+Y) of a picture.
 white() { convert "$1" -crop "$2" +repage -colorspace gray -threshold 80% -format '%[fx:round(mean*w*h)]' info:; }

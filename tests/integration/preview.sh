@@ -4,6 +4,7 @@
 # handle 0 or a handle of no window ends it at once.
 #   preview.sh PROGRAM HOST PREVIEW_PICTURE SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
 host_program=$2
 picture=$3
@@ -12,8 +13,6 @@ work=$(mktemp -d)
 mkdir -p "$shots" "$work/config" "$work/runtime"
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 preview=
 host=
 cleanup() {
@@ -23,11 +22,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+start_virtual_display 800x600
 
 # Ends at once (the time includes the program's start-up), quietly, with exit code 0.
 for handle in "/p 0" "/p" "/l:0" "/p:123456789"; do

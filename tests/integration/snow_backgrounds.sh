@@ -4,6 +4,7 @@
 # still ends on a mouse move.
 #   snow_backgrounds.sh PROGRAM SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
 shots=$2
 work=$(mktemp -d)
@@ -13,8 +14,6 @@ chmod 700 "$work/runtime"
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 unset SDL_VIDEODRIVER
 
-Xvfb -displayfd 3 -screen 0 640x360x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 saver=
 cleanup() {
   if [[ -n $saver ]]; then kill "$saver" 2>/dev/null || true; fi
@@ -22,11 +21,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_display 640x360
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 passed=0
 
 # Starts a run with these config.ini lines under [Screensaver].

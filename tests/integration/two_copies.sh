@@ -2,6 +2,7 @@
 # Copies racing: ten starts at once in every mode leave exactly one running, and config.ini whole.
 #   two_copies.sh PROGRAM
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$(realpath "$1")
 work=$(mktemp -d)
 config="$work/config/Corvantic/Flurrix Screensaver"
@@ -9,8 +10,6 @@ mkdir -p "$work/config" "$work/runtime" "$work/reference"
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 export FLURRIX_SITE=http://127.0.0.1:9 FLURRIX_AUDIO_SINK=fakesink
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
@@ -18,11 +17,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_virtual_display 800x600
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 checks=0
 
 # A single /i, alone, in a folder of its own: what config.ini must look like.

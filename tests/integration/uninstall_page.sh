@@ -2,6 +2,7 @@
 # The uninstall page in a virtual X server, driven by real mouse clicks and key presses:
 #   uninstall_page.sh PROGRAM SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
 shots=$2
 work=$(mktemp -d)
@@ -17,16 +18,9 @@ echo "\$1" >> "$work/opened"
 SCRIPT
 chmod +x "$work/bin/xdg-open"
 
-# -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
 cleanup() { kill "$xvfb" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+start_virtual_display 1024x768
 
 # Starts the page and prints its process id once its window is mapped.
 start_page() {
