@@ -46,9 +46,11 @@ void RunMode(Mode mode, const std::vector<std::string>& args) {
 }  // namespace
 
 int RunProgram(const std::vector<std::string>& args) {
-  // A second copy, whatever its switch, ends at once and silently.
-  if (!platform::AcquireInstanceGuard(text::TitleText(text::kProductName, text::kVersionNumber)))
-    return 0;
+  // A screensaver host runs one copy per monitor, so its runs take no instance guard. Any other
+  // second copy, whatever its switch, ends at once and silently.
+  const uint64_t hostWindow = platform::HostWindow(args);
+  const std::string guardName = text::TitleText(text::kProductName, text::kVersionNumber);
+  if (!hostWindow && !platform::AcquireInstanceGuard(guardName)) return 0;
 
   settings::Settings& s = ProcessSettings();
   s.configFolder = settings::SettingsFolder(settings::FolderKind::kAppData, text::kMakerName,
@@ -63,6 +65,10 @@ int RunProgram(const std::vector<std::string>& args) {
   text::GlobalLanguageTable();
   LoadBuiltInPictures();
 
+  if (hostWindow) {
+    RunHosted(s, hostWindow);
+    return 0;
+  }
   RunMode(SelectMode(args), args);
 
   platform::ReleaseInstanceGuard();

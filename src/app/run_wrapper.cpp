@@ -1,10 +1,13 @@
 #include "app/run_wrapper.h"
 
+#include <cstdio>
+
 #include "app/background_pictures.h"
 #include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
 #include "run/exit_conditions.h"
 #include "run/run_driver.h"
+#include "text/message_box.h"
 
 namespace app {
 
@@ -23,6 +26,19 @@ void RunWrapper(settings::Settings& s) {
     run::OpenDialogAfterRun() = false;
     dialog::OpenConfigurationDialog(s, 0);
   }
+}
+
+void RunHosted(settings::Settings& s, uint64_t hostWindow) {
+  // Nobody can answer a box in front of the host's window, and the host's signal must end the
+  // program at any time: failures go to the standard error, which the host shows.
+  text::SetMessageBoxHandler(
+      [](const std::string& caption, const std::string& text, int32_t style) {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return style == platform::kStyleQuestion ? platform::kAnswerNo : platform::kAnswerOk;
+      });
+  if (!PrepareBackgroundPicture(s)) return;
+  run::Run(s, hostWindow);
+  RemoveBackgroundPicture(s);
 }
 
 }  // namespace app

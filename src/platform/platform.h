@@ -109,6 +109,16 @@ std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height);
 // or a handle that names no window.
 void ShowPreview(int64_t host, const ScreenPixels& picture);
 
+// The window a screensaver host started this program to draw in, 0 when none did (always 0 on
+// Windows). On Linux that is XScreenSaver: "-window-id ID", else the XSCREENSAVER_WINDOW
+// variable, else the root window for "-root".
+uint64_t HostWindow(const std::vector<std::string>& args);
+// The size of the host's window; false when the handle names no window or an empty one.
+bool HostWindowSize(uint64_t host, int32_t& width, int32_t& height);
+// Puts the program's window `child` inside `host`, filling it, and shows it. Our window keeps a
+// pixel format of its own, whatever the host's window was made with.
+bool EmbedWindow(uint64_t child, uint64_t host);
+
 // ---- Message boxes ----
 
 // Message-box styles as the program passes them, and the answers they return.

@@ -38,6 +38,24 @@ void ShowForeground(const settings::Settings& s) {
   }
 }
 
+// The mode check and the full-screen window of a run of our own; the replacement mode is kept.
+bool OpenOwnScreen(settings::Settings& s) {
+  std::set<std::string> offered;
+  if (scene::ListDisplayModes()) {
+    while (scene::NextDisplayMode()) {
+      offered.insert(ModeText(scene::DisplayModeWidth(), scene::DisplayModeHeight(),
+                              scene::DisplayModeDepth()));
+    }
+  }
+  if (!offered.count(ModeText(s.videow, s.videoh, s.videod))) {
+    s.videow = s.desktopWidth;
+    s.videoh = s.desktopHeight;
+    s.videod = s.desktopDepth;
+  }
+  return scene::OpenFullScreen(s.videow, s.videoh, s.videod,
+                               text::TitleText(text::kProductName, text::kVersionNumber));
+}
+
 }  // namespace
 
 bool& OpenDialogAfterRun() {
@@ -61,7 +79,7 @@ bool LocateEngine(settings::Settings& s) {
   return HasEngine(s.Path);
 }
 
-bool SaverRun::Start(settings::Settings& s) {
+bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
   if (!LocateEngine(s)) {
     Fail("3D is not located");
     return false;
@@ -71,7 +89,8 @@ bool SaverRun::Start(settings::Settings& s) {
     Fail("3D is not initialized");
     return false;
   }
-  if (!scene::StartSprites()) {
+  hosted_ = hostWindow != 0;
+  if (!scene::StartSprites(hosted_)) {
     scene::StopEngine();
     Fail("Graphics is not initialized");
     return false;
@@ -80,20 +99,7 @@ bool SaverRun::Start(settings::Settings& s) {
   scene::StartMouse();
   scene::Rto().AntialiasingMode(1);
 
-  std::set<std::string> offered;
-  if (scene::ListDisplayModes()) {
-    while (scene::NextDisplayMode()) {
-      offered.insert(ModeText(scene::DisplayModeWidth(), scene::DisplayModeHeight(),
-                              scene::DisplayModeDepth()));
-    }
-  }
-  if (!offered.count(ModeText(s.videow, s.videoh, s.videod))) {
-    s.videow = s.desktopWidth;
-    s.videoh = s.desktopHeight;
-    s.videod = s.desktopDepth;
-  }
-  if (!scene::OpenFullScreen(s.videow, s.videoh, s.videod,
-                             text::TitleText(text::kProductName, text::kVersionNumber))) {
+  if (hosted_ ? !scene::OpenInWindow(hostWindow) : !OpenOwnScreen(s)) {
     scene::CloseFullScreen();
     scene::StopEngine();
     Fail("Screen is not initialized");
@@ -140,6 +146,8 @@ bool SaverRun::Frame(settings::Settings& s) {
   scene::PollKeyboard();
   scene::PollMouse();
   bool exit = scene::QuitRequested();
+  // A host owns the input of its window and ends the run itself.
+  if (hosted_) return !exit;
   if (!exit) FunctionKeys(s, exit);
   if (!exit) {
     exit = ExitTest(scene::CurrentInput(), s, scene::NowMs() - scene_.runStart, SleepRequested());
@@ -156,9 +164,9 @@ void SaverRun::Finish(settings::Settings& s) {
   started_ = false;
 }
 
-void Run(settings::Settings& s) {
+void Run(settings::Settings& s, uint64_t hostWindow) {
   SaverRun run;
-  if (!run.Start(s)) return;
+  if (!run.Start(s, hostWindow)) return;
   while (run.Frame(s)) {
   }
   run.Finish(s);

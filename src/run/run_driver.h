@@ -24,8 +24,11 @@ bool LocateEngine(settings::Settings& s);
 
 class SaverRun {
  public:
-  // Start-up up to the first frame. False after a failure, whose message has been shown.
-  bool Start(settings::Settings& s);
+  // Start-up up to the first frame, in a full-screen window of its own or, for a `hostWindow`
+  // other than 0, in that window, which a screensaver host made: then the host owns the input and
+  // ends the run (a termination signal), so no function key or exit condition applies. False
+  // after a failure, whose message has been shown.
+  bool Start(settings::Settings& s, uint64_t hostWindow = 0);
   // One frame; false when the run ends.
   bool Frame(settings::Settings& s);
   // Puts the settings back in their stored units and closes the screen.
@@ -40,10 +43,11 @@ class SaverRun {
   MusicState music_;
   FramePacer pacer_{0};
   bool started_ = false;
+  bool hosted_ = false;
 };
 
 // Start, frames until the run ends, finish.
-void Run(settings::Settings& s);
+void Run(settings::Settings& s, uint64_t hostWindow = 0);
 
 // Saves the frame on the screen, foreground picture included, as a 24-bit BMP file. False when
 // it could not be made.

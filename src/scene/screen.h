@@ -11,8 +11,9 @@
 
 namespace scene {
 
-// Brings up the video layer. False when there is no display to draw on.
-bool StartSprites();
+// Brings up the video layer, for a run in a host's window (OpenInWindow) when `hosted`. False
+// when there is no display to draw on.
+bool StartSprites(bool hosted = false);
 bool StartKeyboard();
 bool StartMouse();
 
@@ -34,6 +35,10 @@ int32_t DisplayModeDepth();
 // any other as a real mode change), covers the other monitors in black, and opens the engine's
 // screen on it. False when the window, the context or the engine's screen cannot be made.
 bool OpenFullScreen(int32_t width, int32_t height, int32_t depth, const std::string& title);
+// Opens the engine's screen in a window that another program made (a screensaver host's), at
+// that window's size: no mode change, no covers, the pointer left alone. False when the window
+// cannot take an OpenGL context.
+bool OpenInWindow(uint64_t nativeWindow);
 // Shows the frame drawn so far and handles the windows' events.
 void PresentFrame();
 void CloseFullScreen();

@@ -2,6 +2,7 @@
 // and keyboard and mouse snapshots. The engine draws into the window's context.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <array>
@@ -131,9 +132,57 @@ SDL_Window* CreateRunWindow(int32_t width, int32_t height, int32_t depth,
   return window;
 }
 
+// The window system's handle of a window: an X11 window id or an HWND.
+uint64_t NativeHandle(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info)) return 0;
+#if defined(SDL_VIDEO_DRIVER_WINDOWS)
+  if (info.subsystem == SDL_SYSWM_WINDOWS) return reinterpret_cast<uintptr_t>(info.info.win.window);
+#endif
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (info.subsystem == SDL_SYSWM_X11) return info.info.x11.window;
+#endif
+  return 0;
+}
+
+void SetContextAttributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+// The context on the run's window, handed to the engine at the window's drawable size.
+bool OpenContext() {
+  if (!screen.window) return false;
+  screen.context = SDL_GL_CreateContext(screen.window);
+  if (!screen.context) {
+    CloseFullScreen();
+    return false;
+  }
+  // Vertical sync where the driver has it; adaptive first, so a late frame does not wait.
+  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
+  int drawableWidth = 0, drawableHeight = 0;
+  SDL_GL_GetDrawableSize(screen.window, &drawableWidth, &drawableHeight);
+  if (Rto().OpenScreen(drawableWidth, drawableHeight, GlEntry, Present, screen.window) == 0) {
+    CloseFullScreen();
+    return false;
+  }
+  screen.width = drawableWidth;
+  screen.height = drawableHeight;
+  input = InputState{};
+  input.SetScreenSize(drawableWidth, drawableHeight);
+  return true;
+}
+
 }  // namespace
 
-bool StartSprites() {
+bool StartSprites(bool hosted) {
+  // A host's window may lie on any X screen of the display; the video layer's view of all of
+  // them would put it on the first and give its context that screen's configurations.
+  if (hosted) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
   // The system's own blanking and power saving stay in charge while the saver runs.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // Clicking a black cover on another monitor must not minimise the run.
@@ -204,30 +253,9 @@ int32_t DisplayModeDepth() {
 
 bool OpenFullScreen(int32_t width, int32_t height, int32_t depth, const std::string& title) {
   if (width <= 0 || height <= 0) return false;
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SetContextAttributes();
   screen.window = CreateRunWindow(width, height, depth, title);
-  if (!screen.window) return false;
-  screen.context = SDL_GL_CreateContext(screen.window);
-  if (!screen.context) {
-    CloseFullScreen();
-    return false;
-  }
-  // Vertical sync where the driver has it; adaptive first, so a late frame does not wait.
-  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
-  int drawableWidth = 0, drawableHeight = 0;
-  SDL_GL_GetDrawableSize(screen.window, &drawableWidth, &drawableHeight);
-  if (Rto().OpenScreen(drawableWidth, drawableHeight, GlEntry, Present, screen.window) == 0) {
-    CloseFullScreen();
-    return false;
-  }
-  screen.width = drawableWidth;
-  screen.height = drawableHeight;
-  input = InputState{};
-  input.SetScreenSize(drawableWidth, drawableHeight);
+  if (!OpenContext()) return false;
   SDL_ShowCursor(SDL_DISABLE);
   // Relative mode reports movement even where the pointer meets the edge of the desktop.
   if (!Offscreen()) SDL_SetRelativeMouseMode(SDL_TRUE);
@@ -235,9 +263,27 @@ bool OpenFullScreen(int32_t width, int32_t height, int32_t depth, const std::str
   if (!Offscreen()) {
     int x = 0, y = 0;
     SDL_GetWindowPosition(screen.window, &x, &y);
-    CoverOtherMonitors({x, y, drawableWidth, drawableHeight});
+    CoverOtherMonitors({x, y, screen.width, screen.height});
     SDL_RaiseWindow(screen.window);
   }
+  HandleEvents();
+  return true;
+}
+
+bool OpenInWindow(uint64_t nativeWindow) {
+  if (nativeWindow == 0) return false;
+  int32_t width = 0, height = 0;
+  if (!platform::HostWindowSize(nativeWindow, width, height)) return false;
+  SetContextAttributes();
+  // A window of our own inside the host's: drawing straight into the host's window would need
+  // a context of exactly its pixel format, which the host chose for itself.
+  screen.window = SDL_CreateWindow("", 0, 0, width, height,
+                                   SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+  if (!screen.window || !platform::EmbedWindow(NativeHandle(screen.window), nativeWindow)) {
+    CloseFullScreen();
+    return false;
+  }
+  if (!OpenContext()) return false;
   HandleEvents();
   return true;
 }
