@@ -164,7 +164,8 @@ void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t n
   if (b.fadingOut) FadeOutStep(b);
   if (b.FadeLevel == 255) {
     // Files the engine cannot read are passed over. When none can be read the cover stays
-    // closed: a black background, as for an empty folder.
+    // closed, a black background as for an empty folder, and the files are tried again a
+    // picture time later: a run lasts for hours, and pictures may come back in the meantime.
     bool loaded = false;
     for (int32_t tries = 0; !loaded && tries <= b.lastIndex; ++tries) {
       if (b.pictureIndex > b.lastIndex) b.pictureIndex = 0;
@@ -172,7 +173,7 @@ void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t n
       ++b.pictureIndex;
     }
     if (!loaded) {
-      b.cycling = false;
+      b.lastChange = now;
       b.fading = false;
       return;
     }

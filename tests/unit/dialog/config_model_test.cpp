@@ -2,6 +2,7 @@
 // the custom image list, validation and saving.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -300,6 +301,40 @@ TEST_F(ConfigModelTest, AddAndRemoveImages) {
 
   m.Choose(38, 0);
   EXPECT_EQ(m.State(37).value, 4);
+}
+
+// Library files deleted, cut short or blocked by another program while the dialog is open.
+TEST_F(ConfigModelTest, LibraryFilesGoneUnderTheDialog) {
+  services.files = {Source("one.bmp"), Source("two.bmp")};
+  s.background = 4;
+  s.perspreview = 1;
+  ConfigModel& m = Open();
+  m.Press(39);
+  const std::vector<std::string> both = {"one.jpg", "two.jpg"};
+  ASSERT_EQ(m.State(36).items, both);
+  m.Choose(36, 0);
+  ASSERT_EQ(m.State(37).value, 3);
+  const uint32_t serial = m.PictureSerial();
+
+  std::filesystem::resize_file(folder + "thumbs/one.jpg", 10);
+  std::filesystem::remove(folder + "thumbs/two.jpg");
+  std::filesystem::remove(folder + "imgs/two.jpg");
+  m.Choose(36, 1);  // no thumbnail: the box keeps what it showed
+  m.Choose(36, 0);  // a broken one likewise
+  EXPECT_EQ(m.State(37).value, 3);
+  EXPECT_EQ(m.PictureSerial(), serial);
+  m.Choose(36, 1);
+  m.Press(40);  // its file is gone: the entry stays
+  EXPECT_EQ(m.State(36).items, both);
+
+  std::filesystem::remove_all(folder + "imgs");  // a file where the library folder was
+  std::ofstream(folder + "imgs") << "x";
+  services.files = {Source("three.bmp")};
+  m.Press(39);
+  EXPECT_EQ(m.State(36).items, both);
+  m.Press(116);
+  EXPECT_TRUE(m.Saved());
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(ConfigModelTest, RequestersLinksAndUpdateCheck) {

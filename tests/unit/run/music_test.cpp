@@ -215,6 +215,24 @@ TEST_F(MusicTest, FolderOfNothingPlayableGoesSilentAfterOneTurn) {
   EXPECT_TRUE(changes_.empty());
 }
 
+// The folder's files cut short, turned into folders or deleted while the run plays them.
+TEST_F(MusicTest, FolderMangledDuringTheRunGoesSilentAfterThePlayingPiece) {
+  for (const char* name : {"one.wav", "two.wav", "three.wav"}) WriteWav(folder_ / name, 1);
+  Start(1);
+  ASSERT_EQ(m_.list.size(), 3u);
+  ASSERT_NE(m_.player, nullptr);
+  fs::remove(m_.list[0]);  // the piece playing now
+  fs::resize_file(m_.list[1], 20);
+  fs::remove(m_.list[2]);
+  fs::create_directory(m_.list[2]);
+  StepUntil(6, [&] { return m_.player == nullptr; });
+  EXPECT_EQ(m_.player, nullptr);
+  EXPECT_EQ(ends_.size(), 1u) << "the piece whose file went plays to its end";
+  EXPECT_EQ(m_.failures, 3);
+  StepFor(0.2);
+  EXPECT_TRUE(changes_.empty());
+}
+
 TEST_F(MusicTest, ShippedPiecesDecodeToTheirEnd) {
   // Without keeping time the whole piece decodes in a moment.
   setenv("FLURRIX_AUDIO_SINK", "fakesink sync=false", 1);

@@ -165,13 +165,18 @@ TEST_F(BackgroundTest, UnreadablePicturesArePassedOver) {
     if (shown.empty() || shown.back() != file) shown.push_back(file);
   }
   EXPECT_EQ(shown, (std::vector<std::string>{"1", "2", "1", "2"}));
-  // None readable: the cover stays closed and the files are not tried again.
+  // None readable: the cover stays closed and the files are tried again once a picture time,
+  // until one can be read.
   InstallFakeEngine();
   StartShow({"bad", "worse"}, {});
   for (int64_t now = 0; now < 15000; now += 10) Frame(now);
   EXPECT_EQ(b.FadeLevel, 255);
   EXPECT_EQ(CoverAlpha(), 255u);
-  EXPECT_EQ(fake->Count("LoadTexture"), 2);
+  EXPECT_EQ(fake->Count("LoadTexture"), 2 * 15);  // at 0 ms, then every 1010 ms
+  fake->loadable.insert("worse");
+  for (int64_t now = 15000; now < 17000; now += 10) Frame(now);
+  EXPECT_EQ(Frame(17000), "worse");
+  EXPECT_EQ(b.FadeLevel, 0);
 }
 
 TEST_F(BackgroundTest, StillAndBlankModesAndModesBeyondFive) {
