@@ -91,8 +91,14 @@ bool PrepareBackgroundPicture(const settings::Settings& s) {
 }
 
 void RemoveBackgroundPicture(const settings::Settings& s) {
-  if (s.background == kDesktopBackground) RemovePictureFile(DesktopFile(s));
-  if (s.background == kWallpaperBackground) RemovePictureFile(WallpaperFile(s));
+  const std::string file = BackgroundPictureFile(s);
+  if (!file.empty()) RemovePictureFile(file);
+}
+
+std::string BackgroundPictureFile(const settings::Settings& s) {
+  if (s.background == kDesktopBackground) return DesktopFile(s);
+  if (s.background == kWallpaperBackground) return WallpaperFile(s);
+  return "";
 }
 
 }  // namespace app

@@ -33,5 +33,7 @@ void RemovePictureFile(const std::string& path);
 // when the run must not start.
 bool PrepareBackgroundPicture(const settings::Settings& s);
 void RemoveBackgroundPicture(const settings::Settings& s);
+// The file Prepare writes for `background`; empty when it writes none.
+std::string BackgroundPictureFile(const settings::Settings& s);
 
 }  // namespace app

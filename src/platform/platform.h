@@ -118,6 +118,9 @@ bool HostWindowSize(uint64_t host, int32_t& width, int32_t& height);
 // Puts the program's window `child` inside `host`, filling it, and shows it. Our window keeps a
 // pixel format of its own, whatever the host's window was made with.
 bool EmbedWindow(uint64_t child, uint64_t host);
+// From now on a termination signal (SIGTERM, SIGINT, SIGHUP) deletes `filesToRemove` and ends
+// the process at once with exit code 0, whatever it is doing. Nothing on Windows.
+void EndOnTermination(const std::vector<std::string>& filesToRemove);
 
 // ---- Message boxes ----
 
