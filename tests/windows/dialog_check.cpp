@@ -5,7 +5,8 @@
 //   dialog_check rules TITLE      the show/hide/enable rules and the spin box clamp
 //   dialog_check page TITLE N     shows page N
 //   dialog_check click TITLE ID   clicks button ID without waiting for what it opens
-//   dialog_check boxes TITLE      OK with two failing checks: two error boxes in order
+//   dialog_check boxes TITLE      two requesters cancelled; OK with two failing checks: two
+//                                 error boxes in order
 // Exit code 0 when every check held; each failure is printed.
 #include <windows.h>
 // After windows.h:
@@ -217,9 +218,29 @@ std::string AnswerErrorBox(HWND previous) {
   return message;
 }
 
+// Button `id` opens the system's requester titled ("Dialog", `key`); it is cancelled.
+void CheckRequester(int id, const char* key) {
+  PostMessageW(Control(id), BM_CLICK, 0, 0);
+  HWND requester = WaitWindow(nullptr, Wide(text::Lookup("Dialog", key)));
+  Expect(requester != nullptr, std::string("button ") + std::to_string(id) + " opened no " + key);
+  if (!requester) return;
+  PostMessageW(requester, WM_COMMAND, IDCANCEL, 0);
+  for (int i = 0; i < 100 && IsWindow(requester); ++i) Sleep(100);
+  Expect(!IsWindow(requester), std::string(key) + " did not close on Cancel");
+}
+
 void CheckTwoBoxes() {
   ShowPage(1);
   Choose(20, 4);  // Custom Images, with an empty list
+  CheckRequester(39, "Add Image");
+  Expect(SendMessageW(Control(36), LVM_GETITEMCOUNT, 0, 0) == 0, "a cancelled Add Image added");
+  ShowPage(5);
+  const bool music = Checked(71);
+  if (!music) Click(71);
+  Choose(72, 1);
+  CheckRequester(75, "Open Music Folder");
+  Choose(72, 0);
+  if (!music) Click(71);
   ShowPage(2);
   if (!Checked(49)) Click(49);
   Type(50, "  ");
