@@ -150,6 +150,7 @@ void CheckRules() {
   Expect(Visible(23) && !Visible(26) && !Visible(29) && !Visible(36), "R2: Desktop group only");
   Choose(20, 3);
   Expect(Visible(29) && Visible(33) && Visible(34) && !Visible(23), "R4: Blank Screen group only");
+  Slide(29, 0);
   const HANDLE swatch = Picture(34);
   Slide(29, 255);
   Expect(Picture(34) != swatch, "moving Red repaints the swatch");
@@ -169,6 +170,7 @@ void CheckRules() {
   Expect(Enabled(43) == image, "R6: unticking disables the image fields again");
 
   ShowPage(3);
+  Slide(57, 1);
   const HANDLE flake = Picture(58);
   Slide(57, 5);
   Expect(Picture(58) != flake, "R7: the slider shows another snowflake");
