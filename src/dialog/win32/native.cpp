@@ -130,6 +130,10 @@ HICON CreatePictureIcon(int32_t number, int size) {
   if (!colour) return nullptr;
   auto* out = static_cast<uint8_t*>(bits);
   const int bytes = picture->depth / 8;
+  // The mask (1: transparent) gives the icon's shape where it is drawn without its alpha, such
+  // as greyed on a disabled button. Its rows are padded to 16 bits.
+  const int maskPitch = (size + 15) / 16 * 2;
+  std::vector<uint8_t> maskBits(static_cast<size_t>(maskPitch) * size, 0);
   for (int y = 0; y < size; ++y) {
     const uint8_t* row = picture->TopRow(y * picture->height / size);
     for (int x = 0; x < size; ++x) {
@@ -138,10 +142,10 @@ HICON CreatePictureIcon(int32_t number, int size) {
       uint8_t* px = out + (static_cast<size_t>(y) * size + x) * 4;
       for (int c = 0; c < 3; ++c) px[c] = static_cast<uint8_t>(in[c] * alpha / 255);
       px[3] = static_cast<uint8_t>(alpha);
+      if (alpha < 128) maskBits[static_cast<size_t>(y) * maskPitch + x / 8] |= 0x80 >> (x % 8);
     }
   }
-  std::vector<uint8_t> zeros(static_cast<size_t>((size + 15) / 16 * 2) * size, 0);
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, zeros.data());
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, maskBits.data());
   ICONINFO info{TRUE, 0, 0, mask, colour};
   HICON icon = CreateIconIndirect(&info);
   DeleteObject(mask);
