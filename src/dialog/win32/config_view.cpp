@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog/config_layout.h"
@@ -61,7 +62,8 @@ class ConfigWindow {
     Build(options);
   }
   ~ConfigWindow() {
-    if (window_) DestroyWindow(window_);
+    // The controls' last notifications, sent while they are destroyed, reach no model.
+    if (HWND window = std::exchange(window_, nullptr)) DestroyWindow(window);
     for (auto& [id, c] : controls_) {
       if (c.bitmap) DeleteObject(c.bitmap);
       if (c.icon) DestroyIcon(c.icon);
