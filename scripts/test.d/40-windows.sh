@@ -310,8 +310,8 @@ page=$!
 id=$(wait_window Uninstall) || fail "the uninstall page did not open"
 sleep 0.5
 import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
-drive click Uninstall 100
-drive click Uninstall 1
+drive click Uninstall 127
+drive click Uninstall 128
 wait_gone "$page" "the uninstall page after Next"
 step "native dialog: rules, clamp, OK saved, two boxes in order, Cancel kept config.ini; pages in $shots/"
 

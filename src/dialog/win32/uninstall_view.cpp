@@ -10,8 +10,8 @@
 namespace dialog {
 namespace {
 
-constexpr int kCheckId = 100;
-constexpr int kNextId = IDOK;  // the default button: Return presses it
+constexpr int kCheckId = 127;
+constexpr int kNextId = 128;  // the default button: Return presses it
 constexpr wchar_t kClassName[] = L"FlurrixUninstallPage";
 
 struct PageState {
@@ -23,9 +23,11 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   auto* state = reinterpret_cast<PageState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wParam) == kNextId && state) state->next = true;
+      if (LOWORD(wParam) == kNextId && HIWORD(wParam) == BN_CLICKED && state) state->next = true;
       if ((LOWORD(wParam) == kNextId || LOWORD(wParam) == IDCANCEL) && state) state->done = true;
       return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(kNextId, DC_HASDEFID);
     case WM_CLOSE:
       if (state) state->done = true;
       return 0;
