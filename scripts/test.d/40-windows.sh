@@ -290,6 +290,10 @@ for page in 0 1 2 3 4 5 6 7 8; do
   sleep 0.5
   import -window "$id" "$shots/dialog-page-$page.png" 2>/dev/null || true
 done
+# Moved to a monitor of 144 DPI: the controls are made again at 150 % and keep their values.
+drive dpi "$dialog_title" 144
+sleep 0.5
+import -window "$id" "$shots/dialog-144dpi.png" 2>/dev/null || true
 drive click "$dialog_title" 116
 wait_gone "$dialog" "the dialog after OK"
 saved=$(appdata_config)
@@ -313,7 +317,7 @@ import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
 drive click Uninstall 127
 drive click Uninstall 128
 wait_gone "$page" "the uninstall page after Next"
-step "native dialog: rules, clamp, OK saved, two boxes in order, Cancel kept config.ini; pages in $shots/"
+step "native dialog: rules, clamp, a DPI change, OK saved, two boxes in order, Cancel kept config.ini; pages in $shots/"
 
 # ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
 remove_config

@@ -4,6 +4,7 @@
 // scripts/test.d/40-windows.sh:
 //   dialog_check rules TITLE      the show/hide/enable rules and the spin box clamp
 //   dialog_check page TITLE N     shows page N
+//   dialog_check dpi TITLE N      the window moves to a monitor of N DPI
 //   dialog_check click TITLE ID   clicks button ID without waiting for what it opens
 //   dialog_check boxes TITLE      two requesters cancelled; OK with two failing checks: two
 //                                 error boxes in order
@@ -99,32 +100,59 @@ std::string Text(HWND window) {
   return out;
 }
 
-// Selects a tab with a click on it. The tab's place is asked of the tab control with a RECT
-// in the dialog's process, since the answer is written through a pointer.
-void ShowPage(int page) {
-  HWND tabs = Control(1);
+// Sends `message` to `window` with a pointer to `data` copied into the dialog's process (the
+// system copies no pointers between processes for these messages), and copies it back.
+template <typename T>
+LRESULT SendWithPointer(HWND window, UINT message, WPARAM wParam, T& data) {
   DWORD process = 0;
   GetWindowThreadProcessId(dialog, &process);
   HANDLE target =
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
-  void* remote = target ? VirtualAllocEx(target, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
-                                         PAGE_READWRITE)
-                        : nullptr;
+  void* remote =
+      target ? VirtualAllocEx(target, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+             : nullptr;
+  if (!remote || !WriteProcessMemory(target, remote, &data, sizeof(T), nullptr)) {
+    std::printf("FAILED: could not write into the dialog's process\n");
+    std::exit(1);
+  }
+  const LRESULT result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(target, remote, &data, sizeof(T), nullptr);
+  VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+  CloseHandle(target);
+  return result;
+}
+
+// Selects a tab with a click on it.
+void ShowPage(int page) {
+  HWND tabs = Control(1);
   RECT place{};
-  if (!remote ||
-      !SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(page),
-                    reinterpret_cast<LPARAM>(remote)) ||
-      !ReadProcessMemory(target, remote, &place, sizeof(place), nullptr)) {
+  if (!SendWithPointer(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(page), place)) {
     std::printf("FAILED: the place of tab %d could not be read\n", page);
     std::exit(1);
   }
-  VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-  CloseHandle(target);
   const LPARAM at = MAKELPARAM((place.left + place.right) / 2, (place.top + place.bottom) / 2);
   SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(tabs, WM_LBUTTONUP, 0, at);
   Expect(SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page,
          "tab " + std::to_string(page) + " chosen");
+}
+
+// The window is told that it moved to a monitor of `dpi`, as the system would: every control is
+// made again at that scale and keeps its state.
+void ChangeDpi(int dpi) {
+  ShowPage(0);
+  const std::string flakes = Text(Control(9));
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  RECT suggested{frame.left, frame.top, frame.left + MulDiv(frame.right - frame.left, dpi, 96),
+                 frame.top + MulDiv(frame.bottom - frame.top, dpi, 96)};
+  SendWithPointer(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), suggested);
+  RECT ok{};
+  GetWindowRect(Control(116), &ok);
+  Expect(ok.right - ok.left == MulDiv(80, dpi, 96),
+         "OK is " + std::to_string(ok.right - ok.left) + " pixels wide at " + std::to_string(dpi));
+  Expect(Text(Control(9)) == flakes, "Number of Flakes after the DPI change: " + Text(Control(9)));
+  Expect(Visible(9) && !Visible(20), "the page shown stays shown after the DPI change");
 }
 
 HANDLE Picture(int id) {
@@ -273,6 +301,8 @@ int main(int argc, char** argv) {
     CheckRules();
   } else if (mode == "page" && argc > 3) {
     ShowPage(std::atoi(argv[3]));
+  } else if (mode == "dpi" && argc > 3) {
+    ChangeDpi(std::atoi(argv[3]));
   } else if (mode == "click" && argc > 3) {
     PostMessageW(Control(std::atoi(argv[3])), BM_CLICK, 0, 0);
   } else if (mode == "boxes") {

@@ -62,14 +62,8 @@ class ConfigWindow {
     Build(options);
   }
   ~ConfigWindow() {
-    // The controls' last notifications, sent while they are destroyed, reach no model.
-    if (HWND window = std::exchange(window_, nullptr)) DestroyWindow(window);
-    for (auto& [id, c] : controls_) {
-      if (c.bitmap) DeleteObject(c.bitmap);
-      if (c.icon) DestroyIcon(c.icon);
-    }
-    if (font_) DeleteObject(font_);
-    if (pageBrush_) DeleteObject(pageBrush_);
+    DestroyControls();
+    if (window_) DestroyWindow(window_);
   }
   ConfigWindow(const ConfigWindow&) = delete;
   ConfigWindow& operator=(const ConfigWindow&) = delete;
@@ -112,6 +106,10 @@ class ConfigWindow {
     if (!window_) return;
     scale_ = std::make_unique<win32::Scale>(window_);
     win32::CentreWithClientSize(window_, S(options.width), S(options.height));
+    CreateControls();
+  }
+
+  void CreateControls() {
     font_ = win32::CreateMessageFont(scale_->Dpi());
     for (const ControlDef& def : DialogControls()) {
       if (def.kind == ControlKind::kTabPanel) {
@@ -122,7 +120,41 @@ class ConfigWindow {
     }
     win32::SetFontOnTree(window_, font_);
     AddTooltips();
+    SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(page_), 0);
     Sync();
+  }
+
+  void DestroyControls() {
+    syncing_ = true;  // the controls' last notifications reach no model
+    for (auto& [id, c] : controls_) {
+      for (HWND part : {c.window, c.arrows}) {
+        if (part) DestroyWindow(part);
+      }
+      if (c.bitmap) DeleteObject(c.bitmap);
+      if (c.icon) DestroyIcon(c.icon);
+    }
+    for (HWND* window : {&tabs_, &tips_}) {
+      if (*window) DestroyWindow(std::exchange(*window, nullptr));
+    }
+    controls_.clear();
+    pageOf_.clear();
+    for (HGDIOBJ* object :
+         {reinterpret_cast<HGDIOBJ*>(&font_), reinterpret_cast<HGDIOBJ*>(&pageBrush_)}) {
+      if (*object) DeleteObject(std::exchange(*object, nullptr));
+    }
+    syncing_ = false;
+  }
+
+  // The window moved to a monitor of another DPI: the system's suggested place and size, and
+  // every control made again at the new scale.
+  void ChangeDpi(int dpi, const RECT& suggested) {
+    scale_ = std::make_unique<win32::Scale>(dpi);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool hadFocus = IsChild(window_, GetFocus());
+    DestroyControls();
+    CreateControls();
+    if (hadFocus) SetFocus(controls_.at(kOkId).window);
   }
 
   int S(int pixels) const { return (*scale_)(pixels); }
@@ -244,10 +276,10 @@ class ConfigWindow {
   }
 
   void AddTooltips() {
-    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
     for (const auto& [id, c] : controls_) {
       if (c.def->tooltip.empty()) continue;
       std::wstring tip = Widen(text::Lookup("General", c.def->tooltip));
@@ -257,7 +289,7 @@ class ConfigWindow {
       info.hwnd = window_;
       info.uId = reinterpret_cast<UINT_PTR>(c.window);
       info.lpszText = tip.data();
-      SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+      SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     }
   }
 
@@ -315,6 +347,9 @@ class ConfigWindow {
           return reinterpret_cast<LRESULT>(brush);
         }
         break;
+      case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
       case DM_GETDEFID:
         return MAKELRESULT(kOkId, DC_HASDEFID);
       case WM_CLOSE:
@@ -536,6 +571,7 @@ class ConfigWindow {
   ConfigModel& model_;
   HWND window_ = nullptr;
   HWND tabs_ = nullptr;
+  HWND tips_ = nullptr;
   std::unique_ptr<win32::Scale> scale_;
   HFONT font_ = nullptr;
   HBRUSH pageBrush_ = nullptr;

@@ -15,6 +15,7 @@ void InitCommonControls();
 class Scale {
  public:
   explicit Scale(HWND window);
+  explicit Scale(int dpi) : dpi_(dpi > 0 ? dpi : 96) {}
   int operator()(int pixels) const { return MulDiv(pixels, dpi_, 96); }
   int Dpi() const { return dpi_; }
 
