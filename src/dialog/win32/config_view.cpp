@@ -671,8 +671,8 @@ std::vector<std::string> ChooseFiles(const std::string& title, const std::string
   const size_t bar = filter.find('|');
   const std::wstring description = Widen(filter.substr(0, bar));
   const std::wstring patterns = Widen(bar == std::string::npos ? "*.*" : filter.substr(bar + 1));
-  const COMDLG_FILTERSPEC spec{description.c_str(), patterns.c_str()};
-  chooser->SetFileTypes(1, &spec);
+  const COMDLG_FILTERSPEC fileType{description.c_str(), patterns.c_str()};
+  chooser->SetFileTypes(1, &fileType);
   chooser->SetFileTypeIndex(1);
   if (!start.empty()) {
     const size_t cut = start.find_last_of("\\/");
