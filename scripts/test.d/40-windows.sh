@@ -29,7 +29,7 @@ check=build-win/flurrix_platform_check.exe
 [[ -f $scr ]] || fail "$scr was not built"
 
 # ---- Only system DLLs ----
-# Everything else (the C++ runtime, winpthread, SDL2, FLTK, ...) is linked in statically.
+# Everything else (the C++ runtime, winpthread, SDL2, ...) is linked in statically.
 system_dlls=" $(echo advapi32 bcrypt cfgmgr32 comctl32 comdlg32 crypt32 dinput8 dnsapi dwmapi dxgi \
   gdi32 hid imm32 iphlpapi kernel32 msimg32 msvcrt ole32 oleaut32 opengl32 powrprof rpcrt4 secur32 \
   setupapi shell32 shlwapi user32 userenv usp10 uxtheme version winmm winspool ws2_32) "
@@ -262,6 +262,62 @@ press_until_gone "$dialog" "$dialog_title" Escape || {
 wait "$dialog" || fail "/c exited with $?"
 cmp -s "$saved" "$work/after-ok.ini" || fail "closing the dialog changed config.ini"
 step "/c opened the dialog (build/screenshots/dialog-windows.png); OK saved config.ini, closing did not"
+
+# ---- The dialog's native controls, driven through their numbers by build-win/flurrix_dialog_check.exe ----
+dialog_check=build-win/flurrix_dialog_check.exe
+[[ -f $dialog_check ]] || fail "$dialog_check was not built"
+shots=build-win/screenshots
+mkdir -p "$shots"
+# drive ARGS...: one run of the check program; its failures are printed.
+drive() {
+  timeout 120 wine "$dialog_check" "$@" 2>>"$work/wine.log" | tr -d '\r' || fail "dialog check $1 failed"
+}
+# wait_gone PID WHAT: the process ends within 30 s.
+wait_gone() {
+  for _ in $(seq 60); do
+    kill -0 "$1" 2>/dev/null || { wait "$1" || fail "$2 exited with $?"; return 0; }
+    sleep 0.5
+  done
+  kill "$1" 2>/dev/null || true
+  fail "$2 did not close"
+}
+wine "$scr" /c >>"$work/wine.log" 2>&1 &
+dialog=$!
+id=$(wait_window "$dialog_title") || fail "the configuration dialog did not open"
+drive rules "$dialog_title"
+for page in 0 1 2 3 4 5 6 7 8; do
+  drive page "$dialog_title" "$page"
+  sleep 0.5
+  import -window "$id" "$shots/dialog-page-$page.png" 2>/dev/null || true
+done
+# Moved to a monitor of 144 DPI: the controls are made again at 150 % and keep their values.
+drive dpi "$dialog_title" 144
+sleep 0.5
+import -window "$id" "$shots/dialog-144dpi.png" 2>/dev/null || true
+drive click "$dialog_title" 116
+wait_gone "$dialog" "the dialog after OK"
+saved=$(appdata_config)
+for expected in "flakes = 2000" "pictime = 10" "blankr = 255" "flaketype = 5"; do
+  grep -q "^$expected"$'\r$' "$saved" || fail "config.ini after OK lacks $expected"
+done
+cp "$saved" "$work/after-ok.ini"
+# OK with "Custom Images" and no image, and an empty custom text: two boxes, then Cancel.
+wine "$scr" /c >>"$work/wine.log" 2>&1 &
+dialog=$!
+drive boxes "$dialog_title"
+drive click "$dialog_title" 117
+wait_gone "$dialog" "the dialog after Cancel"
+cmp -s "$saved" "$work/after-ok.ini" || fail "Cancel after edits changed config.ini"
+# The uninstall page: its check box unticked, Next ends it without opening the web page.
+wine "$scr" /u >>"$work/wine.log" 2>&1 &
+page=$!
+id=$(wait_window Uninstall) || fail "the uninstall page did not open"
+sleep 0.5
+import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
+drive click Uninstall 127
+drive click Uninstall 128
+wait_gone "$page" "the uninstall page after Next"
+step "native dialog: rules, clamp, a DPI change, OK saved, two boxes in order, Cancel kept config.ini; pages in $shots/"
 
 # ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
 remove_config

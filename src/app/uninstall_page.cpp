@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dialog/view/uninstall_view.h"
+#include "dialog/uninstall_view.h"
 #include "platform/platform.h"
 #include "text/language_table.h"
 #include "web/site.h"

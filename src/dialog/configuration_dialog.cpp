@@ -5,7 +5,7 @@
 
 #include "dialog/config_layout.h"
 #include "dialog/config_model.h"
-#include "dialog/view/config_view.h"
+#include "dialog/config_view.h"
 #include "platform/platform.h"
 #include "text/version.h"
 #include "web/update_check.h"

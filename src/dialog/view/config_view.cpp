@@ -2,7 +2,7 @@
 #define NOMINMAX  // FLTK's x.H brings in windows.h: keep std::min and std::max usable
 #endif
 
-#include "dialog/view/config_view.h"
+#include "dialog/config_view.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>

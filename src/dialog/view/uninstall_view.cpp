@@ -1,4 +1,4 @@
-#include "dialog/view/uninstall_view.h"
+#include "dialog/uninstall_view.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>

@@ -1,4 +1,4 @@
-// The uninstall page's window: one check box and one button.
+// The uninstall page's window: one check box and one button. FLTK on Linux, Win32 on Windows.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// The configuration dialog's FLTK window: mirrors a ConfigModel into widgets and hands the
-// user's actions back to it. No rule lives here.
+// The configuration dialog's window: mirrors a ConfigModel into controls and hands the user's
+// actions back to it. No rule lives here. FLTK on Linux (view/), Win32 on Windows (win32/).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,7 @@ struct ConfigWindowOptions {
 // shown, when there is no display.
 bool RunConfigView(ConfigModel& model, const ConfigWindowOptions& options);
 
-// The system's file and folder requesters through FLTK's native chooser. `filter` is
+// The system's file and folder requesters. `filter` is
 // "description|pattern;pattern". Cancelled: empty.
 std::vector<std::string> ChooseFiles(const std::string& title, const std::string& filter,
                                      const std::string& start, bool multiple);
