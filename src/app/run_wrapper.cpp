@@ -36,6 +36,10 @@ void RunHosted(settings::Settings& s, uint64_t hostWindow) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return style == platform::kStyleQuestion ? platform::kAnswerNo : platform::kAnswerOk;
       });
+  // The host's SIGTERM must end the program within a second even while a slow start-up loads.
+  const std::string picture = BackgroundPictureFile(s);
+  platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{picture});
   if (!PrepareBackgroundPicture(s)) return;
   run::Run(s, hostWindow);
   RemoveBackgroundPicture(s);

@@ -68,6 +68,10 @@ as_user xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
 daemon=$!
 for _ in $(seq 50); do as_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
 
+# Copies that have not ended (an ended copy may wait a moment for the daemon's helper, which
+# was stopped with it, to be reaped by someone else).
+running() { ps -u "$user" -o stat=,comm= | awk '$1 !~ /^Z/ && $2 == "flurrix" { n++ } END { exit !n }'; }
+
 # Activates the daemon, checks both screens show a picture (where the run shows one, $3),
 # deactivates it and checks that every copy has ended within a second.
 blank_and_unblank() {
@@ -92,10 +96,13 @@ blank_and_unblank() {
     done
     [[ -n $shown ]] || fail "screen $screen shows no picture (mean $mean, deviation $deviation)"
   done
-  [[ -z $2 || -f $folder/$2 ]] || fail "$2 was not made while the run is on"
+  if [[ -n $2 ]]; then
+    for _ in $(seq 50); do [[ -f $folder/$2 ]] && break; sleep 0.2; done
+    [[ -f $folder/$2 ]] || fail "$2 was not made while the run is on"
+  fi
   as_user xscreensaver-command -deactivate >/dev/null
-  for _ in $(seq 10); do pgrep -u "$user" -x flurrix >/dev/null || break; sleep 0.1; done
-  pgrep -u "$user" -x flurrix >/dev/null && fail "a copy still runs a second after deactivation"
+  for _ in $(seq 10); do running || break; sleep 0.1; done
+  running && fail "a copy still runs a second after deactivation: $(ps -u "$user" -o pid,stat,args)"
   ! grep -q "crashed" "$work/daemon.log" || fail "$(cat "$work/daemon.log")"
   ls "$home" | grep -q core && fail "a copy left a core file"
   true
