@@ -158,3 +158,22 @@ TEST(PlatformTime, MonotonicClockAndLocalSeconds) {
 
 }  // namespace
 }  // namespace platform
+
+// XScreenSaver names the window by switch (one dash or two) or by variable; the switch wins, and
+// anything that is not a window id leaves the program to its own switches.
+TEST(PlatformHostWindow, WindowIdThenVariableThenRoot) {
+  unsetenv("DISPLAY");
+  unsetenv("XSCREENSAVER_WINDOW");
+  EXPECT_EQ(platform::HostWindow({"-window-id", "0x1a2b"}), 0x1a2bu);
+  EXPECT_EQ(platform::HostWindow({"--window-id", "12345"}), 12345u);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"/s"}, {"-window-id"}, {"-window-id", "12x"}, {"-window-id", "-5"}, {"-root"}}) {
+    EXPECT_EQ(platform::HostWindow(args), 0u) << (args.empty() ? "" : args.back());
+  }
+  setenv("XSCREENSAVER_WINDOW", "0x400007", 1);
+  EXPECT_EQ(platform::HostWindow({"--root"}), 0x400007u);
+  EXPECT_EQ(platform::HostWindow({"-window-id", "77", "-root"}), 77u);
+  setenv("XSCREENSAVER_WINDOW", "none", 1);
+  EXPECT_EQ(platform::HostWindow({"-root"}), 0u);  // -root without a display to find it on
+  unsetenv("XSCREENSAVER_WINDOW");
+}
