@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installed program, away from its build folder: installed into a temporary prefix and run
 # from another folder, it finds its engine and content; as a display mode inside a 320 x 240
-# window of a stand-in host it draws the scene at that size, and the host's SIGTERM ends it
-# within a second with exit code 0.
+# window of a stand-in host it draws the scene at that size, ignores the mouse and keys, and the
+# host's SIGTERM ends it within a second with exit code 0.
 #   linux_install.sh BUILD_DIR HOST SCREENSHOT_FOLDER
 set -euo pipefail
 source "$(dirname "$0")/virtual_display.sh"
@@ -51,6 +51,12 @@ xwininfo -children -id "$id" | grep -q '320x240+0+0' || fail "no 320x240 window 
 read -r mean deviation < <(convert "$work/host.png" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
 awk -v m="$mean" -v d="$deviation" 'BEGIN { exit !(m > 0.2 && d > 0.05) }' ||
   fail "the host shows no picture (mean $mean, deviation $deviation; see $shots/hosted-320x240.png)"
+
+# The host owns the input: neither the mouse nor a key nor F3 ends the run.
+xdotool mousemove 100 100 mousemove 300 200 key Escape key F3 key F12
+sleep 1
+kill -0 "$run" 2>/dev/null || fail "input ended the run in the host's window"
+[[ -z $(ls "$work/config/Corvantic/Flurrix Screensaver/" | grep scr) ]] || fail "F12 saved a picture"
 
 kill -TERM "$run"
 for _ in $(seq 10); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
