@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
+scripts/install-deps.sh linux-build linux-package
 [[ $dir == build ]] && scripts/build.sh default >/dev/null
 (cd "$dir" && cpack -G DEB >/dev/null)
 ls -t "$dir"/flurrix_*.deb | head -n 1
