@@ -88,17 +88,8 @@ class ConfigWindow {
 
  private:
   void Build(const ConfigWindowOptions& options) {
-    win32::InitCommonControls();
+    win32::RegisterViewClass(kClassName, Proc);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = Proc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    RegisterClassExW(&windowClass);
     window_ = CreateWindowExW(
         WS_EX_CONTROLPARENT, kClassName, Widen(options.title).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 0,

@@ -76,6 +76,20 @@ void InitCommonControls() {
   (void)done;
 }
 
+void RegisterViewClass(const wchar_t* name, WNDPROC proc) {
+  InitCommonControls();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  windowClass.lpszClassName = name;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  RegisterClassExW(&windowClass);
+}
+
 Scale::Scale(HWND window) {
   const auto forWindow = User32Entry<GetDpiForWindowFn>("GetDpiForWindow");
   const UINT dpi = forWindow && window ? forWindow(window) : 0;

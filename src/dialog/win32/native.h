@@ -11,6 +11,10 @@ namespace dialog::win32 {
 // Loads the common controls (version 6 through the program's manifest) once.
 void InitCommonControls();
 
+// Loads the common controls and registers a window class `name` for a view's top-level window:
+// `proc`, the arrow cursor, the dialog background and the program's icon.
+void RegisterViewClass(const wchar_t* name, WNDPROC proc);
+
 // Layout pixels at 96 DPI to the screen pixels of `window`'s monitor.
 class Scale {
  public:

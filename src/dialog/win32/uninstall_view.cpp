@@ -39,17 +39,8 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 UninstallChoice ShowUninstallPage(const UninstallPageLayout& layout) {
-  win32::InitCommonControls();
+  win32::RegisterViewClass(kClassName, PageProc);
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = PageProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
-  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  windowClass.lpszClassName = kClassName;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  RegisterClassExW(&windowClass);
 
   HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName,
                                 platform::Widen(layout.title).c_str(),
