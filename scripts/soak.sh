@@ -7,4 +7,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh default --target flurrix_soak >/dev/null
-exec nice build/flurrix_soak --frames 166667 --size 256x144 --flakes 300 --sample 5000 --curve "$@"
+exec nice build/flurrix_soak --frames 166667 --size 192x108 --flakes 200 --sample 5000 --curve "$@"

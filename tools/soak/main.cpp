@@ -3,8 +3,9 @@
 // Each frame moves the run's clock by --step-ms and the local date by --local-step seconds, so
 // that slide changes, midnights, month ends, a leap day and daylight-saving jumps (an hour
 // forward, later back) come by the hundred. Resident memory, open descriptors and the bytes in
-// the settings folder are sampled every --sample frames; after the warm-up each must stay within
-// a small allowance of the warm-up's highest figure. A run that ends by itself, shows an error,
+// the settings folder are looked at every few frames and printed every --sample frames; after the
+// warm-up the lowest figures of each sample interval must stay within a small allowance of the
+// highest such figures of the warm-up. A run that ends by itself, shows an error,
 // stops making frames or changes the user's settings fails the soak too.
 //   flurrix_soak [--frames N] [--modes slides,desktop,wallpaper,colour,custom,gradients]
 //                [--sample N] [--warmup N] [--curve] [--size WxH] [--flakes N] [--step-ms MS]
@@ -227,8 +228,12 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   run::SaverRun run;
   if (!run.Start(s)) return Fail(mode.name, "the run did not start");
   const int64_t warmup = o.warmup >= 0 ? o.warmup : o.frames / 4;
-  Sample ceiling, last;
-  bool measured = false;  // the first sample is the ceiling when the warm-up has none
+  // Memory is looked at every few frames; each sample interval keeps its lowest figures (its
+  // floor), so that a picture being swapped, which holds two for a moment, is not taken for growth.
+  // A leak raises the floor. After the warm-up no floor may rise above the highest floor of it.
+  const int64_t probe = std::min<int64_t>(10, o.sample);
+  Sample ceiling, floor, last;
+  bool measured = false;  // the first floor is the ceiling when the warm-up has none
   std::vector<char*> leaked;
   bool ok = true;
   for (legFrame = 0; ok && legFrame < o.frames; ++legFrame, ++frame) {
@@ -242,33 +247,40 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
       leaked.push_back(new char[o.leakBytes]);
       std::fill_n(leaked.back(), o.leakBytes, 1);
     }
+    if ((legFrame + 1) % probe != 0) continue;
+    last = {ResidentKib(), OpenDescriptors(), FolderBytes(o.folder)};
+    const bool first = (legFrame + 1) % o.sample == probe % o.sample;
+    floor = {first ? last.rssKib : std::min(floor.rssKib, last.rssKib),
+             first ? last.fds : std::min(floor.fds, last.fds),
+             first ? last.diskBytes : std::min(floor.diskBytes, last.diskBytes)};
     if ((legFrame + 1) % o.sample != 0) continue;
     if (o.leakBytes > 0) static_cast<void>(std::fopen("/proc/self/status", "r"));
-    last = {ResidentKib(), OpenDescriptors(), FolderBytes(o.folder)};
     if (o.curve) {
-      std::printf("curve %s frame %lld run %lld s local %s rss %lld KiB fds %lld disk %lld\n",
-                  mode.name, static_cast<long long>(frame + 1), static_cast<long long>(now / 1000),
-                  DateText(scene::LocalNow()).c_str(), static_cast<long long>(last.rssKib),
-                  static_cast<long long>(last.fds), static_cast<long long>(last.diskBytes));
+      std::printf(
+          "curve %s frame %lld run %lld s local %s rss %lld KiB (floor %lld) fds %lld disk %lld\n",
+          mode.name, static_cast<long long>(frame + 1), static_cast<long long>(now / 1000),
+          DateText(scene::LocalNow()).c_str(), static_cast<long long>(last.rssKib),
+          static_cast<long long>(floor.rssKib), static_cast<long long>(last.fds),
+          static_cast<long long>(last.diskBytes));
       std::fflush(stdout);
     }
     if (legFrame < warmup || !measured) {
       measured = true;
-      ceiling = {std::max(ceiling.rssKib, last.rssKib), std::max(ceiling.fds, last.fds),
-                 std::max(ceiling.diskBytes, last.diskBytes)};
+      ceiling = {std::max(ceiling.rssKib, floor.rssKib), std::max(ceiling.fds, floor.fds),
+                 std::max(ceiling.diskBytes, floor.diskBytes)};
       continue;
     }
     const std::string at = " by frame " + std::to_string(legFrame + 1);
-    if (last.rssKib > ceiling.rssKib + o.rssAllowanceKib) {
+    if (floor.rssKib > ceiling.rssKib + o.rssAllowanceKib) {
       ok = Fail(mode.name, "resident memory grew from " + std::to_string(ceiling.rssKib) +
-                               " KiB to " + std::to_string(last.rssKib) + " KiB" + at +
+                               " KiB to " + std::to_string(floor.rssKib) + " KiB" + at +
                                " (allowed: +" + std::to_string(o.rssAllowanceKib) + " KiB)");
-    } else if (last.fds > ceiling.fds + o.fdAllowance) {
+    } else if (floor.fds > ceiling.fds + o.fdAllowance) {
       ok = Fail(mode.name, "open descriptors grew from " + std::to_string(ceiling.fds) + " to " +
-                               std::to_string(last.fds) + at);
-    } else if (last.diskBytes > ceiling.diskBytes) {
+                               std::to_string(floor.fds) + at);
+    } else if (floor.diskBytes > ceiling.diskBytes) {
       ok = Fail(mode.name, "the settings folder grew from " + std::to_string(ceiling.diskBytes) +
-                               " to " + std::to_string(last.diskBytes) + " bytes" + at);
+                               " to " + std::to_string(floor.diskBytes) + " bytes" + at);
     }
   }
   const int64_t localEnd = scene::LocalNow();
@@ -286,7 +298,7 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   }
   std::printf(
       "flurrix_soak: %s: %lld frames, %lld s of run clock, local %s to %s; after "
-      "warm-up at most %lld KiB resident, %lld descriptors; at the end %lld KiB, %lld\n",
+      "warm-up floors at most %lld KiB resident, %lld descriptors; at the end %lld KiB, %lld\n",
       mode.name, static_cast<long long>(o.frames), static_cast<long long>(now / 1000),
       DateText(localStart).c_str(), DateText(localEnd).c_str(),
       static_cast<long long>(ceiling.rssKib), static_cast<long long>(ceiling.fds),
@@ -373,7 +385,7 @@ int main(int argc, char** argv) {
   if (o.folder.empty()) o.folder = (fs::temp_directory_path(error) / "flurrix-soak").string();
   if (o.folder.back() != '/') o.folder += '/';
   fs::remove_all(o.folder, error);
-  if (!platform::CreateFolder(o.folder)) {
+  if (!fs::create_directories(o.folder, error)) {
     std::fprintf(stderr, "flurrix_soak: cannot make %s\n", o.folder.c_str());
     return 2;
   }
