@@ -1,5 +1,6 @@
-// The soak run: the real full-screen run drawn offscreen at 640 x 360 for days of its clocks, each
-// background in turn with the clocks, calendar, foreground picture and text and music all on.
+// The soak run: the real full-screen run drawn offscreen (640 x 360 unless --size) for days of
+// its clocks, each background in turn with the clocks, calendar, foreground picture and text and
+// music all on.
 // Each frame moves the run's clock by --step-ms and the local date by --local-step seconds, so
 // that slide changes, midnights, month ends, a leap day and daylight-saving jumps (an hour
 // forward, later back) come by the hundred. Resident memory, open descriptors and the bytes in
@@ -384,8 +385,9 @@ int main(int argc, char** argv) {
   std::error_code error;
   if (o.folder.empty()) o.folder = (fs::temp_directory_path(error) / "flurrix-soak").string();
   if (o.folder.back() != '/') o.folder += '/';
-  fs::remove_all(o.folder, error);
-  if (!fs::create_directories(o.folder, error)) {
+  // Only files of fixed names are written there (config.ini, imgs/, desktop.bmp, wallpaper.bmp).
+  fs::create_directories(o.folder, error);
+  if (!fs::is_directory(o.folder, error)) {
     std::fprintf(stderr, "flurrix_soak: cannot make %s\n", o.folder.c_str());
     return 2;
   }
