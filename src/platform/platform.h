@@ -224,7 +224,7 @@ void CloseSocket(Socket socket);
 // holds pictures never shows a window. GStreamer's playbin on Linux, a DirectShow filter graph on
 // Windows. No call waits for the media service: loading starts the work, and the state is polled.
 // On Linux the environment variable FLURRIX_AUDIO_SINK, when set, names the audio output as a
-// GStreamer element description ("fakesink sync=true" keeps time and makes no sound).
+// GStreamer element description or chain ("fakesink sync=true" keeps time and makes no sound).
 struct MediaPlayerState;
 using MediaPlayer = MediaPlayerState*;
 

@@ -20,7 +20,7 @@ T Saturated(int64_t value) {
 }  // namespace
 
 void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s) {
-  scene.stored = {s.exitontimer, s.exitonsleep, s.pictime, s.musicvol};
+  scene.stored = {s.exitontimer, s.exitonsleep, s.pictime, s.musicvol, s.wind};
   s.exitontimer = Saturated<int32_t>(int64_t{s.exitontimer} * 60 * 1000);
   s.exitonsleep = Saturated<int32_t>(int64_t{s.exitonsleep} * 60 * 1000);
   s.pictime = Saturated<int32_t>(int64_t{s.pictime} * 1000);
@@ -32,6 +32,7 @@ void RestoreStoredUnits(const SceneState& scene, settings::Settings& s) {
   s.exitonsleep = scene.stored.exitonsleep;
   s.pictime = scene.stored.pictime;
   s.musicvol = scene.stored.musicvol;
+  s.wind = scene.stored.wind;
 }
 
 void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,

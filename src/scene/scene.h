@@ -12,12 +12,14 @@
 
 namespace scene {
 
-// The stored values of the settings that a run holds in working units, to be put back at the end.
+// The stored values of the settings that a run holds in working units (and of `wind`, whose
+// "Random" the run resolves), to be put back at the end: the dialog after F3 would save them.
 struct StoredUnits {
   int32_t exitontimer = 0;
   int32_t exitonsleep = 0;
   int32_t pictime = 0;
   int8_t musicvol = 0;
+  int8_t wind = 0;
 };
 
 struct SceneState {
@@ -37,7 +39,7 @@ struct SceneState {
 // milliseconds, pictime from seconds to milliseconds, musicvol from tenths to percent. Values
 // too large for the working unit saturate.
 void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s);
-// Puts back the stored values exactly as they were before the run.
+// Puts back the stored values, `wind` included, exactly as they were before the run.
 void RestoreStoredUnits(const SceneState& scene, settings::Settings& s);
 
 // Builds the scene for a screen of screenWidth x screenHeight pixels. Places the mouse at

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -253,6 +254,42 @@ TEST_F(MusicTest, ShippedPiecesDecodeToTheirEnd) {
   EXPECT_EQ(platform::LoadMedia((folder_ / "missing.mp3").string()), nullptr);
   WriteText(folder_ / "empty.wav", "");
   EXPECT_EQ(platform::LoadMedia((folder_ / "empty.wav").string()), nullptr);
+}
+
+TEST_F(MusicTest, TheVolumeReachesTheSound) {
+  // The output is a WAV file: a tone of amplitude 500 comes out scaled by the volume.
+  WriteWav(folder_ / "tone.wav", 1);
+  auto peakAt = [&](int32_t volume) {
+    const fs::path out = folder_ / ("out" + std::to_string(volume) + ".wav");
+    setenv("FLURRIX_AUDIO_SINK",
+           ("audioconvert ! audio/x-raw,format=S16LE,channels=1 ! wavenc ! filesink location=" +
+            out.string())
+               .c_str(),
+           1);
+    platform::MediaPlayer player = platform::LoadMedia((folder_ / "tone.wav").string());
+    if (!player) return -1;
+    platform::SetMediaVolume(player, volume);
+    platform::PlayMedia(player);
+    for (int i = 0; i < 500 && platform::PollMedia(player) == MediaState::kPlaying; ++i)
+      platform::SleepMs(10);
+    platform::CloseMedia(player);
+    std::ifstream in(out, std::ios::binary);
+    const std::string wav{std::istreambuf_iterator<char>(in), {}};
+    const size_t data = wav.find("data");  // the samples; tags may follow them
+    if (data == std::string::npos || data + 8 > wav.size()) return -1;
+    uint32_t size = 0;
+    std::memcpy(&size, wav.data() + data + 4, 4);
+    int peak = 0;
+    for (size_t i = data + 8; i + 1 < std::min<size_t>(wav.size(), data + 8 + size); i += 2) {
+      int16_t sample = 0;
+      std::memcpy(&sample, wav.data() + i, 2);
+      peak = std::max(peak, std::abs(sample));
+    }
+    return peak;
+  };
+  EXPECT_NEAR(peakAt(100), 500, 5);
+  EXPECT_NEAR(peakAt(20), 100, 5);
+  EXPECT_EQ(peakAt(0), 0);
 }
 
 }  // namespace

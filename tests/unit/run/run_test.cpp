@@ -185,8 +185,10 @@ TEST(Scene, WorkingUnitsAndBackExactly) {
   s.exitonsleep = 1440;
   s.pictime = 20;
   s.musicvol = 7;
+  s.wind = 3;
   scene::SceneState scene;
   scene::ConvertToWorkingUnits(scene, s);
+  s.wind = 1;  // "Random" resolved for the run
   EXPECT_EQ(s.exitontimer, 300000);
   EXPECT_EQ(s.exitonsleep, 86400000);
   EXPECT_EQ(s.pictime, 20000);
@@ -196,6 +198,7 @@ TEST(Scene, WorkingUnitsAndBackExactly) {
   EXPECT_EQ(s.exitonsleep, 1440);
   EXPECT_EQ(s.pictime, 20);
   EXPECT_EQ(s.musicvol, 7);
+  EXPECT_EQ(s.wind, 3);  // the user's "Random" is what the dialog after F3 shows and saves
 
   // Hand-edited values beyond the working units saturate and still come back as they were.
   s.exitontimer = 40000;
