@@ -6,6 +6,7 @@
 #   PREFIX/libexec/xscreensaver/flurrix    a link to the program, where XScreenSaver finds hacks
 #   PREFIX/share/xscreensaver/config/      the hack's description for xscreensaver-settings
 #   PREFIX/share/applications/, icons/     the settings' menu entry and its icon
+#   PREFIX/share/man/man1/, doc/flurrix/   the manual page, the licence and the change log
 include(GNUInstallDirs)
 set(FLURRIX_PROGRAM_DIR libexec/flurrix)
 
@@ -32,12 +33,17 @@ install(FILES ${res}/flurrix.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/xscree
 install(FILES ${res}/flurrix.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${res}/flurrix.svg DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
 install(FILES ${res}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/flurrix)
-# Debian keeps the change log compressed, byte for byte the same in every build (gzip -n).
+# Debian keeps the change log and manual pages compressed, byte for byte the same in every build.
+function(flurrix_compressed source output)
+  add_custom_command(OUTPUT ${output} COMMAND gzip -9nc ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+endfunction()
 set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-  COMMAND gzip -9nc ${res}/changelog > ${changelog}
-  DEPENDS ${res}/changelog VERBATIM)
-add_custom_target(flurrix_changelog ALL DEPENDS ${changelog})
+set(manual ${CMAKE_BINARY_DIR}/flurrix.1.gz)
+flurrix_compressed(${res}/changelog ${changelog})
+flurrix_compressed(${res}/flurrix.1 ${manual})
+add_custom_target(flurrix_compressed_docs ALL DEPENDS ${changelog} ${manual})
+install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/flurrix)
 
 # The Debian package: scripts/package-deb.sh runs cpack -G DEB in the build folder.
