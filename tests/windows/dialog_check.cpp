@@ -166,24 +166,24 @@ void CheckRules() {
   Type(11, "3");
   Expect(Text(Control(11)) == "10", "transition time 3 read back as " + Text(Control(11)));
   Choose(13, 3);
-  Expect(Visible(14) && !Visible(15), "R1: Timer event shows the timer box only");
+  Expect(Visible(14) && !Visible(15), "Timer event shows the timer box only");
   Choose(13, 4);
-  Expect(!Visible(14) && Visible(15), "R1: Sleep event shows the sleep box only");
+  Expect(!Visible(14) && Visible(15), "Sleep event shows the sleep box only");
   Choose(13, 0);
-  Expect(!Visible(14) && !Visible(15), "R1: Mouse move shows neither box");
+  Expect(!Visible(14) && !Visible(15), "Mouse move shows neither box");
 
   ShowPage(1);
   Expect(!Visible(9) && Visible(20), "page Background hides page General");
   Choose(20, 1);
-  Expect(Visible(23) && !Visible(26) && !Visible(29) && !Visible(36), "R2: Desktop group only");
+  Expect(Visible(23) && !Visible(26) && !Visible(29) && !Visible(36), "Desktop group only");
   Choose(20, 3);
-  Expect(Visible(29) && Visible(33) && Visible(34) && !Visible(23), "R4: Blank Screen group only");
+  Expect(Visible(29) && Visible(33) && Visible(34) && !Visible(23), "Blank Screen group only");
   Slide(29, 0);
   const HANDLE swatch = Picture(34);
   Slide(29, 255);
   Expect(Picture(34) != swatch, "moving Red repaints the swatch");
   Choose(20, 4);
-  Expect(Visible(36) && Visible(39) && Visible(40) && !Visible(29), "R5: Custom Images group only");
+  Expect(Visible(36) && Visible(39) && Visible(40) && !Visible(29), "Custom Images group only");
   Expect(!Enabled(40), "Remove Image is disabled with nothing selected");
   Choose(20, 5);
   Expect(!Visible(21) && !Visible(24) && !Visible(27) && !Visible(35), "Gradient: no group");
@@ -193,29 +193,29 @@ void CheckRules() {
   const bool image = Checked(42);
   Click(42);
   Expect(Checked(42) != image && Enabled(43) == !image && Enabled(48) == !image,
-         "R6: Display Custom Image enables 43 to 48");
+         "Display Custom Image enables 43 to 48");
   Click(42);
-  Expect(Enabled(43) == image, "R6: unticking disables the image fields again");
+  Expect(Enabled(43) == image, "unticking disables the image fields again");
 
   ShowPage(3);
   Slide(57, 1);
   const HANDLE flake = Picture(58);
   Slide(57, 5);
-  Expect(Picture(58) != flake, "R7: the slider shows another snowflake");
+  Expect(Picture(58) != flake, "the slider shows another snowflake");
   Click(59);
   Expect(Checked(59) && !Checked(56) && !Enabled(57) && Enabled(60) && Enabled(61),
-         "R8: Custom Snowflake");
+         "Custom Snowflake");
   Click(56);
-  Expect(Checked(56) && !Checked(59) && Enabled(57) && !Enabled(60), "R8: Original Snowflake");
+  Expect(Checked(56) && !Checked(59) && Enabled(57) && !Enabled(60), "Original Snowflake");
 
   ShowPage(5);
   const bool music = Checked(71);
   Click(71);
-  Expect(Enabled(72) == !music && Enabled(77) == !music, "R10: Play Music enables 72 to 77");
+  Expect(Enabled(72) == !music && Enabled(77) == !music, "Play Music enables 72 to 77");
   Choose(72, 1);
-  Expect(Visible(74) && !Visible(73), "R9: Music folder shows the folder field");
+  Expect(Visible(74) && !Visible(73), "Music folder shows the folder field");
   Choose(72, 0);
-  Expect(Visible(73) && !Visible(74), "R9: Music file shows the file field");
+  Expect(Visible(73) && !Visible(74), "Music file shows the file field");
   Click(71);
 
   ShowPage(6);
@@ -223,13 +223,13 @@ void CheckRules() {
     const bool on = Checked(box);
     Click(box);
     Expect(Enabled(box + 2) == !on && Enabled(box + 6) == !on,
-           "R11/R12: check box " + std::to_string(box) + " enables its fields");
+           "check box " + std::to_string(box) + " enables its fields");
     Click(box);
   }
   ShowPage(7);
   const bool calendar = Checked(95);
   Click(95);
-  Expect(Enabled(97) == !calendar && Enabled(109) == !calendar, "R13: Display Calendar");
+  Expect(Enabled(97) == !calendar && Enabled(109) == !calendar, "Display Calendar");
   Click(95);
   Expect(!Visible(102) && !Visible(103) && !Visible(104) && !Visible(105) && Visible(109),
          "controls 102 to 105 stay hidden on the Calendar page");
