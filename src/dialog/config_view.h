@@ -17,6 +17,19 @@ struct ConfigWindowOptions {
   int64_t owner = 0;  // the owner window, disabled while the dialog is open; 0: none
 };
 
+// While it lives, the owner window (0: none) takes no input; afterwards it has it and the focus
+// back. Each view holds one while its window is open.
+class BlockedOwner {
+ public:
+  explicit BlockedOwner(int64_t owner);
+  ~BlockedOwner();
+  BlockedOwner(const BlockedOwner&) = delete;
+  BlockedOwner& operator=(const BlockedOwner&) = delete;
+
+ private:
+  int64_t owner_;
+};
+
 // Shows the filled model until it is closed (OK, Cancel or the close box). False, with nothing
 // shown, when there is no display.
 bool RunConfigView(ConfigModel& model, const ConfigWindowOptions& options);

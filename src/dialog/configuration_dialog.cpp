@@ -31,6 +31,16 @@ class SystemServices : public DialogServices {
 
 }  // namespace
 
+BlockedOwner::BlockedOwner(int64_t owner) : owner_(owner) {
+  if (owner_) platform::EnableWindowInput(owner_, false);
+}
+
+BlockedOwner::~BlockedOwner() {
+  if (!owner_) return;
+  platform::EnableWindowInput(owner_, true);
+  platform::FocusWindow(owner_);
+}
+
 void OpenConfigurationDialog(settings::Settings& s, int64_t ownerWindow) {
   if (!platform::HasDisplay()) {
     std::fputs("flurrix: the configuration dialog needs a display\n", stderr);

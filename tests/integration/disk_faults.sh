@@ -26,16 +26,6 @@ configure() {
   "$program" /i
   for change in "$@"; do sed -i "s/^${change%% = *} = .*/$change/" "$config/config.ini"; done
 }
-start_run() {
-  "$program" /s 2>"$work/stderr" &
-  run=$!
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name '^Flurrix Screensaver 3.3$' >/dev/null 2>&1 && { sleep 1; return 0; }
-    kill -0 $run 2>/dev/null || fail "the run ended before its window appeared: $(cat "$work/stderr")"
-    sleep 0.1
-  done
-  fail "the run's window did not appear"
-}
 alive() { kill -0 $run 2>/dev/null || fail "$1: the run ended: $(cat "$work/stderr")"; }
 end_run() {
   xdotool mousemove_relative 60 0

@@ -2,6 +2,7 @@
 # The full-screen run in a virtual X server, driven by real key presses and mouse moves:
 #   run_test.sh PROGRAM WRONG_ENGINE SCREENSHOT_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/virtual_display.sh"
 program=$(realpath "$1")
 wrong_engine=$(realpath "$2")
 shots=$3
@@ -19,8 +20,6 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n 1 "$work/display")
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
 # Writes config.ini with the defaults and the given "key = value" changes.
 configure() {
   rm -rf "$config"
@@ -28,17 +27,6 @@ configure() {
   for change in "$@"; do sed -i "s/^${change%% = *} = .*/$change/" "$config/config.ini"; done
 }
 
-# Starts a run and waits for its window.
-start_run() {
-  "$program" /s 2>"$work/stderr" &
-  run=$!
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name '^Flurrix Screensaver 3.3$' >/dev/null 2>&1 && { sleep 1; return 0; }
-    kill -0 $run 2>/dev/null || fail "the run ended before its window appeared: $(cat "$work/stderr")"
-    sleep 0.1
-  done
-  fail "the run's window did not appear"
-}
 alive() { sleep "${1:-1}"; kill -0 $run 2>/dev/null; }
 ended() {
   for _ in $(seq 50); do kill -0 $run 2>/dev/null || { wait $run; return $?; }; sleep 0.1; done

@@ -1,5 +1,6 @@
 # Sourced by the integration scripts: a virtual X server of their own and the failure helper.
 #   start_virtual_display WxH   starts Xvfb (its process id in $xvfb) and exports DISPLAY.
+#   start_run                   starts the run of $program and waits for its window.
 # -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
 start_virtual_display() {
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
@@ -7,6 +8,19 @@ start_virtual_display() {
   for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
   export DISPLAY=:$(head -n 1 "$work/display")
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+# Starts `$program /s` (its process id in $run, its stderr in $work/stderr) and waits for its
+# window.
+start_run() {
+  "$program" /s 2>"$work/stderr" &
+  run=$!
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^Flurrix Screensaver 3.3$' >/dev/null 2>&1 && { sleep 1; return 0; }
+    kill -0 $run 2>/dev/null || fail "the run ended before its window appeared: $(cat "$work/stderr")"
+    sleep 0.1
+  done
+  fail "the run's window did not appear"
 }
 
 xvfb=

@@ -684,12 +684,8 @@ class ConfigView {
 bool RunConfigView(ConfigModel& model, const ConfigWindowOptions& options) {
   if (!platform::HasDisplay()) return false;
   ConfigView view(model, options);
-  if (options.owner) platform::EnableWindowInput(options.owner, false);
+  BlockedOwner blocked(options.owner);
   view.Run(options.owner);
-  if (options.owner) {
-    platform::EnableWindowInput(options.owner, true);
-    platform::FocusWindow(options.owner);
-  }
   return true;
 }
 

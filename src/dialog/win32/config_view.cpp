@@ -642,12 +642,8 @@ ComPtr<IFileOpenDialog> OpenDialog(const std::string& title, FILEOPENDIALOGOPTIO
 bool RunConfigView(ConfigModel& model, const ConfigWindowOptions& options) {
   ConfigWindow window(model, options);
   if (!window.Created()) return false;
-  if (options.owner) platform::EnableWindowInput(options.owner, false);
+  BlockedOwner blocked(options.owner);
   window.Run();
-  if (options.owner) {
-    platform::EnableWindowInput(options.owner, true);
-    platform::FocusWindow(options.owner);
-  }
   return true;
 }
 
