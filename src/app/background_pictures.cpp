@@ -3,14 +3,12 @@
 #include "images/blur.h"
 #include "images/codecs.h"
 #include "images/drawing.h"
+#include "settings/modes.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
 
 namespace app {
 namespace {
-
-constexpr int8_t kDesktopBackground = 1;
-constexpr int8_t kWallpaperBackground = 2;
 
 std::string DesktopFile(const settings::Settings& s) {
   return s.configFolder + "desktop.bmp";
@@ -84,8 +82,8 @@ void RemovePictureFile(const std::string& path) {
 }
 
 bool PrepareBackgroundPicture(const settings::Settings& s) {
-  if (s.background == kDesktopBackground) PrepareDesktopPicture(s);
-  if (s.background == kWallpaperBackground)
+  if (s.background == settings::kBackgroundDesktop) PrepareDesktopPicture(s);
+  if (s.background == settings::kBackgroundWallpaper)
     return PrepareWallpaperPicture(s, platform::QueryWallpaper());
   return true;
 }
@@ -96,8 +94,8 @@ void RemoveBackgroundPicture(const settings::Settings& s) {
 }
 
 std::string BackgroundPictureFile(const settings::Settings& s) {
-  if (s.background == kDesktopBackground) return DesktopFile(s);
-  if (s.background == kWallpaperBackground) return WallpaperFile(s);
+  if (s.background == settings::kBackgroundDesktop) return DesktopFile(s);
+  if (s.background == settings::kBackgroundWallpaper) return WallpaperFile(s);
   return "";
 }
 

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "run/exit_conditions.h"
 #include "run/run_driver.h"
+#include "settings/modes.h"
 #include "text/message_box.h"
 
 namespace app {
@@ -14,7 +15,7 @@ namespace app {
 void RunWrapper(settings::Settings& s) {
   // An unreadable wallpaper has been reported; the program ends without a run.
   if (!PrepareBackgroundPicture(s)) return;
-  if (s.exiton == 4) run::SleepRequested() = false;
+  if (s.exiton == settings::kExitOnSleep) run::SleepRequested() = false;
   platform::ShowMouseCursor(false);
   platform::SetScreensaverRunning(true);
   run::Run(s);

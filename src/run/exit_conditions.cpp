@@ -1,6 +1,7 @@
 #include "run/exit_conditions.h"
 
 #include "platform/platform.h"
+#include "settings/modes.h"
 
 namespace run {
 namespace {
@@ -24,15 +25,15 @@ bool MouseMoved(const scene::InputState& input) {
 bool ExitTest(scene::InputState& input, const settings::Settings& s, int64_t elapsedMs,
               bool& sleepRequested) {
   switch (s.exiton) {
-    case 0:
+    case settings::kExitOnMouse:
       return MouseMoved(input);
-    case 1:
+    case settings::kExitOnAnyKey:
       return AnyKey(input);
-    case 2:
+    case settings::kExitOnEscape:
       return input.KeyReleased(scene::kKeyEscape);
-    case 3:
+    case settings::kExitOnTimer:
       return MouseMoved(input) || AnyKey(input) || elapsedMs > s.exitontimer;
-    case 4:
+    case settings::kExitOnSleep:
       if (MouseMoved(input) || AnyKey(input)) return true;
       if (elapsedMs > s.exitonsleep) {
         sleepRequested = true;
@@ -51,7 +52,7 @@ PowerService SetPowerService(PowerService service) {
 }
 
 void SleepAfterRun(const settings::Settings& s, bool sleepRequested) {
-  if (s.exiton != 4 || !sleepRequested) return;
+  if (s.exiton != settings::kExitOnSleep || !sleepRequested) return;
   const PowerService& power = Power();
   const bool allowed = power.suspendAllowed ? power.suspendAllowed() : platform::SuspendAllowed();
   if (!allowed) return;

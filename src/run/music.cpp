@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "settings/modes.h"
+
 namespace run {
 namespace {
-
-constexpr int8_t kFolderMode = 1;
 
 bool IsMusicFile(const std::string& name) {
   const size_t dot = name.rfind('.');
@@ -28,7 +28,7 @@ void LoadNext(MusicState& m, const settings::Settings& s) {
     if (m.player) {
       platform::SetMediaVolume(m.player, s.musicvol);
       platform::PlayMedia(m.player);
-    } else if (s.musicmode == kFolderMode) {
+    } else if (s.musicmode == settings::kMusicFolder) {
       ++m.failures;
     } else {
       return;
@@ -40,7 +40,7 @@ void LoadNext(MusicState& m, const settings::Settings& s) {
 
 std::vector<std::string> BuildMusicList(const settings::Settings& s) {
   if (!s.music) return {};
-  if (s.musicmode != kFolderMode) return {s.musicfile};
+  if (s.musicmode != settings::kMusicFolder) return {s.musicfile};
   std::vector<std::string> list;
   for (const platform::FolderEntry& entry : platform::ListFiles(s.musicfolder)) {
     if (entry.size > 0 && IsMusicFile(entry.name)) list.push_back(s.musicfolder + entry.name);
@@ -62,19 +62,19 @@ void MusicStep(MusicState& m, const settings::Settings& s) {
       return;
     case platform::MediaState::kEnded:
       m.failures = 0;
-      if (s.musicmode != kFolderMode) {
+      if (s.musicmode != settings::kMusicFolder) {
         platform::PlayMedia(m.player);
         return;
       }
       break;
     case platform::MediaState::kFailed:
       // Found only while decoding: the same as a file that would not load.
-      if (s.musicmode == kFolderMode) ++m.failures;
+      if (s.musicmode == settings::kMusicFolder) ++m.failures;
       break;
   }
   platform::CloseMedia(m.player);
   m.player = nullptr;
-  if (s.musicmode == kFolderMode) LoadNext(m, s);
+  if (s.musicmode == settings::kMusicFolder) LoadNext(m, s);
 }
 
 void MusicClose(MusicState& m) {

@@ -9,6 +9,7 @@
 #include "scene/engine_api.h"
 #include "scene/flake_field.h"
 #include "scene/sprites.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -43,7 +44,8 @@ bool FilledTexture(int texture, int32_t colour, uint32_t mode) {
 }
 
 bool IsSlideShow(int mode) {
-  return mode == 0 || mode == 4 || mode == 5;
+  return mode == settings::kBackgroundForest || mode == settings::kBackgroundCustom ||
+         mode == settings::kBackgroundGradients;
 }
 
 }  // namespace
@@ -74,24 +76,24 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
   }
 
   switch (s.background) {
-    case 0:
+    case settings::kBackgroundForest:
       ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/forest/"));
       break;
-    case 1:
+    case settings::kBackgroundDesktop:
       b.pictures.push_back(s.configFolder + "desktop.bmp");
       break;
-    case 2:
+    case settings::kBackgroundWallpaper:
       b.pictures.push_back(s.configFolder + "wallpaper.bmp");
       break;
-    case 3:
+    case settings::kBackgroundBlank:
       b.blankColour = std::clamp(s.blankr, 0, 255) | std::clamp(s.blankg, 0, 255) << 8 |
                       std::clamp(s.blankb, 0, 255) << 16;
       b.picturesShown = false;
       break;
-    case 4:
+    case settings::kBackgroundCustom:
       ScanPictureFolder(b.pictures, s.configFolder + platform::NativePath("imgs/"));
       break;
-    case 5:
+    case settings::kBackgroundGradients:
       ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/gradient/"));
       break;
     default:
@@ -144,7 +146,8 @@ void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t pi
     Rto().HideEntity(picturePlane, 1);
     Rto().HideEntity(coverPlane, 1);
   }
-  if (s.background == 1 || s.background == 2) {
+  if (s.background == settings::kBackgroundDesktop ||
+      s.background == settings::kBackgroundWallpaper) {
     // Without its picture the plane would show blank white: the black behind it shows instead.
     if (!LoadBackgroundPicture(b.pictures[0])) Rto().HideEntity(picturePlane, 1);
     b.pictureIndex = 1;

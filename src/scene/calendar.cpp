@@ -6,6 +6,7 @@
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
 #include "scene/run_clock.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -42,7 +43,7 @@ int32_t DaysInMonth(int64_t date) {
 int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay) {
   const DateParts d = SplitDate(date == 0 ? LocalNow() : date);
   int32_t weekday = SplitDate(MakeDate(d.year, d.month, 1)).weekday;
-  if (firstDay == 2) weekday += 1;
+  if (firstDay == settings::kWeekStartsSunday) weekday += 1;
   if (weekday == 0) weekday = 7;
   return weekday - 1;
 }
@@ -58,7 +59,8 @@ void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x
   float column = 0;
   float row = 0;
   // Any value but 2 puts Monday first, for the initials as for the day grid.
-  for (const char* initial : s.calendarfirst == 2 ? kSundayFirst : kMondayFirst) {
+  for (const char* initial :
+       s.calendarfirst == settings::kWeekStartsSunday ? kSundayFirst : kMondayFirst) {
     AddText(calendar, initial, kBrightWhite, column, row);
   }
   column = 0;

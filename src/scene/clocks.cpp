@@ -7,6 +7,7 @@
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
 #include "scene/run_clock.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -41,9 +42,9 @@ int MakeHand(int clockNode, int cubeMesh, float length, float lift) {
 
 std::string FormatClockTime(int64_t date, int32_t timeFormat) {
   const DateParts t = SplitDate(date == 0 ? LocalNow() : date);
-  if (timeFormat == 1)
+  if (timeFormat == settings::kTimeEuropean)
     return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
-  if (timeFormat == 2) {
+  if (timeFormat == settings::kTimeAmerican) {
     return TwoDigits(Hour12(t.hour)) + ":" + TwoDigits(t.minute) + (t.hour <= 11 ? "am" : "pm");
   }
   return {};

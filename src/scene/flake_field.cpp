@@ -9,6 +9,7 @@
 #include "images/drawing.h"
 #include "scene/engine_api.h"
 #include "scene/run_clock.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -108,9 +109,9 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
     f.dx += static_cast<float>(Random(0, 2) - 1) * sway;
-    if (s.wind == 1) {
+    if (s.wind == settings::kWindLeftToRight) {
       f.dx += static_cast<float>(Random(1, range)) * 0.001f;
-    } else if (s.wind == 2) {
+    } else if (s.wind == settings::kWindRightToLeft) {
       f.dx -= static_cast<float>(Random(1, range)) * 0.001f;
     }
     if (f.dx < -limit) {

@@ -7,6 +7,7 @@
 #include "scene/run_clock.h"
 #include "scene/screen.h"
 #include "scene/sprites.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -71,8 +72,10 @@ void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
   rto.RotateEntity(scene.coverPlane, 90, 0, 0);
   rto.SetRenderQueue(scene.coverPlane, 99);
 
-  if (s.wind == 3) s.wind = static_cast<int8_t>(Random(0, 2));
-  scene.field.windFactor = s.wind == 0 ? 4 : 10;
+  if (s.wind == settings::kWindRandom) {
+    s.wind = static_cast<int8_t>(Random(settings::kWindNone, settings::kWindRightToLeft));
+  }
+  scene.field.windFactor = s.wind == settings::kWindNone ? 4 : 10;
   BuildFlakeField(scene.field, s);
 
   if (s.foregroundtxt) BuildForegroundText(g, s);

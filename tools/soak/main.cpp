@@ -32,6 +32,7 @@
 #include "run/run_driver.h"
 #include "scene/local_time.h"
 #include "scene/run_clock.h"
+#include "settings/modes.h"
 #include "settings/settings.h"
 #include "text/message_box.h"
 
@@ -153,7 +154,8 @@ settings::Settings LegSettings(const Options& o, const Mode& mode, int index) {
   s.desktopHeight = o.height;
   s.desktopDepth = 32;
   settings::SetDefaults(s, {platform::ProgramFolder(), 0});
-  s.exiton = 2;  // Escape only: nothing presses it offscreen, so only a fault ends the run
+  s.exiton = settings::kExitOnEscape;  // Escape only: nothing presses it offscreen, so only a fault
+                                       // ends the run
   s.flakes = o.flakes;
   s.pictime = 5;
   s.background = mode.background;
@@ -181,7 +183,7 @@ settings::Settings LegSettings(const Options& o, const Mode& mode, int index) {
 bool PreparePictures(const settings::Settings& s) {
   const std::string data = s.Path + "data/";
   std::error_code error;
-  if (s.background == 4) {
+  if (s.background == settings::kBackgroundCustom) {
     const std::string library = s.configFolder + "imgs/";
     fs::create_directories(library, error);
     for (const char* name : {"forest/aurora.jpg", "forest/dusk.jpg", "gradient/frost.jpg",
@@ -192,7 +194,7 @@ bool PreparePictures(const settings::Settings& s) {
     // A damaged file in the library is passed over.
     std::ofstream(library + "damaged.jpg") << "not a picture";
   }
-  if (s.background == 1) {
+  if (s.background == settings::kBackgroundDesktop) {
     app::PrepareDesktopPicture(s);
     images::Image source, picture;
     if (platform::FileSize(s.configFolder + "desktop.bmp") <= 0 &&
@@ -202,7 +204,8 @@ bool PreparePictures(const settings::Settings& s) {
       return false;
     }
   }
-  if (s.background == 2 && !app::PrepareWallpaperPicture(s, {data + "forest/dawn.jpg", 0}))
+  if (s.background == settings::kBackgroundWallpaper &&
+      !app::PrepareWallpaperPicture(s, {data + "forest/dawn.jpg", 0}))
     return false;
   return true;
 }
