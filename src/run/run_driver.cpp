@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "run/exit_conditions.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/run_clock.h"
 #include "scene/screen.h"
 #include "scene/sprites.h"
@@ -17,8 +18,6 @@
 
 namespace run {
 namespace {
-
-constexpr int kForegroundSprite = 7;
 
 bool HasEngine(const std::string& folder) {
   return platform::FileSize(folder + scene::kEngineFileName) > 0;
@@ -33,8 +32,8 @@ std::string ModeText(int32_t width, int32_t height, int32_t depth) {
 }
 
 void ShowForeground(const settings::Settings& s) {
-  if (scene::SpriteExists(kForegroundSprite)) {
-    scene::ShowSprite(kForegroundSprite, s.foregroundimagex, s.foregroundimagey);
+  if (scene::SpriteExists(scene::kForegroundSprite)) {
+    scene::ShowSprite(scene::kForegroundSprite, s.foregroundimagex, s.foregroundimagey);
   }
 }
 

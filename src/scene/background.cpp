@@ -7,18 +7,13 @@
 #include "images/pictures.h"
 #include "platform/platform.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/flake_field.h"
 #include "scene/sprites.h"
 #include "settings/modes.h"
 
 namespace scene {
 namespace {
-
-constexpr int kPictureTexture = 1;
-constexpr int kCoverTexture = 6;
-constexpr int kPictureMaterial = 0;
-constexpr int kCoverMaterial = 1;
-constexpr int kForegroundSprite = 7;
 
 int White(int alpha) {
   return static_cast<int>(0x00FFFFFFu | static_cast<uint32_t>(alpha) << 24);

@@ -3,6 +3,7 @@
 #include <numbers>
 
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/local_time.h"
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"

@@ -8,13 +8,12 @@
 #include "images/codecs.h"
 #include "images/drawing.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/run_clock.h"
 #include "settings/modes.h"
 
 namespace scene {
 namespace {
-
-constexpr int kFlakeTexture = 5;
 
 std::span<const images::EmbeddedFile> builtInFlakes;
 

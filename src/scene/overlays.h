@@ -26,10 +26,6 @@ struct CalendarState {
   WorldPoint place;  // where it was built; a rebuild goes there
 };
 
-// Fixed 3D text numbers.
-inline constexpr int kForegroundText = 0;
-inline constexpr int kDigitalClockText = 1;
-
 // Date values (seconds since 1970 of the local wall clock, see local_time.h); 0 means now.
 
 // The digital clock's text: timeFormat 1 "19:45:00", 2 "07:45pm", any other the empty text.

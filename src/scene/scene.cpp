@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/run_clock.h"
 #include "scene/screen.h"
 #include "scene/sprites.h"
@@ -64,11 +65,13 @@ void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
   scene.geometry = MakeGeometry(screenWidth, screenHeight);
   const Geometry& g = scene.geometry;
   const int pictureMesh = rto.CreatePlane(-1, g.planeWidth, g.planeHeight, 1, 1, 1.0f, 1.0f);
-  scene.picturePlane = rto.CreateEntity3(-1, rto.MeshID(pictureMesh), rto.MaterialID(0), 0, 0, 0);
+  scene.picturePlane =
+      rto.CreateEntity3(-1, rto.MeshID(pictureMesh), rto.MaterialID(kPictureMaterial), 0, 0, 0);
   rto.RotateEntity(scene.picturePlane, 90, 0, 0);
   rto.SetRenderQueue(scene.picturePlane, 0);
   const int coverMesh = rto.CreatePlane(-1, g.planeWidth, g.planeHeight, 1, 1, 1.0f, 1.0f);
-  scene.coverPlane = rto.CreateEntity3(-1, rto.MeshID(coverMesh), rto.MaterialID(1), 0, 0, 0.5f);
+  scene.coverPlane =
+      rto.CreateEntity3(-1, rto.MeshID(coverMesh), rto.MaterialID(kCoverMaterial), 0, 0, 0.5f);
   rto.RotateEntity(scene.coverPlane, 90, 0, 0);
   rto.SetRenderQueue(scene.coverPlane, 99);
 

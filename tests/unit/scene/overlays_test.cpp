@@ -10,6 +10,7 @@
 
 #include "engine.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/local_time.h"
 #include "scene/overlays.h"
 #include "scene/run_clock.h"
