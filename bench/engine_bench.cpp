@@ -16,11 +16,11 @@
 
 #include "app/builtin_pictures.h"
 #include "engine.h"
+#include "engine_screen.h"
 #include "gl_ceiling.h"
 #include "linked_engine.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
-#include "scene/screen.h"
 #include "settings/settings.h"
 
 namespace {
@@ -50,29 +50,33 @@ std::string FirstPicture() {
   return pictures.empty() ? "" : pictures.front();
 }
 
-void OpenScreen() {
-  if (!scene::OpenFullScreen(kWidth, kHeight, 32, "engine bench")) std::abort();
-  glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
-}
-
-void Finish() {
-  scene::PresentFrame();
-  glFinish();
-}
+// The run's screen at the benchmark's size, the engine drawing into it.
+class BenchScreen : public flurrixtest::EngineScreen {
+ public:
+  BenchScreen() : EngineScreen(kWidth, kHeight, "engine bench") {
+    if (!ok()) std::abort();
+    glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
+  }
+  // The frame presented and finished.
+  void Finish() {
+    Present();
+    glFinish();
+  }
+};
 
 // The flake field's frame: UpdateFlakeField as the run calls it, the engine's moves included.
 void BM_UpdateFlakeField(benchmark::State& state) {
-  OpenScreen();
+  BenchScreen screen;
   settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
-  scene::SeedRandom(7);
+  scene::RandomGenerator random;
+  random.Seed(7);
   scene::FlakeField field;
   field.windFactor = 10;
-  scene::BuildFlakeField(field, s);
-  for (auto _ : state) scene::UpdateFlakeField(field, s);
+  scene::BuildFlakeField(field, s, random);
+  for (auto _ : state) scene::UpdateFlakeField(field, s, random);
   state.counters["ns_per_flake"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  scene::CloseFullScreen();
 }
 BENCHMARK(BM_UpdateFlakeField)
     ->ArgsProduct({{2000, 100000}, {0, 1}})
@@ -81,20 +85,20 @@ BENCHMARK(BM_UpdateFlakeField)
 
 // The same plus the world transforms the engine computes from the moves before it draws.
 void BM_UpdateFlakeFieldAndTransforms(benchmark::State& state) {
-  OpenScreen();
+  BenchScreen screen;
   settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
-  scene::SeedRandom(7);
+  scene::RandomGenerator random;
+  random.Seed(7);
   scene::FlakeField field;
   field.windFactor = 10;
-  scene::BuildFlakeField(field, s);
+  scene::BuildFlakeField(field, s, random);
   for (auto _ : state) {
-    scene::UpdateFlakeField(field, s);
+    scene::UpdateFlakeField(field, s, random);
     engine::TheEngine().scene.UpdateTransforms();
   }
   state.counters["ns_per_flake"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  scene::CloseFullScreen();
 }
 BENCHMARK(BM_UpdateFlakeFieldAndTransforms)
     ->ArgsProduct({{2000, 100000}, {0, 1}})
@@ -108,15 +112,16 @@ enum Cover { kHidden = -1 };
 // slide show faded in, the cover, 2,000 flakes. Each frame as SaverRun::Frame draws it (flakes,
 // slide show, render, present), finished. Frames per second is items_per_second.
 void BM_RunFrame(benchmark::State& state) {
-  OpenScreen();
+  BenchScreen screen;
   settings::Settings s = RunSettings(static_cast<int>(state.range(0)), false);
-  scene::SeedRandom(7);
+  scene::RunContext context;
+  context.random.Seed(7);
   scene::SceneState run;
-  scene::BuildScene(run, s, scene::ScreenWidth(), scene::ScreenHeight());
+  scene::BuildScene(run, s, context, screen.width(), screen.height());
   scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
   scene::BackgroundState& b = run.background;
   for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
-    scene::UpdateBackground(b, s, scene::NowMs());
+    scene::UpdateBackground(b, s, context.NowMs());
   }
   const int cover = static_cast<int>(state.range(1));
   if (cover == kHidden) {
@@ -126,13 +131,12 @@ void BM_RunFrame(benchmark::State& state) {
     scene::FadeOutStep(b);
   }
   for (auto _ : state) {
-    scene::UpdateFlakeField(run.field, s);
-    scene::UpdateBackground(b, s, scene::NowMs());
+    scene::UpdateFlakeField(run.field, s, context.random);
+    scene::UpdateBackground(b, s, context.NowMs());
     scene::Rto().RenderWorld();
-    Finish();
+    screen.Finish();
   }
   state.SetItemsProcessed(state.iterations());
-  scene::CloseFullScreen();
 }
 BENCHMARK(BM_RunFrame)
     ->ArgsProduct({{2000}, {0, kHidden, 128}})
@@ -169,7 +173,7 @@ BENCHMARK(BM_CeilingFrame)
 
 int main(int argc, char** argv) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!scene::StartSprites()) return 1;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
   flurrixtest::UseLinkedEngine();
   if (scene::Rto().InitEngine3D() == 0) return 1;
   app::LoadBuiltInPictures();

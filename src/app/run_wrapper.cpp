@@ -5,9 +5,7 @@
 #include "app/background_pictures.h"
 #include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
-#include "run/exit_conditions.h"
 #include "run/run_driver.h"
-#include "settings/modes.h"
 #include "text/message_box.h"
 
 namespace app {
@@ -15,18 +13,15 @@ namespace app {
 void RunWrapper(settings::Settings& s) {
   // An unreadable wallpaper has been reported; the program ends without a run.
   if (!PrepareBackgroundPicture(s)) return;
-  if (s.exiton == settings::kExitOnSleep) run::SleepRequested() = false;
   platform::ShowMouseCursor(false);
   platform::SetScreensaverRunning(true);
-  run::Run(s);
+  scene::RunContext context;
+  const run::RunEnd end = run::Run(s, context);
   platform::SetScreensaverRunning(false);
   platform::ShowMouseCursor(true);
   RemoveBackgroundPicture(s);
-  run::SleepAfterRun(s, run::SleepRequested());
-  if (run::OpenDialogAfterRun()) {
-    run::OpenDialogAfterRun() = false;
-    dialog::OpenConfigurationDialog(s, 0);
-  }
+  run::SleepAfterRun(s, end, context);
+  if (end == run::RunEnd::kDialog) dialog::OpenConfigurationDialog(s, 0);
 }
 
 void RunHosted(settings::Settings& s, uint64_t hostWindow) {
@@ -42,7 +37,8 @@ void RunHosted(settings::Settings& s, uint64_t hostWindow) {
   platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
                                              : std::vector<std::string>{picture});
   if (!PrepareBackgroundPicture(s)) return;
-  run::Run(s, hostWindow);
+  scene::RunContext context;
+  run::Run(s, context, hostWindow);
   RemoveBackgroundPicture(s);
 }
 

@@ -7,7 +7,6 @@
 #include "scene/local_time.h"
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
-#include "scene/run_clock.h"
 #include "settings/modes.h"
 
 namespace scene {
@@ -42,7 +41,7 @@ int MakeHand(int clockNode, int cubeMesh, float length, float lift) {
 }  // namespace
 
 std::string FormatClockTime(int64_t date, int32_t timeFormat) {
-  const DateParts t = SplitDate(date == 0 ? LocalNow() : date);
+  const DateParts t = SplitDate(date);
   if (timeFormat == settings::kTimeEuropean)
     return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
   if (timeFormat == settings::kTimeAmerican) {
@@ -88,10 +87,11 @@ void BuildDigitalClock(const Geometry& g, const settings::Settings& s) {
   }
 }
 
-void RefreshClocks(ClockState& clocks, const settings::Settings& s, bool force) {
-  const int64_t now = NowMs();
+void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunContext& context,
+                   bool force) {
+  const int64_t now = context.NowMs();
   if (!force && now - clocks.lastRefresh <= 1000) return;
-  const int64_t date = LocalNow();
+  const int64_t date = context.LocalNow();
   if (s.aclock) {
     const DateParts t = SplitDate(date);
     const float minute = static_cast<float>(t.minute);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "images/embedded.h"
+#include "scene/run_context.h"
 #include "settings/settings.h"
 
 namespace scene {
@@ -59,9 +60,9 @@ void PrepareFlakeTexture(const settings::Settings& s);
 
 // Material, mesh, hidden template and every flake at its random start. The wind must be resolved
 // (0, 1 or 2) and texture 5 prepared.
-void BuildFlakeField(FlakeField& field, const settings::Settings& s);
+void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
 
 // Moves every flake by one frame's step and hands the positions to the engine.
-void UpdateFlakeField(FlakeField& field, const settings::Settings& s);
+void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
 
 }  // namespace scene

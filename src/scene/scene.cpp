@@ -5,8 +5,6 @@
 
 #include "scene/engine_api.h"
 #include "scene/engine_objects.h"
-#include "scene/run_clock.h"
-#include "scene/screen.h"
 #include "scene/sprites.h"
 #include "settings/modes.h"
 
@@ -37,13 +35,12 @@ void RestoreStoredUnits(const SceneState& scene, settings::Settings& s) {
   s.wind = scene.stored.wind;
 }
 
-void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
+void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, int32_t screenWidth,
                 int32_t screenHeight) {
   EngineApi& rto = Rto();
-  PlaceMouse(100, 100);
   SetSpriteFiltering(RTO_SPRITE_FILTER_LINEAR);
 
-  const int64_t now = NowMs();
+  const int64_t now = context.NowMs();
   scene.runStart = now;
   scene.clocks.lastRefresh = now;
   scene.calendar.lastCheck = now;
@@ -76,17 +73,18 @@ void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
   rto.SetRenderQueue(scene.coverPlane, 99);
 
   if (s.wind == settings::kWindRandom) {
-    s.wind = static_cast<int8_t>(Random(settings::kWindNone, settings::kWindRightToLeft));
+    s.wind =
+        static_cast<int8_t>(context.random.Draw(settings::kWindNone, settings::kWindRightToLeft));
   }
   scene.field.windFactor = s.wind == settings::kWindNone ? 4 : 10;
-  BuildFlakeField(scene.field, s);
+  BuildFlakeField(scene.field, s, context.random);
 
   if (s.foregroundtxt) BuildForegroundText(g, s);
   if (s.aclock) BuildAnalogClock(scene.clocks, g, s);
   if (s.dclock) BuildDigitalClock(g, s);
   if (s.calendar) {
     const WorldPoint p = AnchorToWorld(g, s.calendarx, s.calendary, kCalendarMargins);
-    BuildCalendar(scene.calendar, s, p.x, p.y, p.z);
+    BuildCalendar(scene.calendar, s, context.LocalNow(), p.x, p.y, p.z);
   }
 }
 

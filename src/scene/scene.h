@@ -8,6 +8,7 @@
 #include "scene/flake_field.h"
 #include "scene/geometry.h"
 #include "scene/overlays.h"
+#include "scene/run_context.h"
 #include "settings/settings.h"
 
 namespace scene {
@@ -42,9 +43,9 @@ void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s);
 // Puts back the stored values, `wind` included, exactly as they were before the run.
 void RestoreStoredUnits(const SceneState& scene, settings::Settings& s);
 
-// Builds the scene for a screen of screenWidth x screenHeight pixels. Places the mouse at
-// (100, 100), starts the time stamps, converts the working units, resolves "Random" wind in `s`.
-void BuildScene(SceneState& scene, settings::Settings& s, int32_t screenWidth,
+// Builds the scene for a screen of screenWidth x screenHeight pixels. Starts the time stamps,
+// converts the working units, resolves "Random" wind in `s`.
+void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, int32_t screenWidth,
                 int32_t screenHeight);
 
 }  // namespace scene

@@ -1,21 +1,18 @@
-// The full-screen screen of a run: display modes, the window with its OpenGL context handed to
-// the engine, presenting frames, and the keyboard and mouse polled once per frame. SDL2 lies
-// underneath; nothing else of the program sees it.
+// The screen of a run: the display modes, the window with its OpenGL 3.3 core context that the
+// engine draws into, presenting, and the keyboard and mouse polled once per frame. One layer per
+// window system lies underneath (SDL2 today); the run sees only this interface, and nothing here
+// knows the engine or the scene.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "scene/input.h"
+#include "screen/input.h"
 
-namespace scene {
-
-// Brings up the video layer, for a run in a host's window (OpenInWindow) when `hosted`. False
-// when there is no display to draw on.
-bool StartSprites(bool hosted = false);
-bool StartKeyboard();
-bool StartMouse();
+namespace screen {
 
 struct DisplayMode {
   int32_t width = 0;
@@ -23,43 +20,86 @@ struct DisplayMode {
   int32_t depth = 0;  // storage bits per pixel: 16 or 32
 };
 
-// The modes the display offers: 16-bit modes, then 32-bit modes, one per mode and refresh rate,
-// plus the desktop's own mode. Step through them with NextDisplayMode.
-bool ListDisplayModes();
-bool NextDisplayMode();
-int32_t DisplayModeWidth();
-int32_t DisplayModeHeight();
-int32_t DisplayModeDepth();
+// What the engine needs to draw into an opened screen: its drawable size, the GL look-up and the
+// call that shows a finished frame (handed `window`).
+struct GlSurface {
+  int32_t width = 0;
+  int32_t height = 0;
+  void* (*glEntry)(const char* name) = nullptr;
+  void (*present)(void* window) = nullptr;
+  void* window = nullptr;
+};
 
-// Opens the screen at that mode (the desktop's own mode as a borderless window over the desktop,
-// any other as a real mode change), covers the other monitors in black, and opens the engine's
-// screen on it. False when the window, the context or the engine's screen cannot be made.
-bool OpenFullScreen(int32_t width, int32_t height, int32_t depth, const std::string& title);
-// Opens the engine's screen in a window that another program made (a screensaver host's), at
-// that window's size: no mode change, no covers, the pointer left alone. False when the window
-// cannot take an OpenGL context.
-bool OpenInWindow(uint64_t nativeWindow);
-// Shows the frame drawn so far and handles the windows' events.
-void PresentFrame();
-void CloseFullScreen();
-// True once the system asked the program to end (a termination signal, the window closed).
-bool QuitRequested();
-// The size of the opened screen in pixels.
-int32_t ScreenWidth();
-int32_t ScreenHeight();
+// Keys down now or pressed since the previous poll (a tap shorter than a frame still counts), by
+// DirectInput scan code; code 0 stands for every key that has no scan code of its own.
+using KeySnapshot = std::array<bool, InputState::kKeyCount>;
 
-void PollKeyboard();
-bool KeyReleased(int code);
-void PollMouse();
-void PlaceMouse(int32_t x, int32_t y);
-int32_t MouseXPos();
-int32_t MouseYPos();
-int32_t MouseWheelDelta();
+struct MouseMotion {
+  int32_t dx = 0, dy = 0;  // pointer movement since the previous poll
+  int32_t wheel = 0;       // wheel notches since the previous poll
+};
 
-// The input state the polls above feed (the exit test reads it).
-InputState& CurrentInput();
+class Screen {
+ public:
+  virtual ~Screen() = default;
 
-// The DirectInput scan code of an SDL scancode, 0 for keys without one.
-int DirectInputCode(int sdlScancode);
+  // Brings up the video layer. False when there is no display to draw on.
+  virtual bool StartSprites() = 0;
+  virtual bool StartKeyboard() = 0;
+  virtual bool StartMouse() = 0;
 
-}  // namespace scene
+  // The modes the display offers: 16-bit modes, then 32-bit modes, one per mode and refresh rate,
+  // plus the desktop's own mode. Step through them with NextDisplayMode.
+  bool ListDisplayModes();
+  bool NextDisplayMode();
+  int32_t DisplayModeWidth() const;
+  int32_t DisplayModeHeight() const;
+  int32_t DisplayModeDepth() const;
+
+  // Opens the screen at that mode (the desktop's own mode as a borderless window over the
+  // primary monitor, any other as a real mode change) and covers the other monitors in black.
+  // False when the window or its context cannot be made.
+  virtual bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
+                              const std::string& title) = 0;
+  // Opens the screen in a window that another program made (a screensaver host's), at that
+  // window's size: no mode change, no covers, the pointer left alone. False when the window
+  // cannot take an OpenGL context.
+  virtual bool OpenInWindow(uint64_t nativeWindow) = 0;
+  virtual void CloseFullScreen() = 0;
+  // The opened screen as the engine draws into it.
+  virtual GlSurface Surface() const = 0;
+  // Handles the window system's events: after each present and before each poll.
+  virtual void HandleEvents() = 0;
+  // True once the system asked the program to end (a termination signal, the window closed).
+  virtual bool QuitRequested() const = 0;
+
+  void PollKeyboard();
+  bool KeyReleased(int code) { return input_.KeyReleased(code); }
+  void PollMouse();
+  // Only the run's own position moves: the system's pointer stays where the user left it, so
+  // that no movement is made up by moving it.
+  void PlaceMouse(int32_t x, int32_t y);
+  int32_t MouseXPos() const { return input_.MouseX(); }
+  int32_t MouseYPos() const { return input_.MouseY(); }
+  int32_t MouseWheelDelta() const { return input_.MouseWheelDelta(); }
+  // The state the polls feed (the exit test reads it).
+  InputState& CurrentInput() { return input_; }
+
+ protected:
+  virtual std::vector<DisplayMode> Modes() = 0;
+  virtual KeySnapshot TakeKeys() = 0;
+  virtual MouseMotion TakeMouseMotion() = 0;
+  // A newly opened screen starts with fresh input clamped to its size.
+  void ResetInput(int32_t width, int32_t height);
+
+ private:
+  InputState input_;
+  std::vector<DisplayMode> modes_;
+  int modeCursor_ = -1;
+};
+
+// The SDL2 layer: the run's window with black windows over the other monitors, or a window inside
+// a host's (`hosted`: XScreenSaver, xsecurelock).
+std::unique_ptr<Screen> MakeSdlScreen(bool hosted);
+
+}  // namespace screen

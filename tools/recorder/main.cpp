@@ -10,7 +10,7 @@
 #include "platform/platform.h"
 #include "run/run_driver.h"
 #include "scene/engine_api.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "settings/settings.h"
 
 namespace {
@@ -58,8 +58,9 @@ int main(int argc, char** argv) {
       s, {platform::ProgramFolder(), static_cast<int32_t>(platform::LocalSecondsSince1970())});
 
   int64_t now = 0;
-  scene::SetClock([&now] { return now; });
-  run::SaverRun run;
+  scene::RunContext context;
+  context.clock = [&now] { return now; };
+  run::SaverRun run(context);
   if (!run.Start(s)) return 1;
 
   const std::string clip = folder + "flurrix.webm";

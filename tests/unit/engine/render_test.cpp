@@ -8,7 +8,7 @@
 
 #include "images/codecs.h"
 #include "linked_engine.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
 #include "screen.h"
 
@@ -97,6 +97,7 @@ void WritePicture(const std::filesystem::path& path, int w, int h, Paint paint) 
 // slide show of data/forest/; nothing else unless a test asks.
 struct ProgramScene {
   settings::Settings s;
+  scene::RunContext context;
   scene::SceneState state;
 
   explicit ProgramScene(const std::filesystem::path& folder) {
@@ -109,11 +110,11 @@ struct ProgramScene {
   }
   void Build(int w, int h) {
     flurrixtest::UseLinkedEngine();
-    scene::SeedRandom(7);
-    scene::BuildScene(state, s, w, h);
+    context.random.Seed(7);
+    scene::BuildScene(state, s, context, w, h);
     scene::StartBackground(state.background, s, state.picturePlane, state.coverPlane);
     for (int frame = 0; frame < 300 && state.background.fading; ++frame) {
-      scene::UpdateBackground(state.background, s, scene::NowMs());
+      scene::UpdateBackground(state.background, s, context.NowMs());
     }
   }
 };
@@ -126,7 +127,8 @@ scene::FlakeField ProgramFlakes(int flakesize) {
   s.flakesize = flakesize;
   s.speed = 3;
   scene::FlakeField field;
-  scene::BuildFlakeField(field, s);
+  scene::RandomGenerator random;
+  scene::BuildFlakeField(field, s, random);
   return field;
 }
 
