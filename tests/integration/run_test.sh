@@ -75,6 +75,12 @@ xdotool mousemove_relative 200 200
 alive || fail "the mouse ended a key run"
 xdotool key b
 ended
+# So do keys without a scan code of their own: a mail key, and one the keyboard map lacks.
+for key in XF86Mail Greek_OMEGA; do
+  start_run
+  xdotool key $key
+  ended
+done
 
 # exiton 2: only Esc; F3 ends any run and opens the dialog with the stored units.
 configure "exiton = 2" "background = 3" "pictime = 20"
