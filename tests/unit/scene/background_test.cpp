@@ -8,6 +8,8 @@
 #include <random>
 
 #include "fake_engine.h"
+#include "scene/engine_api.h"
+#include "scoped_hook.h"
 
 namespace scene {
 namespace {
@@ -32,6 +34,8 @@ void WriteFile(const std::string& path, size_t size) {
 
 class BackgroundTest : public ::testing::Test {
  protected:
+  // The program's engine table comes back whatever the test does.
+  flurrixtest::ScopedTable<EngineApi> engine_{Rto()};
   void SetUp() override {
     fake = &InstallFakeEngine();
     fake->entities[kPicturePlane] = {};

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "fake_engine.h"
+#include "scene/engine_api.h"
+#include "scoped_hook.h"
 
 namespace scene {
 namespace {
@@ -15,6 +17,8 @@ using testing::InstallFakeEngine;
 
 class FlakeFieldTest : public ::testing::Test {
  protected:
+  // The program's engine table comes back whatever the test does.
+  flurrixtest::ScopedTable<EngineApi> engine_{Rto()};
   void SetUp() override {
     fake = &InstallFakeEngine();
     random.Seed(12);

@@ -14,6 +14,7 @@
 #include "scene/local_time.h"
 #include "scene/overlays.h"
 #include "scene/run_context.h"
+#include "scoped_hook.h"
 
 namespace scene {
 namespace {
@@ -39,6 +40,8 @@ const engine::Entity& EntityOf(int number) {
 
 class Overlays : public ::testing::Test {
  protected:
+  // The program's engine table comes back whatever the test does.
+  flurrixtest::ScopedTable<EngineApi> engine_{Rto()};
   void SetUp() override {
     const std::filesystem::path fonts = ::testing::TempDir() + "overlay_fonts";
     std::filesystem::create_directories(fonts);
@@ -65,7 +68,6 @@ class Overlays : public ::testing::Test {
   }
   void TearDown() override {
     RTO_CloseScreen();
-    Rto() = EngineApi{};
   }
 
   // Pixels from the right, bottom and top edges of a 1920 x 1080 screen.
