@@ -390,7 +390,10 @@ void Renderer::ApplyMaterialState(const Material& m) {
   }
 }
 
-void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
+void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget target) {
+  const bool opened = target.screen == 0 && target.width == 0;
+  const int width = opened ? width_ : target.width;
+  const int height = opened ? height_ : target.height;
   DeleteDead(scene);
   scene.UpdateTransforms();
   scene.textures.ForEach([this](int, Texture& t) { UploadTexture(t); });
@@ -417,20 +420,25 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   std::stable_sort(items_.begin(), items_.end(),
                    [](const DrawItem& a, const DrawItem& b) { return a.key < b.key; });
 
-  SetTarget(antialiasing);
+  if (opened) {
+    SetTarget(antialiasing);
+  } else {
+    BindFramebuffer(kFramebuffer, 0);
+  }
   BindVertexArray(vao_);
   bool anyCamera = false;
   scene.cameras.ForEach([&](int, Camera& c) {
+    if (c.screen != target.screen) return;
     anyCamera = true;
-    const int x = static_cast<int>(std::lround(c.viewX / 100 * width_));
-    const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width_));
-    const int top = static_cast<int>(std::lround(c.viewY / 100 * height_));
-    const int h = static_cast<int>(std::lround(c.viewHeight / 100 * height_));
+    const int x = static_cast<int>(std::lround(c.viewX / 100 * width));
+    const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width));
+    const int top = static_cast<int>(std::lround(c.viewY / 100 * height));
+    const int h = static_cast<int>(std::lround(c.viewHeight / 100 * height));
     if (w <= 0 || h <= 0) return;
-    const int y = height_ - top - h;
+    const int y = height - top - h;
     Viewport(x, y, w, h);
     // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
-    const bool part = x > 0 || y > 0 || x + w < width_ || y + h < height_;
+    const bool part = x > 0 || y > 0 || x + w < width || y + h < height;
     if (part) {
       Scissor(x, y, w, h);
       Enable(kScissorTest);
@@ -459,12 +467,12 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     }
   });
   if (!anyCamera) {
-    Viewport(0, 0, width_, height_);
+    Viewport(0, 0, width, height);
     DepthMask(1);
     ClearColor(0, 0, 0, 1);
     Clear(kColorBufferBit | kDepthBufferBit);
   }
-  if (msaaFbo_ != 0) {
+  if (opened && msaaFbo_ != 0) {
     BindFramebuffer(kReadFramebuffer, msaaFbo_);
     BindFramebuffer(kDrawFramebuffer, 0);
     BlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, kColorBufferBit, kNearest);

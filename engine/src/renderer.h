@@ -10,6 +10,13 @@
 
 namespace engine {
 
+// Where a frame goes: the cameras of one screen into the drawable that is current. Screen 0 is
+// the opened one, at the opened size (width and height 0), and alone gets multisampling.
+struct RenderTarget {
+  int screen = 0;
+  int width = 0, height = 0;
+};
+
 class Renderer {
  public:
   // Needs the GL entries loaded and the context current; false when it lacks GL 3.3.
@@ -20,7 +27,7 @@ class Renderer {
   // The widest and tallest texture the GL takes; 0 while closed.
   int MaxTextureSide() const { return open_ ? maxTextureSide_ : 0; }
 
-  void Render(Scene& scene, Fonts& fonts, int antialiasing);
+  void Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget target = {});
   void DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height, bool linear);
   bool ReadScreen(void* pixels, int pitch);
   // After a frame is presented: waits until the frame before it is drawn. Without vertical sync

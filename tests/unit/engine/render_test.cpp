@@ -157,6 +157,25 @@ TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
   EXPECT_EQ(f.Count(kMagenta, 60), 0) << "the camera background shows through";
 }
 
+// A camera draws on its own screen only: RenderWorld draws screen 0's cameras into the opened
+// window, RenderScreen another screen's into the window that is current, at the size it is given.
+TEST_F(Render, EachScreenDrawsItsOwnCamerasAtItsOwnSize) {
+  ProgramCamera(Rgba32(255, 0, 0));
+  const int second = ProgramCamera(Rgba32(0, 0, 255));
+  ASSERT_EQ(RTO_CameraScreen(second, 1), 1);
+  EXPECT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN + 1), 0);
+  EXPECT_EQ(RTO_RenderScreen(1, 0, kH), 0);
+  EXPECT_EQ(screen_.Render().Count(kRed, 2), kW * kH) << "the other screen's camera drew here";
+
+  ASSERT_TRUE(screen_.UseSecondWindow(kW, kH));
+  ASSERT_EQ(RTO_RenderScreen(1, kW / 2, kH / 2), 1);
+  const Frame f = screen_.Read();
+  screen_.UseFirstWindow();
+  EXPECT_EQ(f.Count(kBlue, 2, 0, kH / 2, kW / 2, kH), kW / 2 * (kH / 2)) << "its size fills";
+  EXPECT_EQ(f.Count(kRed, 2), 0) << "the opened screen's camera drew on the other";
+  EXPECT_EQ(screen_.Read().Count(kRed, 2), kW * kH) << "the opened window was drawn over";
+}
+
 TEST_F(Render, CoverDarkensThePictureByItsAlpha) {
   const std::filesystem::path folder = FreshFolder("cover");
   WritePicture(folder / "data" / "forest" / "white.bmp", 16, 16,
