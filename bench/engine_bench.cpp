@@ -118,7 +118,7 @@ void BM_RunFrame(benchmark::State& state) {
   context.random.Seed(7);
   scene::SceneState run;
   scene::BuildScene(run, s, context, screen.width(), screen.height());
-  scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
+  scene::StartBackground(run.background, s, run.Planes());
   scene::BackgroundState& b = run.background;
   for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
     scene::UpdateBackground(b, s, context.NowMs());

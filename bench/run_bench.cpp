@@ -48,7 +48,7 @@ struct UnpacedRun {
     screen = std::make_unique<flurrixtest::EngineScreen>(s.videow, s.videoh, "Flurrix");
     if (!screen->ok()) return false;
     scene::BuildScene(scene, s, context, screen->width(), screen->height());
-    scene::StartBackground(scene.background, s, scene.picturePlane, scene.coverPlane);
+    scene::StartBackground(scene.background, s, scene.Planes());
     return true;
   }
 

@@ -117,12 +117,29 @@ bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
   end_ = RunEnd::kRunning;
   screen_->PlaceMouse(kMouseStartX, kMouseStartY);
   scene::BuildScene(scene_, s, context_, ScreenWidth(), ScreenHeight());
+  for (int32_t i = 1; i < screen_->SurfaceCount(); ++i) {
+    const screen::GlSurface other = screen_->SurfaceAt(i);
+    scene::AddMonitorView(scene_, s, context_, i, other.width, other.height);
+  }
   music_.list = BuildMusicList(s);
-  scene::StartBackground(scene_.background, s, scene_.picturePlane, scene_.coverPlane);
+  scene::StartBackground(scene_.background, s, scene_.Planes());
   scene::RefreshClocks(scene_.clocks, s, context_, true);
   MusicStart(music_, s);
   pacer_ = FramePacer(context_.NowMs(), context_);
   return true;
+}
+
+// The other monitors' views, each into its own window, presented at once; the primary screen's
+// window is current again afterwards.
+void SaverRun::DrawOtherMonitors() {
+  if (scene_.monitors.empty()) return;
+  for (const scene::MonitorView& m : scene_.monitors) {
+    const screen::GlSurface surface = screen_->SurfaceAt(m.screen);
+    screen_->MakeCurrent(m.screen);
+    scene::Rto().RenderScreen(m.screen, surface.width, surface.height);
+    surface.present(surface.window);
+  }
+  screen_->MakeCurrent(0);
 }
 
 void SaverRun::PresentFrame() {
@@ -153,12 +170,13 @@ bool SaverRun::Frame(settings::Settings& s) {
   platform::SleepMs(static_cast<uint32_t>(pacer_.WaitMs(context_.NowMs())));
   const FramePlan plan = pacer_.Begin(context_.NowMs());
   for (int32_t step = 0; step < plan.steps; ++step) {
-    scene::UpdateFlakeField(scene_.field, s, context_.random);
+    scene::UpdateSnow(scene_, s, context_.random);
     scene::UpdateBackground(scene_.background, s, context_.NowMs());
   }
   scene::RefreshClocks(scene_.clocks, s, context_, false);
   scene::CheckCalendarDay(scene_.calendar, s, context_, false);
   if (plan.draw) {
+    DrawOtherMonitors();
     rto.RenderWorld();
     ShowForeground(s);
     PresentFrame();

@@ -52,6 +52,7 @@ class SaverRun {
  private:
   bool OpenOwnScreen(settings::Settings& s);
   bool OpenEngineScreen();
+  void DrawOtherMonitors();
   // Shows the frame drawn so far (the engine presents it) and handles the windows' events.
   void PresentFrame();
   void ShowForeground(const settings::Settings& s);

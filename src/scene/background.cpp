@@ -130,23 +130,27 @@ void FadeInStep(BackgroundState& b) {
   Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
 }
 
-void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t picturePlane,
-                     int32_t coverPlane) {
+void StartBackground(BackgroundState& b, const settings::Settings& s,
+                     const std::vector<BackgroundPlanes>& planes) {
   b.lastIndex = static_cast<int32_t>(b.pictures.size()) - 1;
   b.cycling = IsSlideShow(s.background) && b.lastIndex > 0;
+  bool hidePictures = false, hideCovers = false;
   if (b.picturesShown) {
     b.fading = true;
     b.fadingOut = false;
   } else {
-    Rto().HideEntity(picturePlane, 1);
-    Rto().HideEntity(coverPlane, 1);
+    hidePictures = hideCovers = true;
   }
   if (s.background == settings::kBackgroundDesktop ||
       s.background == settings::kBackgroundWallpaper) {
     // Without its picture the plane would show blank white: the black behind it shows instead.
-    if (!LoadBackgroundPicture(b.pictures[0])) Rto().HideEntity(picturePlane, 1);
+    hidePictures = !LoadBackgroundPicture(b.pictures[0]);
     b.pictureIndex = 1;
-    Rto().HideEntity(coverPlane, 1);
+    hideCovers = true;
+  }
+  for (const BackgroundPlanes& p : planes) {
+    if (hidePictures) Rto().HideEntity(p.picture, 1);
+    if (hideCovers) Rto().HideEntity(p.cover, 1);
   }
 }
 

@@ -90,7 +90,7 @@ void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGener
     f.fall = static_cast<float>(s.speed) * 0.015f -
              static_cast<float>(random.Draw(0, Saturated(2 * int64_t{s.speed}))) * 0.003f;
     rto.RotateEntity(f.entity, 90, 0, static_cast<float>(random.Draw(0, 360)));
-    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+    rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 
@@ -137,7 +137,7 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGene
       if (f.z > kFieldDepth) f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     }
     if (rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
-    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+    rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 

@@ -44,6 +44,7 @@ struct FlakeField {
   int32_t material = 0;
   int32_t mesh = 0;
   int32_t windFactor = 4;  // 4 for no wind, 10 for either direction
+  float originX = 0;       // where the field's box is centred along x (another monitor's snow)
 };
 
 // The flake count a run uses: `flakes` within 0..kMaxFlakes.

@@ -57,8 +57,9 @@ class Screen {
   int32_t DisplayModeDepth() const;
 
   // Opens the screen at that mode (the desktop's own mode as a borderless window over the
-  // primary monitor, any other as a real mode change) and covers the other monitors in black.
-  // False when the window or its context cannot be made.
+  // primary monitor, any other as a real mode change) and a window on every other monitor, at
+  // that monitor's size, on the same context; a monitor whose window cannot take the context is
+  // covered in black. False when the primary window or its context cannot be made.
   virtual bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
                               const std::string& title) = 0;
   // Opens the screen in a window that another program made (a screensaver host's), at that
@@ -66,8 +67,12 @@ class Screen {
   // cannot take an OpenGL context.
   virtual bool OpenInWindow(uint64_t nativeWindow) = 0;
   virtual void CloseFullScreen() = 0;
-  // The opened screen as the engine draws into it.
-  virtual GlSurface Surface() const = 0;
+  // The surfaces the run draws into: 0 is the opened screen, then the other monitors' windows.
+  virtual int32_t SurfaceCount() const = 0;
+  virtual GlSurface SurfaceAt(int32_t index) const = 0;
+  GlSurface Surface() const { return SurfaceAt(0); }
+  // Makes surface `index` the one the context draws into.
+  virtual void MakeCurrent(int32_t index) = 0;
   // Handles the window system's events: after each present and before each poll.
   virtual void HandleEvents() = 0;
   // True once the system asked the program to end (a termination signal, the window closed).
@@ -98,8 +103,9 @@ class Screen {
   int modeCursor_ = -1;
 };
 
-// The SDL2 layer: the run's window with black windows over the other monitors, or a window inside
-// a host's (`hosted`: XScreenSaver, xsecurelock).
+// The SDL2 layer: the run's window and a window on each other monitor, or a window inside a
+// host's (`hosted`: XScreenSaver, xsecurelock). For tests, FLURRIX_FAIL_MONITOR=N refuses the
+// context on monitor N (counted from 1 in the system's order), as a driver might.
 std::unique_ptr<Screen> MakeSdlScreen(bool hosted);
 
 }  // namespace screen

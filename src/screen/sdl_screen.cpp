@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -14,6 +15,9 @@
 
 namespace screen {
 namespace {
+
+// The engine draws on at most 16 screens; further monitors are covered in black.
+constexpr int kMostOtherMonitors = 15;
 
 bool Offscreen() {
   const char* driver = SDL_GetCurrentVideoDriver();
@@ -93,6 +97,12 @@ bool RawKeyPress(const SDL_SysWMmsg& msg) {
   return false;
 }
 
+// The monitor (counted from 1) on which a test asks the context to be refused.
+int RefusedMonitor() {
+  const char* value = std::getenv("FLURRIX_FAIL_MONITOR");
+  return value ? std::atoi(value) : 0;
+}
+
 void SetContextAttributes() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -113,7 +123,11 @@ class SdlScreen final : public Screen {
                       const std::string& title) override;
   bool OpenInWindow(uint64_t nativeWindow) override;
   void CloseFullScreen() override;
-  GlSurface Surface() const override { return {width_, height_, GlEntry, Present, window_}; }
+  int32_t SurfaceCount() const override {
+    return window_ ? 1 + static_cast<int32_t>(others_.size()) : 0;
+  }
+  GlSurface SurfaceAt(int32_t index) const override;
+  void MakeCurrent(int32_t index) override;
   void HandleEvents() override;
   bool QuitRequested() const override { return quit_; }
 
@@ -128,13 +142,16 @@ class SdlScreen final : public Screen {
 
  private:
   bool OpenContext();
-  void CoverOtherMonitors(const SDL_Rect& shown);
+  void SetVerticalSync();
+  void OpenOtherMonitors(const SDL_Rect& shown);
+  SDL_Window* OpenMonitorWindow(const platform::Monitor& m, bool refused);
   void PaintCovers();
 
   bool hosted_;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
-  std::vector<SDL_Window*> covers_;  // black windows over the other monitors
+  std::vector<SDL_Window*> others_;  // the other monitors' windows on the run's context
+  std::vector<SDL_Window*> covers_;  // black windows over monitors without one
   std::vector<SDL_Renderer*> coverRenderers_;
   int32_t width_ = 0;
   int32_t height_ = 0;
@@ -199,11 +216,36 @@ void SdlScreen::PaintCovers() {
   if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
 }
 
-// Covers every monitor that the run's window does not cover, so no part of the desktop shows.
-void SdlScreen::CoverOtherMonitors(const SDL_Rect& shown) {
-  for (const platform::Monitor& m : platform::ListMonitors()) {
+// A window over the monitor on the run's context, or null when it cannot take the context.
+SDL_Window* SdlScreen::OpenMonitorWindow(const platform::Monitor& m, bool refused) {
+  if (refused) return nullptr;
+  SDL_Window* window = SDL_CreateWindow("", m.x, m.y, m.width, m.height,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS |
+                                            SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
+  if (window && SDL_GL_MakeCurrent(window, context_) == 0) {
+    // Only the primary window waits for the display: two waits would halve the frame rate.
+    SDL_GL_SetSwapInterval(0);
+    return window;
+  }
+  if (window) SDL_DestroyWindow(window);
+  return nullptr;
+}
+
+// Every monitor that the run's window does not cover gets a window of its own for the run, or a
+// black cover when it cannot have one, so no part of the desktop shows.
+void SdlScreen::OpenOtherMonitors(const SDL_Rect& shown) {
+  const std::vector<platform::Monitor> monitors = platform::ListMonitors();
+  const int refused = RefusedMonitor();
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const platform::Monitor& m = monitors[i];
     const SDL_Rect rect{m.x, m.y, m.width, m.height};
     if (SDL_HasIntersection(&rect, &shown)) continue;
+    if (static_cast<int>(others_.size()) < kMostOtherMonitors) {
+      if (SDL_Window* window = OpenMonitorWindow(m, refused == static_cast<int>(i) + 1)) {
+        others_.push_back(window);
+        continue;
+      }
+    }
     SDL_Window* cover = SDL_CreateWindow(
         "", m.x, m.y, m.width, m.height,
         SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
@@ -214,6 +256,31 @@ void SdlScreen::CoverOtherMonitors(const SDL_Rect& shown) {
     }
   }
   PaintCovers();
+  SetVerticalSync();
+}
+
+GlSurface SdlScreen::SurfaceAt(int32_t index) const {
+  if (index == 0) return {width_, height_, GlEntry, Present, window_};
+  if (index < 0 || index > static_cast<int32_t>(others_.size())) return {};
+  SDL_Window* window = others_[index - 1];
+  GlSurface surface{0, 0, GlEntry, Present, window};
+  SDL_GL_GetDrawableSize(window, &surface.width, &surface.height);
+  return surface;
+}
+
+void SdlScreen::MakeCurrent(int32_t index) {
+  if (index == 0) {
+    SDL_GL_MakeCurrent(window_, context_);
+  } else if (index > 0 && index <= static_cast<int32_t>(others_.size())) {
+    SDL_GL_MakeCurrent(others_[index - 1], context_);
+  }
+}
+
+// Vertical sync on the primary window where the driver has it; adaptive first, so a late frame
+// does not wait.
+void SdlScreen::SetVerticalSync() {
+  SDL_GL_MakeCurrent(window_, context_);
+  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
 }
 
 void SdlScreen::HandleEvents() {
@@ -261,8 +328,7 @@ bool SdlScreen::OpenContext() {
     CloseFullScreen();
     return false;
   }
-  // Vertical sync where the driver has it; adaptive first, so a late frame does not wait.
-  if (SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(1);
+  SetVerticalSync();
   SDL_GL_GetDrawableSize(window_, &width_, &height_);
   ResetInput(width_, height_);
   return true;
@@ -281,7 +347,7 @@ bool SdlScreen::OpenFullScreen(int32_t width, int32_t height, int32_t depth,
   if (!Offscreen()) {
     int x = 0, y = 0;
     SDL_GetWindowPosition(window_, &x, &y);
-    CoverOtherMonitors({x, y, width_, height_});
+    OpenOtherMonitors({x, y, width_, height_});
     SDL_RaiseWindow(window_);
   }
   HandleEvents();
@@ -310,10 +376,12 @@ void SdlScreen::CloseFullScreen() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   for (SDL_Renderer* renderer : coverRenderers_) SDL_DestroyRenderer(renderer);
   for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
+  for (SDL_Window* other : others_) SDL_DestroyWindow(other);
   if (context_) SDL_GL_DeleteContext(context_);
   if (window_) SDL_DestroyWindow(window_);
   coverRenderers_.clear();
   covers_.clear();
+  others_.clear();
   context_ = nullptr;
   window_ = nullptr;
   width_ = height_ = 0;

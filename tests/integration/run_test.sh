@@ -136,27 +136,4 @@ sed -i "s|^Path = .*|Path = $work/wrong/|" "$config/config.ini"
 grep -q "3D Graphics system coudn't be initialized!" "$work/stderr" \
   || fail "engine of another version: $(cat "$work/stderr")"
 
-# Two monitors side by side (Xephyr with Xinerama inside the virtual server): the run draws on the
-# first and covers the second in black.
-Xephyr -displayfd 4 -screen 480x360+0+0 -screen 320x240+480+0 +xinerama -nolisten tcp -noreset \
-  4>"$work/nested" >/dev/null 2>&1 &
-for _ in $(seq 100); do [[ -s $work/nested ]] && break; sleep 0.1; done
-[[ -s $work/nested ]] || fail "Xephyr did not start"
-outer=$DISPLAY
-(
-  export DISPLAY=:$(head -n 1 "$work/nested")
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  configure "exiton = 0" "background = 3" "blankr = 255" "blankg = 0" "blankb = 0"
-  start_run
-  sleep 1
-  # Xephyr's window on the outer server shows both monitors.
-  DISPLAY=$outer import -window root -crop 800x360+0+0 "$shots/run-two-monitors.png"
-  [[ $(convert "$shots/run-two-monitors.png" -format '%[pixel:p{5,350}]' info:) == *"255,0,0"* ]] \
-    || fail "the first monitor does not show the run"
-  [[ $(convert "$shots/run-two-monitors.png" -crop 320x240+480+0 -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] \
-    || fail "the second monitor is not covered in black"
-  xdotool mousemove_relative 60 0
-  ended
-)
-
 echo "run tests passed"

@@ -112,7 +112,7 @@ struct ProgramScene {
     flurrixtest::UseLinkedEngine();
     context.random.Seed(7);
     scene::BuildScene(state, s, context, w, h);
-    scene::StartBackground(state.background, s, state.picturePlane, state.coverPlane);
+    scene::StartBackground(state.background, s, state.Planes());
     for (int frame = 0; frame < 300 && state.background.fading; ++frame) {
       scene::UpdateBackground(state.background, s, context.NowMs());
     }
