@@ -345,6 +345,9 @@ kill -0 "$saver" 2>/dev/null && { kill "$saver"; fail "moving the mouse did not 
 wait "$saver" || fail "/s exited with $?"
 step "/s ran (build/screenshots/run-windows.bmp); F12 wrote a screenshot, the mouse ended the run"
 
+# ---- /s on two monitors ----
+(source tests/windows/two_monitors.sh)
+
 # ---- The setup program and the portable zip, in a Wine prefix of their own ----
 (source tests/windows/installer.sh)
 
