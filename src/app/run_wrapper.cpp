@@ -24,7 +24,7 @@ void RunWrapper(settings::Settings& s) {
   if (end == run::RunEnd::kDialog) dialog::OpenConfigurationDialog(s, 0);
 }
 
-void RunHosted(settings::Settings& s, uint64_t hostWindow) {
+void RunHosted(settings::Settings& s, run::Placement placement, uint64_t hostWindow) {
   // Nobody can answer a box in front of the host's window, and the host's signal must end the
   // program at any time: failures go to the standard error, which the host shows.
   text::SetMessageBoxHandler(
@@ -38,7 +38,7 @@ void RunHosted(settings::Settings& s, uint64_t hostWindow) {
                                              : std::vector<std::string>{picture});
   if (!PrepareBackgroundPicture(s)) return;
   scene::RunContext context;
-  run::Run(s, context, hostWindow);
+  run::Run(s, context, placement, hostWindow);
   RemoveBackgroundPicture(s);
 }
 

@@ -75,6 +75,29 @@ bool SaverRun::OpenOwnScreen(settings::Settings& s) {
                                  text::TitleText(text::kProductName, text::kVersionNumber));
 }
 
+void SaverRun::BuildViews(settings::Settings& s) {
+  scene::BuildScene(scene_, s, context_, ScreenWidth(), ScreenHeight());
+  sceneBuilt_ = true;
+  for (int32_t i = 1; i < screen_->SurfaceCount(); ++i) {
+    const screen::GlSurface other = screen_->SurfaceAt(i);
+    scene::AddMonitorView(scene_, s, context_, i, other.width, other.height);
+  }
+  scene::StartBackground(scene_.background, s, scene_.Planes());
+  scene::RefreshClocks(scene_.clocks, s, context_, true);
+}
+
+void SaverRun::Rebuild(settings::Settings& s) {
+  if (engineScreenOpen_) scene::Rto().CloseScreen();
+  engineScreenOpen_ = false;
+  if (sceneBuilt_) scene::RestoreStoredUnits(scene_, s);
+  sceneBuilt_ = false;
+  scene_ = scene::SceneState{};
+  // Without a surface nothing is drawn until one comes.
+  if (screen_->SurfaceCount() == 0) return;
+  screen_->MakeCurrent(0);
+  if (OpenEngineScreen()) BuildViews(s);
+}
+
 // Hands the opened screen to the engine.
 bool SaverRun::OpenEngineScreen() {
   const screen::GlSurface surface = screen_->Surface();
@@ -83,7 +106,7 @@ bool SaverRun::OpenEngineScreen() {
   return engineScreenOpen_;
 }
 
-bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
+bool SaverRun::Start(settings::Settings& s, Placement placement, uint64_t hostWindow) {
   end_ = RunEnd::kNotStarted;
   if (!LocateEngine(s)) {
     Fail("3D is not located");
@@ -94,8 +117,9 @@ bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
     Fail("3D is not initialized");
     return false;
   }
-  hosted_ = hostWindow != 0;
-  screen_ = screen::MakeSdlScreen(hosted_);
+  hosted_ = placement != Placement::kFullScreen;
+  screen_ = placement == Placement::kLayerShell ? screen::MakeWaylandScreen()
+                                                : screen::MakeSdlScreen(hosted_);
   if (!screen_->StartSprites()) {
     screen_.reset();
     scene::StopEngine();
@@ -106,24 +130,18 @@ bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
   screen_->StartMouse();
   scene::Rto().AntialiasingMode(1);
 
-  const bool opened = hosted_ ? screen_->OpenInWindow(hostWindow) : OpenOwnScreen(s);
+  const bool opened =
+      placement == Placement::kHostWindow ? screen_->OpenInWindow(hostWindow) : OpenOwnScreen(s);
   if (!opened || !OpenEngineScreen()) {
     screen_->CloseFullScreen();
     scene::StopEngine();
     Fail("Screen is not initialized");
     return false;
   }
-  started_ = true;
   end_ = RunEnd::kRunning;
   screen_->PlaceMouse(kMouseStartX, kMouseStartY);
-  scene::BuildScene(scene_, s, context_, ScreenWidth(), ScreenHeight());
-  for (int32_t i = 1; i < screen_->SurfaceCount(); ++i) {
-    const screen::GlSurface other = screen_->SurfaceAt(i);
-    scene::AddMonitorView(scene_, s, context_, i, other.width, other.height);
-  }
+  BuildViews(s);
   music_.list = BuildMusicList(s);
-  scene::StartBackground(scene_.background, s, scene_.Planes());
-  scene::RefreshClocks(scene_.clocks, s, context_, true);
   MusicStart(music_, s);
   pacer_ = FramePacer(context_.NowMs(), context_);
   return true;
@@ -132,7 +150,6 @@ bool SaverRun::Start(settings::Settings& s, uint64_t hostWindow) {
 // The other monitors' views, each into its own window, presented at once; the primary screen's
 // window is current again afterwards.
 void SaverRun::DrawOtherMonitors() {
-  if (scene_.monitors.empty()) return;
   for (const scene::MonitorView& m : scene_.monitors) {
     const screen::GlSurface surface = screen_->SurfaceAt(m.screen);
     screen_->MakeCurrent(m.screen);
@@ -169,13 +186,16 @@ bool SaverRun::Frame(settings::Settings& s) {
   scene::EngineApi& rto = scene::Rto();
   platform::SleepMs(static_cast<uint32_t>(pacer_.WaitMs(context_.NowMs())));
   const FramePlan plan = pacer_.Begin(context_.NowMs());
-  for (int32_t step = 0; step < plan.steps; ++step) {
+  if (screen_->SurfacesChanged()) Rebuild(s);
+  for (int32_t step = 0; sceneBuilt_ && step < plan.steps; ++step) {
     scene::UpdateSnow(scene_, s, context_.random);
     scene::UpdateBackground(scene_.background, s, context_.NowMs());
   }
-  scene::RefreshClocks(scene_.clocks, s, context_, false);
-  scene::CheckCalendarDay(scene_.calendar, s, context_, false);
-  if (plan.draw) {
+  if (sceneBuilt_) {
+    scene::RefreshClocks(scene_.clocks, s, context_, false);
+    scene::CheckCalendarDay(scene_.calendar, s, context_, false);
+  }
+  if (plan.draw && engineScreenOpen_) {
     DrawOtherMonitors();
     rto.RenderWorld();
     ShowForeground(s);
@@ -198,13 +218,13 @@ bool SaverRun::Frame(settings::Settings& s) {
 
 void SaverRun::Finish(settings::Settings& s) {
   MusicClose(music_);
-  if (started_) scene::RestoreStoredUnits(scene_, s);
+  if (sceneBuilt_) scene::RestoreStoredUnits(scene_, s);
+  sceneBuilt_ = false;
   if (engineScreenOpen_ && scene::Rto().CloseScreen) scene::Rto().CloseScreen();
   engineScreenOpen_ = false;
   if (screen_) screen_->CloseFullScreen();
   // The engine library stays loaded until the process ends (a run is the last thing a process
   // draws): unloading it would leave what it holds to be reported as lost in unnamed code.
-  started_ = false;
 }
 
 bool SaverRun::Screenshot(const std::string& path, const settings::Settings& s) {
@@ -217,9 +237,10 @@ bool SaverRun::Screenshot(const std::string& path, const settings::Settings& s) 
          images::EncodeImageFile(frame, path, images::kTagBmp, 7, 24);
 }
 
-RunEnd Run(settings::Settings& s, scene::RunContext& context, uint64_t hostWindow) {
+RunEnd Run(settings::Settings& s, scene::RunContext& context, Placement placement,
+           uint64_t hostWindow) {
   SaverRun run(context);
-  if (!run.Start(s, hostWindow)) return run.End();
+  if (!run.Start(s, placement, hostWindow)) return run.End();
   while (run.Frame(s)) {
   }
   run.Finish(s);

@@ -21,6 +21,13 @@ namespace run {
 // none has it.
 bool LocateEngine(settings::Settings& s);
 
+// Where a run draws.
+enum class Placement {
+  kFullScreen,  // a screen of its own on every monitor; its own input and exit conditions
+  kHostWindow,  // inside a screensaver host's window (XScreenSaver, xsecurelock)
+  kLayerShell,  // a layer-shell surface on every Wayland output (idle daemons, lockers)
+};
+
 class SaverRun {
  public:
   // `context` gives the run its clock, dates, random draws and the system's answers; it outlives
@@ -28,11 +35,12 @@ class SaverRun {
   explicit SaverRun(scene::RunContext& context);
   ~SaverRun();
 
-  // Start-up up to the first frame, in a full-screen window of its own or, for a `hostWindow`
-  // other than 0, in that window, which a screensaver host made: then the host owns the input and
-  // ends the run (a termination signal), so no function key or exit condition applies. False
-  // after a failure, whose message has been shown.
-  bool Start(settings::Settings& s, uint64_t hostWindow = 0);
+  // Start-up up to the first frame. In a host's window (`hostWindow`, made by a screensaver host)
+  // or on Wayland's outputs, the host or the idle daemon owns the input and ends the run (a
+  // termination signal), so no function key or exit condition applies. False after a failure,
+  // whose message has been shown.
+  bool Start(settings::Settings& s, Placement placement = Placement::kFullScreen,
+             uint64_t hostWindow = 0);
   // One frame; false when the run ends.
   bool Frame(settings::Settings& s);
   // Puts the settings back in their stored units and closes the screen.
@@ -52,6 +60,11 @@ class SaverRun {
  private:
   bool OpenOwnScreen(settings::Settings& s);
   bool OpenEngineScreen();
+  // Builds the scene for the surfaces the screen has now.
+  void BuildViews(settings::Settings& s);
+  // The surfaces changed (outputs came, went or changed size): the scene is built again.
+  void Rebuild(settings::Settings& s);
+  // Draws the other monitors' views, each into its own surface, and makes the primary current.
   void DrawOtherMonitors();
   // Shows the frame drawn so far (the engine presents it) and handles the windows' events.
   void PresentFrame();
@@ -65,11 +78,12 @@ class SaverRun {
   FramePacer pacer_;
   RunEnd end_ = RunEnd::kRunning;
   bool engineScreenOpen_ = false;
-  bool started_ = false;
+  bool sceneBuilt_ = false;  // the settings are in working units while it is
   bool hosted_ = false;
 };
 
 // Start, frames until the run ends, finish; how it ended.
-RunEnd Run(settings::Settings& s, scene::RunContext& context, uint64_t hostWindow = 0);
+RunEnd Run(settings::Settings& s, scene::RunContext& context,
+           Placement placement = Placement::kFullScreen, uint64_t hostWindow = 0);
 
 }  // namespace run

@@ -73,6 +73,9 @@ class Screen {
   GlSurface Surface() const { return SurfaceAt(0); }
   // Makes surface `index` the one the context draws into.
   virtual void MakeCurrent(int32_t index) = 0;
+  // True once after surfaces came or went or changed size (outputs plugged in or out): the run
+  // builds its views again.
+  virtual bool SurfacesChanged() { return false; }
   // Handles the window system's events: after each present and before each poll.
   virtual void HandleEvents() = 0;
   // True once the system asked the program to end (a termination signal, the window closed).
@@ -107,5 +110,9 @@ class Screen {
 // host's (`hosted`: XScreenSaver, xsecurelock). For tests, FLURRIX_FAIL_MONITOR=N refuses the
 // context on monitor N (counted from 1 in the system's order), as a driver might.
 std::unique_ptr<Screen> MakeSdlScreen(bool hosted);
+
+// The Wayland layer: a layer-shell surface on every output of the compositor of WAYLAND_DISPLAY
+// (or of the connection in WAYLAND_SOCKET), drawn through EGL; no input. Linux only.
+std::unique_ptr<Screen> MakeWaylandScreen();
 
 }  // namespace screen
