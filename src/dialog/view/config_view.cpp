@@ -419,7 +419,7 @@ class ConfigView {
       parent->end();
     }
     window_->end();
-    Fl_Widget* ok = widgets_.at(116);
+    Fl_Widget* ok = widgets_.at(kOkButton);
     window_->position((Fl::w() - window_->w()) / 2, (Fl::h() - window_->h()) / 2);
     ok->take_focus();
     Sync();
@@ -436,7 +436,7 @@ class ConfigView {
     Fl_Widget* widget = nullptr;
     switch (def.kind) {
       case ControlKind::kPicture:
-        widget = new PictureBox(x, y, w, h, def.id == 34);
+        widget = new PictureBox(x, y, w, h, def.id == kSwatch);
         break;
       case ControlKind::kIconButton: {
         auto* button = new Fl_Button(x, y, w, h);
@@ -453,7 +453,7 @@ class ConfigView {
         break;
       }
       case ControlKind::kPushButton:
-        if (def.id == 116) {
+        if (def.id == kOkButton) {
           auto* ok = new Fl_Button(x, y, w, h, state.text.c_str());
           ok->shortcut(FL_Enter);  // the default button
           widget = ok;
@@ -654,7 +654,7 @@ class ConfigView {
           break;
         }
         case ControlKind::kText:
-          if (def.id == 111 && widget->label() != state.text.c_str()) {
+          if (def.id == kCredits && widget->label() != state.text.c_str()) {
             widget->label(state.text.c_str());
           }
           break;

@@ -32,10 +32,6 @@ constexpr int kUpDownIds = 1000;      // an up-down control's id: its spin box's
 constexpr int kDropDownHeight = 200;  // the open list of a drop-down list
 constexpr int kIconSize = 16;
 constexpr int kImageListColumn = 200;
-constexpr int32_t kOkId = 116;
-constexpr int32_t kCancelId = 117;
-constexpr int32_t kSwatchId = 34;
-constexpr int32_t kPreviewId = 37;
 
 std::string WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -74,7 +70,7 @@ class ConfigWindow {
   void Run() {
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
-    SetFocus(controls_.at(kOkId).window);
+    SetFocus(controls_.at(kOkButton).window);
     MSG msg;
     while (!model_.Closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (SwitchPageKey(msg)) continue;
@@ -145,7 +141,7 @@ class ConfigWindow {
     const bool hadFocus = IsChild(window_, GetFocus());
     DestroyControls();
     CreateControls();
-    if (hadFocus) SetFocus(controls_.at(kOkId).window);
+    if (hadFocus) SetFocus(controls_.at(kOkButton).window);
   }
 
   int S(int pixels) const { return (*scale_)(pixels); }
@@ -197,8 +193,8 @@ class ConfigWindow {
         break;
       case ControlKind::kPushButton:
         c.window = Child(L"BUTTON", label,
-                         WS_TABSTOP | (def.id == kOkId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, x, y,
-                         w, h, def.id);
+                         WS_TABSTOP | (def.id == kOkButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0,
+                         x, y, w, h, def.id);
         break;
       case ControlKind::kFrame:
         c.window = Child(L"BUTTON", label, BS_GROUPBOX, 0, x, y, w, h, def.id);
@@ -342,7 +338,7 @@ class ConfigWindow {
         ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
       case DM_GETDEFID:
-        return MAKELRESULT(kOkId, DC_HASDEFID);
+        return MAKELRESULT(kOkButton, DC_HASDEFID);
       case WM_CLOSE:
         model_.Close();
         return 0;
@@ -362,7 +358,7 @@ class ConfigWindow {
   void OnCommand(int id, int code) {
     // Return and Escape come as the system's OK and Cancel.
     if (id == IDOK || id == IDCANCEL) {
-      Report([&] { model_.Press(id == IDOK ? kOkId : kCancelId); });
+      Report([&] { model_.Press(id == IDOK ? kOkButton : kCancelButton); });
       return;
     }
     const auto found = controls_.find(id);
@@ -478,12 +474,12 @@ class ConfigWindow {
     HWND w = c.window;
     switch (def.kind) {
       case ControlKind::kPicture: {
-        const uint32_t serial = def.id == kPreviewId ? model_.PictureSerial() : 0;
+        const uint32_t serial = def.id == kPreview ? model_.PictureSerial() : 0;
         if (c.bitmap && state.value == c.shownPicture && serial == c.shownSerial) break;
         const int width = S(def.box.width), height = S(def.box.height);
-        SetPicture(c, def.id == kSwatchId ? win32::CreateColourBitmap(
-                                                static_cast<uint32_t>(state.value), width, height)
-                                          : win32::CreatePictureBitmap(state.value, width, height));
+        SetPicture(c, def.id == kSwatch ? win32::CreateColourBitmap(
+                                              static_cast<uint32_t>(state.value), width, height)
+                                        : win32::CreatePictureBitmap(state.value, width, height));
         c.shownPicture = state.value;
         c.shownSerial = serial;
         break;
