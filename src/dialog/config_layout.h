@@ -159,8 +159,8 @@ enum Control : int32_t {
   kCalendarY = 99,
   kCalendarSizeLabel = 100,
   kCalendarSize = 101,
-  kBorderLabel = 102,  // 102 to 105: never shown, their keys still pass through
-  kBorder = 103,
+  kCalendarBorderLabel = 102,  // 102 to 105: never shown, their keys still pass through
+  kCalendarBorder = 103,
   kCalendarFontLabel = 104,
   kCalendarFont = 105,
   kFirstDayLabel = 108,

@@ -98,7 +98,7 @@ constexpr Binding kBindings[] = {
     {kShowCalendar, Holds::kCheck, &Settings::calendar},
     {kCalendarX, Holds::kNumber, &Settings::calendarx},
     {kCalendarY, Holds::kNumber, &Settings::calendary},
-    {kBorder, Holds::kNumber, &Settings::calendarm},
+    {kCalendarBorder, Holds::kNumber, &Settings::calendarm},
     {kCalendarSize, Holds::kPosition, &Settings::calendarsize},
     {kCalendarFont, Holds::kChoice, &Settings::calendarfont, settings::kCalendarFontSmall},
     {kFirstDay, Holds::kChoice, &Settings::calendarfirst, settings::kWeekStartsMonday},
@@ -143,7 +143,7 @@ ConfigModel::ConfigModel(settings::Settings& s, std::vector<platform::DesktopMod
     c.value = def.kind == ControlKind::kDropDown || def.kind == ControlKind::kList ? -1 : def.min;
     if (def.picture >= 0) c.value = def.picture;
   }
-  Show(kBorderLabel, kCalendarFont, false);  // never shown, still saved
+  Show(kCalendarBorderLabel, kCalendarFont, false);  // never shown, still saved
 }
 
 const ControlState& ConfigModel::State(int32_t id) const {

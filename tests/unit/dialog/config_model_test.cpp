@@ -129,8 +129,8 @@ TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
   EXPECT_TRUE(enabled(kAnalogXLabel) && enabled(kAnalogSize));
   EXPECT_FALSE(enabled(kDigitalXLabel) || enabled(kTimeFormat));
   EXPECT_FALSE(enabled(kCalendarXLabel) || enabled(kCalendarFont) || enabled(kFirstDay));
-  EXPECT_FALSE(visible(kBorderLabel) || visible(kBorder) || visible(kCalendarFontLabel) ||
-               visible(kCalendarFont));
+  EXPECT_FALSE(visible(kCalendarBorderLabel) || visible(kCalendarBorder) ||
+               visible(kCalendarFontLabel) || visible(kCalendarFont));
 
   // The same rules on their events.
   m.Choose(kExitOn, settings::kExitOnSleep);
@@ -164,7 +164,7 @@ TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
   m.Choose(kShowCalendar, 1);
   EXPECT_TRUE(enabled(kCalendarXLabel) && enabled(kCalendarFont) && enabled(kFirstDayLabel) &&
               enabled(kFirstDay));
-  EXPECT_FALSE(visible(kBorderLabel) || visible(kCalendarFont));
+  EXPECT_FALSE(visible(kCalendarBorderLabel) || visible(kCalendarFont));
   m.Choose(kRed, 255);
   m.Choose(kBlue, 16);
   EXPECT_EQ(m.State(kSwatch).value, 255 + 16 * 65536);  // the swatch, 0x00BBGGRR
