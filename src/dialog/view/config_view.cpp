@@ -407,7 +407,7 @@ class ConfigView {
           tabs->titles.push_back(text::Lookup("General", PageTitles()[p]).c_str());
         }
         tabs->pages = pages;
-        tabs->Select(0);
+        tabs->Select(kPageGeneral);
         window_->tabs = tabs;
         continue;
       }
