@@ -53,6 +53,10 @@ struct FolderEntry {
   int64_t size = 0;
 };
 std::vector<FolderEntry> ListFiles(const std::string& folder);
+// Why the last failed file call of this thread failed, in the system's words (strerror of errno
+// on POSIX, FormatMessage of GetLastError on Windows); "" when the system gave no reason. Read it
+// straight after the failure: later calls may change it.
+std::string LastErrorText();
 
 // ---- Single-instance guard ----
 

@@ -7,6 +7,7 @@
 #include "scene/engine_api.h"
 #include "scene/engine_objects.h"
 #include "scene/sprites.h"
+#include "settings/mode_text.h"
 #include "settings/settings_folder.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
@@ -28,9 +29,7 @@ void Fail(const char* key) {
   text::ShowError(text::Lookup("Msg", key));
 }
 
-std::string ModeText(int32_t width, int32_t height, int32_t depth) {
-  return std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-}
+using settings::ModeText;
 
 }  // namespace
 

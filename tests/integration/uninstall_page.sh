@@ -45,6 +45,10 @@ sleep 0.3
 import -window root "$shots/uninstall-page.png" 2>/dev/null || true
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry" | grep -q 'Geometry: 300x100' || fail "window geometry: $geometry"
+# The configuration dialog's look: its light surface, not FLTK's plain grey.
+import -window "$window" "$work/page.png" 2>/dev/null || fail "no picture of the page"
+surface=$(convert "$work/page.png" -depth 8 -format '%[hex:p{5,5}]' info:)
+[[ $surface == F3F3F3 ]] || fail "the page's surface is #$surface, not the dialog's #F3F3F3"
 # A second copy started now ends at once and writes nothing.
 timeout 10 "$program" /i || fail "second copy"
 [[ ! -e "$work/config/Corvantic/Flurrix Screensaver/config.ini" ]] || fail "second copy wrote config.ini"
