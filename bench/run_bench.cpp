@@ -26,11 +26,19 @@ double ProcessCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// FLURRIX_BENCH_ON_DISPLAY=1 runs on the X display of DISPLAY (every monitor it has) instead of
+// the offscreen driver's 1920 x 1080.
+bool OnDisplay() {
+  return std::getenv("FLURRIX_BENCH_ON_DISPLAY") != nullptr;
+}
+
 settings::Settings DefaultSettings() {
   settings::Settings s;
-  s.desktopWidth = 1920;
-  s.desktopHeight = 1080;
-  s.desktopDepth = 32;
+  const platform::DesktopMode desktop =
+      OnDisplay() ? platform::QueryDesktop() : platform::DesktopMode{1920, 1080, 32};
+  s.desktopWidth = desktop.width;
+  s.desktopHeight = desktop.height;
+  s.desktopDepth = desktop.depth;
   settings::SetDefaults(s, {platform::ProgramFolder(), 0});
   s.exiton = 2;  // only Escape ends it
   return s;
@@ -76,7 +84,7 @@ struct UnpacedRun {
 };
 
 void RunFor(benchmark::State& state, Mode mode) {
-  SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  if (!OnDisplay()) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
   setenv("FLURRIX_AUDIO_SINK", "fakesink sync=true", 0);
   // FLURRIX_RUN_SECONDS shortens (or lengthens) the run for a quick look.
   const char* seconds = std::getenv("FLURRIX_RUN_SECONDS");
