@@ -38,13 +38,16 @@ bool CreateFolder(const std::string& path);
 
 // ---- Files (paths are UTF-8 on every platform) ----
 
+// Opens a plain file with fopen's `mode` ("rb", "wb", ...). Nothing else opens, and nothing
+// waits: a named pipe, a device or a folder gives nullptr, as a missing file does ("w" empties
+// only a plain file).
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // Flushes `file` to the disk and closes it. False when any of it failed.
 bool SyncAndClose(std::FILE* file);
 // Renames `from` over `to`, replacing `to` in one step.
 bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
-// Size in bytes, or -1 when there is no such file.
+// Size in bytes, or -1 when there is no such plain file.
 int64_t FileSize(const std::string& path);
 
 // The plain files of a folder, in the order the file system lists them.

@@ -1,15 +1,51 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/platform.h"
 
 namespace platform {
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return std::fopen(path.c_str(), mode);
+  // Without O_NONBLOCK, opening a named pipe waits for its other end, for ever if none comes.
+  const std::string_view m(mode);
+  const bool both = m.find('+') != std::string_view::npos;
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  switch (m.empty() ? '\0' : m.front()) {
+    case 'r':
+      flags |= both ? O_RDWR : O_RDONLY;
+      break;
+    case 'w':
+      flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT;
+      break;
+    case 'a':
+      flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+      break;
+    default:
+      errno = EINVAL;
+      return nullptr;
+  }
+  const int fd = open(path.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int reason = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    close(fd);
+    errno = reason;
+    return nullptr;
+  }
+  // A plain file never waits; it is emptied only now that it is known to be one.
+  std::FILE* file = nullptr;
+  if (fcntl(fd, F_SETFL, flags & O_APPEND) == 0 && (m.front() != 'w' || ftruncate(fd, 0) == 0)) {
+    file = fdopen(fd, mode);
+  }
+  if (!file) close(fd);
+  return file;
 }
 
 bool SyncAndClose(std::FILE* file) {
