@@ -21,6 +21,7 @@ struct ClockState {
 struct CalendarState {
   int32_t node = 0;
   int32_t shownDay = 0;
+  int32_t shownMonth = 0;      // months since year 0: a sleep of a month or a set clock is a change
   std::vector<int32_t> texts;  // every text created and placed, in creation order
   int64_t lastCheck = 0;
   WorldPoint place;  // where it was built; a rebuild goes there
@@ -49,7 +50,7 @@ int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
 
 // The month of the local date on a node at (x, y, z): initials, then the weeks, today bright.
 void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y, float z);
-// Once a second (unless forced): rebuilds the calendar in place when the day has changed.
+// Once a second (unless forced): rebuilds the calendar in place when the date has changed.
 void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force);
 
 void BuildForegroundText(const Geometry& g, const settings::Settings& s);
