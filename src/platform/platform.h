@@ -47,6 +47,10 @@ bool SyncAndClose(std::FILE* file);
 // Renames `from` over `to`, replacing `to` in one step.
 bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
+// Writes `data` as the file `path` in one step: into a new file of its own beside it, renamed
+// over `path`, so that whoever reads `path` meanwhile (another copy of the program) reads the
+// old file or the new one whole. False, with `path` untouched, when it fails.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data);
 // Size in bytes, or -1 when there is no such plain file.
 int64_t FileSize(const std::string& path);
 
@@ -121,9 +125,17 @@ bool HostWindowSize(uint64_t host, int32_t& width, int32_t& height);
 // Puts the program's window `child` inside `host`, filling it, and shows it. Our window keeps a
 // pixel format of its own, whatever the host's window was made with.
 bool EmbedWindow(uint64_t child, uint64_t host);
-// From now on a termination signal (SIGTERM, SIGINT, SIGHUP) deletes `filesToRemove` and ends
-// the process at once with exit code 0, whatever it is doing. Nothing on Windows.
+// From now on a termination signal (SIGTERM, SIGINT, SIGHUP) deletes `filesToRemove` (unless
+// another copy still uses their folder, see below) and ends the process at once with exit code
+// 0, whatever it is doing. Nothing on Windows.
 void EndOnTermination(const std::vector<std::string>& filesToRemove);
+// Copies of the program that run at once (one per monitor under a screensaver host) share the
+// files they make in one folder. Each copy joins the folder's users before it writes them and
+// leaves when its run is over; LeaveFolderUsers is true when no other copy uses the folder any
+// more (or this one never joined), and only then may the files go. Windows runs one copy at a
+// time: there every copy is the last.
+void JoinFolderUsers(const std::string& folder);
+bool LeaveFolderUsers();
 
 // ---- Message boxes ----
 

@@ -1,5 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,6 +48,28 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   }
   if (!file) close(fd);
   return file;
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data) {
+  // A termination signal waits until the new file is in place or gone: its handler ends the
+  // process at once, which would leave the half-written file of a unique name behind.
+  sigset_t termination, saved;
+  sigemptyset(&termination);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&termination, signal);
+  pthread_sigmask(SIG_BLOCK, &termination, &saved);
+  std::string temp = path + ".XXXXXX";
+  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  bool ok = fd >= 0;
+  for (size_t done = 0; ok && done < data.size();) {
+    const ssize_t n = write(fd, data.data() + done, data.size() - done);
+    ok = n > 0 || (n < 0 && errno == EINTR);
+    if (n > 0) done += static_cast<size_t>(n);
+  }
+  if (fd >= 0) ok = close(fd) == 0 && ok;
+  ok = ok && RenameOver(temp, path);
+  if (!ok && fd >= 0) unlink(temp.c_str());
+  pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+  return ok;
 }
 
 bool SyncAndClose(std::FILE* file) {

@@ -64,6 +64,16 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return file;
 }
 
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data) {
+  const std::string temp = path + "." + std::to_string(GetCurrentProcessId()) + ".part";
+  std::FILE* file = OpenFile(temp, "wb");
+  if (!file) return false;
+  bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+  ok = std::fclose(file) == 0 && ok && RenameOver(temp, path);
+  if (!ok) RemoveFile(temp);
+  return ok;
+}
+
 bool SyncAndClose(std::FILE* file) {
   // _commit flushes the system's buffers of the file to the disk (FlushFileBuffers).
   bool ok = std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
