@@ -117,6 +117,24 @@ start_run
 xdotool mousemove_relative 60 0
 ended
 
+# A start-up failure after the video layer has started (here no OpenGL 3.3): the box nobody may
+# see must not outlive SIGTERM (a logout, `timeout`) or SIGINT, and the picture goes with it.
+configure "background = 1"
+for signal in TERM INT; do
+  MESA_GL_VERSION_OVERRIDE=3.0 "$program" /s 2>"$work/stderr" &
+  run=$!
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1 && break
+    kill -0 $run 2>/dev/null || fail "the run ended before its failure box: $(cat "$work/stderr")"
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1 || fail "no failure box"
+  [[ -f $config/desktop.bmp ]] || fail "no desktop picture before the run"
+  kill -$signal $run
+  ended || fail "exit code $? after SIG$signal"
+  [[ ! -e $config/desktop.bmp ]] || fail "SIG$signal left the desktop picture"
+done
+
 # Start-up failures, headless: the messages go to stderr and the run never starts.
 mkdir -p "$work/empty" "$work/wrong"
 configure "background = 3"
