@@ -108,6 +108,8 @@ struct ScreenPixels {
 // The top-left width x height pixels of the desktop at 1:1 (the X root window on Linux, the
 // desktop window's device context on Windows), cut to the desktop's own size: the result may be
 // smaller than asked. Nothing when the desktop cannot be read (no X display, a refused copy).
+// While XScreenSaver covers the screen, the parts it covers come from the pictures of the
+// desktop it kept, when the user lets its display modes show the desktop (grabDesktopImages).
 std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height);
 
 // The screensaver preview: a child window filling the client area of the host window `host`
