@@ -35,9 +35,9 @@ ended() {
 # Waits for an F12 screenshot and prints its name.
 screenshot() {
   xdotool key F12
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     shot=$(ls "$config"/scr*.bmp 2>/dev/null | grep -vxF -f "$work/seen" | head -n 1 || true)
-    [[ -n "$shot" ]] && { echo "$shot" >>"$work/seen"; echo "$shot"; return 0; }
+    [[ -n "$shot" ]] && whole_bmp "$shot" && { echo "$shot" >>"$work/seen"; echo "$shot"; return 0; }
     sleep 0.1
   done
   fail "F12 wrote no screenshot"
@@ -63,8 +63,9 @@ xdotool mousemove_relative 1 0
 ended
 [[ $(ls "$config"/scr*.bmp | wc -l) -eq 2 ]] || fail "not one screenshot per F12"
 
-# A wheel notch ends a mouse run.
+# A wheel notch ends a mouse run (once the run has taken a key: then it reads the input).
 start_run
+screenshot >/dev/null
 xdotool click 4
 ended
 
@@ -79,11 +80,13 @@ ended
 # exiton 2: only Esc; F3 ends any run and opens the dialog with the stored units.
 configure "exiton = 2" "background = 3" "pictime = 20"
 start_run
+screenshot >/dev/null
 xdotool key b mousemove_relative 200 200
 alive || fail "a key or the mouse ended an Esc run"
 xdotool key Escape
 ended
 start_run
+screenshot >/dev/null
 xdotool key F3
 # The run's window goes, then the dialog (with the same title) comes.
 for _ in $(seq 100); do
@@ -160,13 +163,16 @@ outer=$DISPLAY
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   configure "exiton = 0" "background = 3" "blankr = 255" "blankg = 0" "blankb = 0"
   start_run
-  sleep 1
-  # Xephyr's window on the outer server shows both monitors.
-  DISPLAY=$outer import -window root -crop 800x360+0+0 "$shots/run-two-monitors.png"
-  [[ $(convert "$shots/run-two-monitors.png" -format '%[pixel:p{5,350}]' info:) == *"255,0,0"* ]] \
-    || fail "the first monitor does not show the run"
-  [[ $(convert "$shots/run-two-monitors.png" -crop 320x240+480+0 -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] \
-    || fail "the second monitor is not covered in black"
+  # Xephyr's window on the outer server shows both monitors, once the run has drawn and covered.
+  for _ in $(seq 60); do
+    DISPLAY=$outer import -window root -crop 800x360+0+0 "$shots/run-two-monitors.png"
+    first=$(convert "$shots/run-two-monitors.png" -format '%[pixel:p{5,350}]' info:)
+    second=$(convert "$shots/run-two-monitors.png" -crop 320x240+480+0 -format '%[fx:maxima.r+maxima.g+maxima.b]' info:)
+    [[ $first == *"255,0,0"* && $second == 0 ]] && break
+    sleep 0.5
+  done
+  [[ $first == *"255,0,0"* ]] || fail "the first monitor does not show the run"
+  [[ $second == 0 ]] || fail "the second monitor is not covered in black"
   xdotool mousemove_relative 60 0
   ended
 )
