@@ -88,7 +88,7 @@ blank_and_unblank() {
   for screen in 0 1; do
     [[ -n $3 ]] || break
     local shown=
-    for _ in $(seq 30); do
+    for _ in $(seq 90); do
       sleep 0.5
       import -display "$display.$screen" -window root "$shots/xscreensaver-$1-$screen.png"
       read -r mean deviation < <(convert "$shots/xscreensaver-$1-$screen.png" -colorspace gray \
@@ -114,7 +114,8 @@ blank_and_unblank slides "" picture
 # The desktop background makes "desktop.bmp" for the run from the picture of the desktop that
 # the daemon kept when it covered it (the user lets display modes show the desktop): both
 # screens show it, and the file is gone after the run.
-convert -size 800x600 -define gradient:direction=east gradient:'#e03020'-'#2040e0' \
+# A light pattern: the check of a shown picture asks for a mean level above 0.15.
+convert -size 800x600 -define gradient:direction=east gradient:'#f0a090'-'#90b0f0' \
   \( -size 800x600 pattern:checkerboard \) -compose multiply -composite "$work/painted.png"
 for screen in 0 1; do DISPLAY=$display.$screen display -window root "$work/painted.png" || true; done
 DISPLAY=$display import -window root "$work/desktop.png"
