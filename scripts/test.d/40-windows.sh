@@ -345,7 +345,8 @@ for _ in $(seq 10); do
   xdotool windowfocus --sync "$id" key F12 >/dev/null 2>&1 || true
   sleep 2
   shot=$(find "$WINEPREFIX/drive_c/users" -path '*/Corvantic/Flurrix Screensaver/scr*.bmp' | head -n 1)
-  [[ -n $shot ]] && break
+  # The whole file: a 24-bit BMP of the screen (it is written while this looks).
+  [[ -n $shot && $(stat -c %s "$shot") == $((54 + width * height * 3)) ]] && break
 done
 [[ -n $shot ]] || fail "F12 wrote no screenshot"
 [[ $(identify -format '%w %h' "$shot") == "${screen/x/ }" ]] || fail "screenshot: $(identify "$shot")"

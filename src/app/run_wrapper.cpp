@@ -9,8 +9,21 @@
 #include "text/message_box.h"
 
 namespace app {
+namespace {
+
+// SIGTERM and SIGINT (a host, a logout, `timeout`, Ctrl+C) end the program at once from here on,
+// whatever it is doing (a slow start, a message box nobody sees), and take the prepared picture
+// with them. The video layer leaves a signal alone that the program handles itself.
+void EndOnTermination(const settings::Settings& s) {
+  const std::string picture = BackgroundPictureFile(s);
+  platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{picture});
+}
+
+}  // namespace
 
 void RunWrapper(settings::Settings& s) {
+  EndOnTermination(s);
   // An unreadable wallpaper has been reported; the program ends without a run.
   if (!PrepareBackgroundPicture(s)) return;
   platform::ShowMouseCursor(false);
@@ -32,10 +45,7 @@ void RunHosted(settings::Settings& s, run::Placement placement, uint64_t hostWin
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return style == platform::kStyleQuestion ? platform::kAnswerNo : platform::kAnswerOk;
       });
-  // The host's SIGTERM must end the program within a second even while a slow start-up loads.
-  const std::string picture = BackgroundPictureFile(s);
-  platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
-                                             : std::vector<std::string>{picture});
+  EndOnTermination(s);
   if (!PrepareBackgroundPicture(s)) return;
   scene::RunContext context;
   run::Run(s, context, placement, hostWindow);

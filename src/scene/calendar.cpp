@@ -28,6 +28,10 @@ void AddText(CalendarState& calendar, const std::string& caption, int colour, fl
   calendar.texts.push_back(text);
 }
 
+int32_t MonthCount(const DateParts& date) {
+  return date.year * 12 + date.month - 1;
+}
+
 }  // namespace
 
 bool IsLeapYear(int32_t year) {
@@ -52,7 +56,9 @@ void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t
   EngineApi& rto = Rto();
   calendar.node = rto.CreateNode2(-1, x, y, z);
   calendar.place = {x, y, z};
-  calendar.shownDay = SplitDate(date).day;
+  const DateParts today = SplitDate(date);
+  calendar.shownDay = today.day;
+  calendar.shownMonth = MonthCount(today);
 
   float column = 0;
   float row = 0;
@@ -90,7 +96,8 @@ void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
   const int64_t now = context.NowMs();
   if (!force && now - calendar.lastCheck <= 1000) return;
   const int64_t date = context.LocalNow();
-  if (s.calendar && SplitDate(date).day != calendar.shownDay) {
+  const DateParts today = SplitDate(date);
+  if (s.calendar && (today.day != calendar.shownDay || MonthCount(today) != calendar.shownMonth)) {
     EngineApi& rto = Rto();
     for (const int text : calendar.texts) {
       if (rto.IsText3D(text)) rto.FreeText3D(text);

@@ -22,7 +22,10 @@ int32_t Hour12(int32_t hour) {
 }
 
 std::string TwoDigits(int32_t value) {
-  return (value < 10 ? "0" : "") + std::to_string(value);
+  // Not "0" + text: GCC 12 at -O3 warns falsely about joining the two.
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(text.begin(), '0');
+  return text;
 }
 
 // A hand turning about its node's origin: a flat bar `length` units long whose centre is lifted

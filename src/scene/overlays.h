@@ -22,6 +22,7 @@ struct ClockState {
 struct CalendarState {
   int32_t node = 0;
   int32_t shownDay = 0;
+  int32_t shownMonth = 0;      // months since year 0: a sleep of a month or a set clock is a change
   std::vector<int32_t> texts;  // every text created and placed, in creation order
   int64_t lastCheck = 0;
   WorldPoint place;  // where it was built; a rebuild goes there
@@ -48,7 +49,7 @@ int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
 // The month of `date` on a node at (x, y, z): initials, then the weeks, that day bright.
 void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t date, float x,
                    float y, float z);
-// Once a second (unless forced): rebuilds the calendar in place when the day has changed.
+// Once a second (unless forced): rebuilds the calendar in place when the date has changed.
 void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
                       const RunContext& context, bool force);
 

@@ -54,9 +54,10 @@ timeout 10 "$program" /i || fail "second copy"
 [[ ! -e "$work/config/Corvantic/Flurrix Screensaver/config.ini" ]] || fail "second copy wrote config.ini"
 xdotool mousemove --window "$window" 240 72 click 1
 wait_gone || fail "exit code"
-sleep 0.3
-[[ "$(cat "$work/opened" 2>/dev/null)" == "http://127.0.0.1:9/mirror/screensavers/flurrix-uninstall.html" ]] ||
-  fail "opened: $(cat "$work/opened" 2>/dev/null)"
+# The address is opened without waiting: the stand-in browser writes it a moment later.
+address=http://127.0.0.1:9/mirror/screensavers/flurrix-uninstall.html
+for _ in $(seq 100); do [[ "$(cat "$work/opened" 2>/dev/null)" == "$address" ]] && break; sleep 0.1; done
+[[ "$(cat "$work/opened" 2>/dev/null)" == "$address" ]] || fail "opened: $(cat "$work/opened" 2>/dev/null)"
 
 # 2. Untick, then Next: nothing is opened.
 rm -f "$work/opened"

@@ -308,8 +308,18 @@ TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
   ExpectOnItsNode(7 + 31);
   EXPECT_FLOAT_EQ(NodeOf(calendar.node).pos.x, p.x);
 
+  // A machine that slept, or a clock set by hand: the same day number of a later month or year.
+  localNow = MakeDate(2024, 11, 1, 9, 0, 0);  // starts on a Friday, 30 days
+  msNow += 1001;
+  CheckCalendarDay(calendar, s, context, false);
+  EXPECT_EQ(Day(1).column, 4);
+  ExpectOnItsNode(7 + 30);
+  localNow = MakeDate(2025, 11, 1, 9, 0, 0);  // starts on a Saturday
+  CheckCalendarDay(calendar, s, context, true);
+  EXPECT_EQ(Day(1).column, 5);
+
   s.calendar = 0;
-  localNow = MakeDate(2024, 10, 2, 0, 0, 1);
+  localNow = MakeDate(2025, 11, 2, 0, 0, 1);
   CheckCalendarDay(calendar, s, context, true);
   EXPECT_EQ(calendar.shownDay, 1) << "a calendar that is off is left alone";
 }
