@@ -4,6 +4,7 @@
 #include "images/codecs.h"
 #include "images/drawing.h"
 #include "settings/modes.h"
+#include "settings/settings_folder.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
 
@@ -11,11 +12,11 @@ namespace app {
 namespace {
 
 std::string DesktopFile(const settings::Settings& s) {
-  return s.configFolder + "desktop.bmp";
+  return settings::DesktopPictureFile(s.configFolder);
 }
 
 std::string WallpaperFile(const settings::Settings& s) {
-  return s.configFolder + "wallpaper.bmp";
+  return settings::WallpaperPictureFile(s.configFolder);
 }
 
 void BlurAndSave(const settings::Settings& s, images::Image& picture, int32_t radius,

@@ -11,6 +11,7 @@
 #include "scene/flake_field.h"
 #include "scene/sprites.h"
 #include "settings/modes.h"
+#include "settings/settings_folder.h"
 
 namespace scene {
 namespace {
@@ -75,10 +76,10 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
       ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/forest/"));
       break;
     case settings::kBackgroundDesktop:
-      b.pictures.push_back(s.configFolder + "desktop.bmp");
+      b.pictures.push_back(settings::DesktopPictureFile(s.configFolder));
       break;
     case settings::kBackgroundWallpaper:
-      b.pictures.push_back(s.configFolder + "wallpaper.bmp");
+      b.pictures.push_back(settings::WallpaperPictureFile(s.configFolder));
       break;
     case settings::kBackgroundBlank:
       b.blankColour = std::clamp(s.blankr, 0, 255) | std::clamp(s.blankg, 0, 255) << 8 |

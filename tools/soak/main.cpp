@@ -32,6 +32,7 @@
 #include "scene/run_context.h"
 #include "settings/modes.h"
 #include "settings/settings.h"
+#include "settings/settings_folder.h"
 #include "text/message_box.h"
 
 namespace {
@@ -195,10 +196,11 @@ bool PreparePictures(const settings::Settings& s) {
   if (s.background == settings::kBackgroundDesktop) {
     app::PrepareDesktopPicture(s);
     images::Image source, picture;
-    if (platform::FileSize(s.configFolder + "desktop.bmp") <= 0 &&
+    if (platform::FileSize(settings::DesktopPictureFile(s.configFolder)) <= 0 &&
         (!images::DecodeImageFile(data + "forest/mountains.jpg", source) ||
          !app::ComposeWallpaper(source, 2, s.videow, s.videoh, picture) ||
-         !images::EncodeImageFile(picture, s.configFolder + "desktop.bmp", images::kTagBmp))) {
+         !images::EncodeImageFile(picture, settings::DesktopPictureFile(s.configFolder),
+                                  images::kTagBmp))) {
       return false;
     }
   }
