@@ -106,6 +106,21 @@ done
    $(identify -format '%w %h' "$shots_dir/HEADLESS-2-a.png") == "1920 1080" ]] \
   || fail "a surface is not its output's size"
 
+# An output going away loses its surface and the run goes on; an output coming gets one.
+as_user swaymsg output HEADLESS-2 disable >/dev/null
+sleep 1
+pgrep -u "$user" -x flurrix >/dev/null || fail "the run ended when an output went away"
+as_user swaymsg output HEADLESS-2 enable >/dev/null
+for output in HEADLESS-1 HEADLESS-2; do
+  shown=
+  for _ in $(seq 60); do
+    shoot "$output" "$output-c.png" 2>/dev/null && [[ $(mean "$shots_dir/$output-c.png") -gt 100 ]] \
+      && { shown=1; break; }
+    sleep 0.5
+  done
+  [[ -n $shown ]] || fail "$output shows no picture after an output went and came back"
+done
+
 # SIGTERM ends it within a second, leaving no process and no file behind.
 ls "$work/config/Corvantic/Flurrix Screensaver" >"$work/files-before"
 pid=$(pgrep -u "$user" -x flurrix) || fail "the run's process is not there"
