@@ -79,6 +79,15 @@ running() {
   state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
 }
 mean() { convert "$1" -format '%[fx:int(mean*255)]' info:; }
+# Waits up to half a minute for the picture (brighter than sway's own background) on OUTPUT, shot
+# into NAME.
+picture_on() {
+  for _ in $(seq 60); do
+    shoot "$1" "$2" 2>/dev/null && [[ $(mean "$shots_dir/$2") -gt 100 ]] && return 0
+    sleep 0.5
+  done
+  return 1
+}
 
 as_user "$program" /i
 sed -i -e 's/^flakes = .*/flakes = 2000/' -e 's/^flakesize = .*/flakesize = 8/' \
@@ -89,13 +98,7 @@ start_sway
 as_user "$program" --wayland 2>"$work/stderr" &
 run=$!
 for output in $(outputs); do
-  shown=
-  for _ in $(seq 60); do
-    shoot "$output" "$output-a.png" 2>/dev/null && [[ $(mean "$shots_dir/$output-a.png") -gt 100 ]] \
-      && { shown=1; break; }
-    sleep 0.5
-  done
-  [[ -n $shown ]] || fail "$output shows no picture: $(cat "$work/stderr")"
+  picture_on "$output" "$output-a.png" || fail "$output shows no picture: $(cat "$work/stderr")"
   sleep 0.5
   shoot "$output" "$output-b.png"
   moved=$(compare -metric AE -fuzz 10% "$shots_dir/$output-a.png" "$shots_dir/$output-b.png" null: 2>&1 || true)
@@ -112,13 +115,7 @@ sleep 1
 pgrep -u "$user" -x flurrix >/dev/null || fail "the run ended when an output went away"
 as_user swaymsg output HEADLESS-2 enable >/dev/null
 for output in HEADLESS-1 HEADLESS-2; do
-  shown=
-  for _ in $(seq 60); do
-    shoot "$output" "$output-c.png" 2>/dev/null && [[ $(mean "$shots_dir/$output-c.png") -gt 100 ]] \
-      && { shown=1; break; }
-    sleep 0.5
-  done
-  [[ -n $shown ]] || fail "$output shows no picture after an output went and came back"
+  picture_on "$output" "$output-c.png" || fail "$output shows no picture after an output came back"
 done
 
 # SIGTERM ends it within a second, leaving no process and no file behind.
