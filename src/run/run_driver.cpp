@@ -119,7 +119,7 @@ bool SaverRun::Start(settings::Settings& s, Placement placement, uint64_t hostWi
   hosted_ = placement != Placement::kFullScreen;
   screen_ = placement == Placement::kLayerShell ? screen::MakeWaylandScreen()
                                                 : screen::MakeSdlScreen(hosted_);
-  if (!screen_->StartSprites()) {
+  if (!screen_ || !screen_->StartSprites()) {
     screen_.reset();
     scene::StopEngine();
     Fail("Graphics is not initialized");

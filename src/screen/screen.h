@@ -112,7 +112,13 @@ class Screen {
 std::unique_ptr<Screen> MakeSdlScreen(bool hosted);
 
 // The Wayland layer: a layer-shell surface on every output of the compositor of WAYLAND_DISPLAY
-// (or of the connection in WAYLAND_SOCKET), drawn through EGL; no input. Linux only.
+// (or of the connection in WAYLAND_SOCKET), drawn through EGL; no input. None on Windows.
+#ifdef _WIN32
+inline std::unique_ptr<Screen> MakeWaylandScreen() {
+  return nullptr;
+}
+#else
 std::unique_ptr<Screen> MakeWaylandScreen();
+#endif
 
 }  // namespace screen
