@@ -90,6 +90,20 @@ out vec4 fragColor;
 void main() { fragColor = uColor * texture(uTexture, vUv); }
 )";
 
+// The cheapest form's planes: the picture as it is, the cover as its colour.
+constexpr const char* kPictureFragment = R"(#version 330 core
+in vec2 vUv;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() { fragColor = texture(uTexture, vUv); }
+)";
+
+constexpr const char* kColourFragment = R"(#version 330 core
+uniform vec4 uColor;
+out vec4 fragColor;
+void main() { fragColor = uColor; }
+)";
+
 // One flake per instance: its centre and turn, with the fog of the flake material.
 constexpr const char* kFlakeVertex = "#version 330 core\n" CEILING_PROJECT R"(
 layout(location = 0) in vec4 aFlake;  // x, y, z, turn in radians
@@ -126,9 +140,9 @@ struct FlakeState {
 Options options;
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
-GLuint vao = 0, planeProgram = 0, flakeProgram = 0, pictureTexture = 0, coverTexture = 0,
-       flakeTexture = 0, instanceBuffer = 0;
-GLint planeColor = -1, planeShape = -1, flakeColor = -1;
+GLuint vao = 0, planeProgram = 0, pictureProgram = 0, coverProgram = 0, flakeProgram = 0,
+       pictureTexture = 0, coverTexture = 0, flakeTexture = 0, instanceBuffer = 0;
+GLint flakeColor = -1;
 std::vector<FlakeState> flakes;
 std::vector<float> instances;
 
@@ -147,27 +161,31 @@ GLuint Program(const char* vertex, const char* fragment) {
   return linked ? program : 0;
 }
 
-// A mipmapped, trilinear texture of 32-bit BGRA rows (or 24-bit BGR rows padded to 4 bytes).
-GLuint Texture(int width, int height, int depth, const void* pixels) {
+// A trilinear texture with its mipmaps, or bilinear without, of 32-bit BGRA rows (or 24-bit BGR
+// rows padded to 4 bytes).
+GLuint Texture(int width, int height, int depth, const void* pixels, bool mipmaps = true) {
   GLuint texture = 0;
   gl.GenTextures(1, &texture);
   gl.BindTexture(GL_TEXTURE_2D, texture);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, depth == 24 ? GL_BGR : GL_BGRA,
                 GL_UNSIGNED_BYTE, pixels);
-  gl.GenerateMipmap(GL_TEXTURE_2D);
-  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  if (mipmaps) gl.GenerateMipmap(GL_TEXTURE_2D);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                   mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   return texture;
 }
 
-// The program's planes are 22 * 0.935 units high, a little more than the view at depth 0.
-void DrawPlane(GLuint texture, float z, float alpha) {
+// The program's planes are 22 * 0.935 units high, a little more than the view at depth 0; their
+// colour is grey level `grey` at `alpha`.
+void DrawPlane(GLuint program, GLuint texture, float z, float grey, float alpha) {
   const float h = 22.0f * 0.935f * 0.5f;
-  gl.UseProgram(planeProgram);
-  gl.Uniform3f(planeShape,
+  gl.UseProgram(program);
+  gl.Uniform3f(gl.GetUniformLocation(program, "uPlane"),
                h * static_cast<float>(options.width) / static_cast<float>(options.height), h, z);
-  gl.Uniform4f(planeColor, 1, 1, 1, alpha);
+  const GLint colour = gl.GetUniformLocation(program, "uColor");
+  if (colour >= 0) gl.Uniform4f(colour, grey, grey, grey, alpha);
   gl.BindTexture(GL_TEXTURE_2D, texture);
   gl.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
@@ -179,7 +197,7 @@ bool Open(const Options& o) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, o.cheapest ? 0 : 24);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   window = SDL_CreateWindow("ceiling", 0, 0, o.width, o.height, SDL_WINDOW_OPENGL);
   if (window == nullptr) return false;
@@ -193,7 +211,8 @@ bool Open(const Options& o) {
 
   images::Image picture;
   if (!images::DecodeImageFile(o.picture, picture)) return false;
-  pictureTexture = Texture(picture.width, picture.height, picture.depth, picture.pixels.data());
+  pictureTexture =
+      Texture(picture.width, picture.height, picture.depth, picture.pixels.data(), !o.cheapest);
   const std::vector<uint32_t> black(256 * 256, 0xFF000000u);
   coverTexture = Texture(256, 256, 32, black.data());
   std::vector<uint32_t> disc(16 * 16);
@@ -204,14 +223,18 @@ bool Open(const Options& o) {
   flakeTexture = Texture(16, 16, 32, disc.data());
 
   planeProgram = Program(kPlaneVertex, kPlaneFragment);
+  pictureProgram = o.cheapest ? Program(kPlaneVertex, kPictureFragment) : planeProgram;
+  coverProgram = o.cheapest ? Program(kPlaneVertex, kColourFragment) : planeProgram;
   flakeProgram = Program(kFlakeVertex, kFlakeFragment);
-  if (planeProgram == 0 || flakeProgram == 0) return false;
-  planeColor = gl.GetUniformLocation(planeProgram, "uColor");
-  planeShape = gl.GetUniformLocation(planeProgram, "uPlane");
+  if (planeProgram == 0 || pictureProgram == 0 || coverProgram == 0 || flakeProgram == 0) {
+    return false;
+  }
   flakeColor = gl.GetUniformLocation(flakeProgram, "uColor");
   const float aspect = static_cast<float>(o.width) / static_cast<float>(o.height);
-  gl.UseProgram(planeProgram);
-  gl.Uniform1f(gl.GetUniformLocation(planeProgram, "uAspect"), aspect);
+  for (GLuint program : {planeProgram, pictureProgram, coverProgram}) {
+    gl.UseProgram(program);
+    gl.Uniform1f(gl.GetUniformLocation(program, "uAspect"), aspect);
+  }
   gl.UseProgram(flakeProgram);
   gl.Uniform1f(gl.GetUniformLocation(flakeProgram, "uScale"), o.flakeScale);
   gl.Uniform1f(gl.GetUniformLocation(flakeProgram, "uAspect"), aspect);
@@ -256,10 +279,13 @@ void Frame() {
   gl.ClearColor(0, 0, 0, 1);
   gl.Clear(GL_COLOR_BUFFER_BIT);
   gl.Disable(GL_BLEND);
-  DrawPlane(pictureTexture, 0.0f, 1.0f);
+  DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
   gl.Enable(GL_BLEND);
   gl.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  if (options.cover) DrawPlane(coverTexture, 0.5f, static_cast<float>(options.coverAlpha) / 255.0f);
+  if (options.cover && !(options.cheapest && options.coverAlpha == 0)) {
+    const float alpha = static_cast<float>(options.coverAlpha) / 255.0f;
+    DrawPlane(coverProgram, coverTexture, 0.5f, options.cheapest ? 0.0f : 1.0f, alpha);
+  }
   gl.UseProgram(flakeProgram);
   gl.Uniform4f(flakeColor, 1, 1, 1, 230.0f / 255.0f);
   gl.BindTexture(GL_TEXTURE_2D, flakeTexture);
