@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,11 @@ bool Renderer::Open(int width, int height) {
     SamplerParameteri(spriteSamplers_[i], kTextureWrapS, kClampToEdge);
     SamplerParameteri(spriteSamplers_[i], kTextureWrapT, kClampToEdge);
   }
+  GenSamplers(1, &plainSampler_);
+  SamplerParameteri(plainSampler_, kTextureMinFilter, kLinear);
+  SamplerParameteri(plainSampler_, kTextureMagFilter, kLinear);
+  SamplerParameteri(plainSampler_, kTextureWrapS, kRepeat);
+  SamplerParameteri(plainSampler_, kTextureWrapT, kRepeat);
   DepthFunc(kLequal);
   open_ = true;
   return true;
@@ -150,17 +156,18 @@ bool Renderer::BuildPrograms() {
   Uniform1i(GetUniformLocation(textProgram_, "uAtlas"), 0);
   UseProgram(spriteProgram_);
   Uniform1i(GetUniformLocation(spriteProgram_, "uSprite"), 0);
-  return EntityProgramFor(0, true, true).id != 0;  // the fullest variant: is GLSL fine here?
+  return EntityProgramFor(0, true, true, true).id != 0;  // is GLSL fine here?
 }
 
 // Compiled when first needed: only a few of the variants are ever used.
-const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog) {
-  EntityProgram& p = entityPrograms_[layers][lit][fog];
+const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog,
+                                                          bool tinted) {
+  EntityProgram& p = entityPrograms_[layers * 8 + lit * 4 + fog * 2 + tinted];
   if (p.tried) return p;
   p.tried = true;
   const std::string defines = "#version 330 core\n#define LAYERS " + std::to_string(layers) +
                               "\n#define LIT " + (lit ? "1" : "0") + "\n#define FOG " +
-                              (fog ? "1" : "0") + "\n";
+                              (fog ? "1" : "0") + "\n#define TINTED " + (tinted ? "1" : "0") + "\n";
   p.id = BuildProgram(defines + shaders::kEntityVertex, defines + shaders::kEntityFragment);
   if (p.id == 0) return p;
   p.viewProj = GetUniformLocation(p.id, "uViewProj");
@@ -173,7 +180,7 @@ const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, 
   p.fogAmount = GetUniformLocation(p.id, "uFogAmount");
   p.color = GetUniformLocation(p.id, "uColor");
   p.fogColor = GetUniformLocation(p.id, "uFogColor");
-  UseProgram(p.id);
+  Use(p.id);
   for (int i = 0; i < kMaxLayers; ++i) {
     Uniform1i(GetUniformLocation(p.id, ("uLayer" + std::to_string(i)).c_str()), i);
   }
@@ -192,13 +199,9 @@ void Renderer::Close(Scene& scene) {
   DeleteDead(scene);
   if (lastFrame_ != nullptr) DeleteSync(lastFrame_);
   lastFrame_ = nullptr;
-  for (auto& byLayers : entityPrograms_) {
-    for (auto& byLight : byLayers) {
-      for (EntityProgram& p : byLight) {
-        if (p.id != 0) DeleteProgram(p.id);
-        p = EntityProgram{};
-      }
-    }
+  for (EntityProgram& p : entityPrograms_) {
+    if (p.id != 0) DeleteProgram(p.id);
+    p = EntityProgram{};
   }
   for (GLuint* program : {&textProgram_, &spriteProgram_}) {
     if (*program != 0) DeleteProgram(*program);
@@ -206,11 +209,12 @@ void Renderer::Close(Scene& scene) {
   }
   if (vao_ != 0) DeleteVertexArrays(1, &vao_);
   if (spriteSamplers_[0] != 0) DeleteSamplers(2, spriteSamplers_);
+  if (plainSampler_ != 0) DeleteSamplers(1, &plainSampler_);
   if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
   if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
   if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
   vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
-  spriteSamplers_[0] = spriteSamplers_[1] = 0;
+  spriteSamplers_[0] = spriteSamplers_[1] = plainSampler_ = 0;
   msaaSamples_ = 0;
   maxAnisotropy_ = 0;
   open_ = false;
@@ -242,14 +246,33 @@ void Renderer::UploadTexture(Texture& t) {
   BindTexture(kTexture2D, t.gl);
   PixelStorei(kUnpackAlignment, 4);
   if (t.glWidth != t.width || t.glHeight != t.height) {
-    TexImage2D(kTexture2D, 0, kRgba8, t.width, t.height, 0, kBgra, kUnsignedByte, t.pixels.data());
+    // The BGRA pixels go in as RGBA, copied as they are, and the texture swaps red and blue back
+    // when read: Mesa's software renderer would otherwise convert every pixel on the way in.
+    TexImage2D(kTexture2D, 0, kRgba8, t.width, t.height, 0, kRgba, kUnsignedByte, t.pixels.data());
+    TexParameteri(kTexture2D, kTextureSwizzleR, kBlue);
+    TexParameteri(kTexture2D, kTextureSwizzleB, kRed);
     t.glWidth = t.width;
     t.glHeight = t.height;
   } else {
-    TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kBgra, kUnsignedByte, t.pixels.data());
+    TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kRgba, kUnsignedByte, t.pixels.data());
   }
-  UploadMipLevels(t.width, t.height, 4, t.pixels.data(), kRgba8, kBgra, 1000);
+  // The smaller levels wait until a draw needs them: a picture shown at its size never does.
+  TexParameteri(kTexture2D, kTextureMaxLevel, 0);
+  t.glMipmaps = false;
+  // One colour throughout (a fade cover, a blank): draws multiply by it instead of reading it.
+  const uint8_t* p = t.pixels.data();
+  t.uniform = t.pixels.size() >= 4 && std::memcmp(p, p + 4, t.pixels.size() - 4) == 0;
+  if (t.uniform) std::memcpy(&t.texel, p, 4);
   t.dirty = false;
+}
+
+void Renderer::EnsureMipmaps(Texture& t) {
+  if (t.glMipmaps) return;
+  BindTexture(kTexture2D, t.gl);
+  PixelStorei(kUnpackAlignment, 4);
+  UploadMipLevels(t.width, t.height, 4, t.pixels.data(), kRgba8, kRgba, 1000);
+  TexParameteri(kTexture2D, kTextureMaxLevel, 1000);
+  t.glMipmaps = true;
 }
 
 void Renderer::UploadMesh(Mesh& mesh) {
@@ -365,32 +388,52 @@ void Renderer::SetTarget(int antialiasing) {
   }
 }
 
+void Renderer::Switch(GLenum cap, int& known, bool on) {
+  if (known == (on ? 1 : 0)) return;
+  if (on) {
+    Enable(cap);
+  } else {
+    Disable(cap);
+  }
+  known = on ? 1 : 0;
+}
+
+void Renderer::BlendFunc(GLenum sc, GLenum dc, GLenum sa, GLenum da) {
+  const GLenum wanted[4] = {sc, dc, sa, da};
+  if (std::equal(wanted, wanted + 4, state_.blendFunc)) return;
+  BlendFuncSeparate(sc, dc, sa, da);
+  std::copy_n(wanted, 4, state_.blendFunc);
+}
+
+void Renderer::DepthWrites(bool on) {
+  if (state_.depthMask == (on ? 1 : 0)) return;
+  DepthMask(on ? 1 : 0);
+  state_.depthMask = on ? 1 : 0;
+}
+
+void Renderer::Use(GLuint program) {
+  if (state_.program == program) return;
+  UseProgram(program);
+  state_.program = program;
+}
+
 void Renderer::ApplyMaterialState(const Material& m) {
-  if (m.blend == RTO_BLEND_OPAQUE) {
-    Disable(kBlend);
-  } else {
-    Enable(kBlend);
-    if (m.blend == RTO_BLEND_ADD) BlendFuncSeparate(kSrcAlpha, kOne, kZero, kOne);
-    if (m.blend == RTO_BLEND_MULTIPLY) BlendFuncSeparate(kDstColor, kZero, kZero, kOne);
-    if (m.blend == RTO_BLEND_ALPHA) {
-      BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-    }
+  Switch(kBlend, state_.blend, m.blend != RTO_BLEND_OPAQUE);
+  if (m.blend == RTO_BLEND_ADD) BlendFunc(kSrcAlpha, kOne, kZero, kOne);
+  if (m.blend == RTO_BLEND_MULTIPLY) BlendFunc(kDstColor, kZero, kZero, kOne);
+  if (m.blend == RTO_BLEND_ALPHA) BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Switch(kCullFace, state_.cull, m.cull != RTO_CULL_NONE);
+  const GLenum face = m.cull == RTO_CULL_FRONT ? kFront : kBack;
+  if (m.cull != RTO_CULL_NONE && state_.cullFace != face) {
+    CullFace(face);
+    state_.cullFace = face;
   }
-  if (m.cull == RTO_CULL_NONE) {
-    Disable(kCullFace);
-  } else {
-    Enable(kCullFace);
-    CullFace(m.cull == RTO_CULL_FRONT ? kFront : kBack);
-  }
-  if (m.depthTest && depthInUse_) {
-    Enable(kDepthTest);
-    DepthMask(m.depthWrite ? 1 : 0);
-  } else {
-    Disable(kDepthTest);
-  }
+  Switch(kDepthTest, state_.depthTest, m.depthTest && depthInUse_);
+  if (m.depthTest && depthInUse_) DepthWrites(m.depthWrite);
 }
 
 void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
+  state_ = State{};  // whoever else drew since the last frame may have changed anything
   DeleteDead(scene);
   scene.UpdateTransforms();
   scene.textures.ForEach([this](int, Texture& t) { UploadTexture(t); });
@@ -429,18 +472,6 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     if (w <= 0 || h <= 0) return;
     const int y = height_ - top - h;
     Viewport(x, y, w, h);
-    // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
-    const bool part = x > 0 || y > 0 || x + w < width_ || y + h < height_;
-    if (part) {
-      Scissor(x, y, w, h);
-      Enable(kScissorTest);
-    }
-    DepthMask(1);
-    ClearColor(c.background.r, c.background.g, c.background.b, 1);
-    ClearDepth(1.0);
-    Clear(kColorBufferBit | (depthInUse_ ? kDepthBufferBit : 0));
-    Disable(kScissorTest);
-
     View view;
     view.viewProj = Multiply(Perspective(c.fov, static_cast<float>(w) / h, kNear, kFar),
                              ViewMatrix(c.pos, c.right, c.up, c.back));
@@ -448,6 +479,9 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     view.right = c.right;
     view.up = c.up;
     view.back = c.back;
+    view.width = w;
+    view.height = h;
+    ClearView(scene, view, c, x, y);
     for (const DrawItem& item : items_) {
       if (item.isText) {
         DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
@@ -460,7 +494,7 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   });
   if (!anyCamera) {
     Viewport(0, 0, width_, height_);
-    DepthMask(1);
+    DepthWrites(true);
     ClearColor(0, 0, 0, 1);
     Clear(kColorBufferBit | kDepthBufferBit);
   }
@@ -472,17 +506,128 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   }
 }
 
+// Clears the camera's viewport at (x, y): the colour unless the first draw paints every pixel,
+// the depth where depth-tested draws can land.
+void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y) {
+  const int w = view.width, h = view.height;
+  GLbitfield whole = FirstItemCoversView(scene, view) ? 0 : kColorBufferBit;
+  int dx0 = 0, dy0 = 0, dx1 = w, dy1 = h;
+  if (depthInUse_) {
+    const PixelRect area = DepthTestedArea(scene, view);
+    // A pixel of margin; points far off the view stay within reach of an int.
+    auto edge = [](float v, int size, float margin) {
+      return static_cast<int>(std::clamp(v + margin, 0.0f, static_cast<float>(size)));
+    };
+    dx0 = edge(std::floor(area.x0), w, -1);
+    dy0 = edge(std::floor(area.y0), h, -1);
+    dx1 = edge(std::ceil(area.x1), w, 1);
+    dy1 = edge(std::ceil(area.y1), h, 1);
+    // Most of the view: the whole clear is cheaper than a drawn part.
+    if (2 * int64_t{std::max(0, dx1 - dx0)} * std::max(0, dy1 - dy0) > int64_t{w} * h) {
+      dx0 = dy0 = 0;
+      dx1 = w;
+      dy1 = h;
+    }
+    if (dx0 == 0 && dy0 == 0 && dx1 == w && dy1 == h) whole |= kDepthBufferBit;
+  }
+  // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
+  auto clear = [&](int rx, int ry, int rw, int rh, GLbitfield bits) {
+    if (bits == 0 || rw <= 0 || rh <= 0) return;
+    const bool part = x + rx > 0 || y + ry > 0 || x + rx + rw < width_ || y + ry + rh < height_;
+    if (part) Scissor(x + rx, y + ry, rw, rh);
+    Switch(kScissorTest, state_.scissor, part);
+    Clear(bits);
+  };
+  DepthWrites(true);
+  ClearColor(c.background.r, c.background.g, c.background.b, 1);
+  ClearDepth(1.0);
+  clear(0, 0, w, h, whole);
+  if (depthInUse_ && (whole & kDepthBufferBit) == 0) {
+    clear(dx0, dy0, dx1 - dx0, dy1 - dy0, kDepthBufferBit);
+  }
+  Switch(kScissorTest, state_.scissor, false);
+}
+
+// True when the first draw is an opaque quad over the whole view that no depth test can stop.
+bool Renderer::FirstItemCoversView(Scene& scene, const View& view) {
+  if (!shortcuts_ || items_.empty() || items_.front().isText) return false;
+  const Batch& b = scene.batches[items_.front().index];
+  const Material* m = scene.materials.Find(b.material);
+  if (m == nullptr) m = &defaultMaterial_;
+  if (IsBlended(*m) || (m->depthTest && depthInUse_)) return false;
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  return footprint.CoversViewport(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
+                                  m->cull);
+}
+
+// The pixels of the view that depth-tested draws can touch: the depth buffer matters only there.
+PixelRect Renderer::DepthTestedArea(Scene& scene, const View& view) {
+  const PixelRect all{0, 0, static_cast<float>(view.width), static_cast<float>(view.height)};
+  if (!shortcuts_) return all;
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  PixelRect area;
+  for (const DrawItem& item : items_) {
+    if (item.isText) {
+      const Text& t = *scene.texts.Find(item.index);
+      float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+      for (size_t i = 0; i + 4 <= t.vertices.size(); i += 4) {
+        x0 = std::min(x0, t.vertices[i]);
+        x1 = std::max(x1, t.vertices[i]);
+        y0 = std::min(y0, t.vertices[i + 1]);
+        y1 = std::max(y1, t.vertices[i + 1]);
+      }
+      const float corners[12] = {x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0};
+      float world[12];
+      TextWorld(scene, t, view, world);
+      if (!footprint.AddBounds(world, corners, 4, 3, area)) return all;
+      continue;
+    }
+    const Batch& b = scene.batches[item.index];
+    const Material* m = scene.materials.Find(b.material);
+    if (m != nullptr && !m->depthTest) continue;
+    if (!footprint.AddBounds(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
+                             area)) {
+      return all;
+    }
+  }
+  return area;
+}
+
 void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& view) {
   Mesh& mesh = *scene.meshes.Find(batch.mesh);
   UploadMesh(mesh);
+  const float angle = m.rotation * kRadiansPerDegree;
+  const float uvCos = std::cos(angle), uvSin = std::sin(angle);
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  Color color = m.color;
   int units = 0;
   for (int i = 0; i < m.layerCount; ++i) {
-    const Texture* t = scene.textures.Find(m.layers[i]);
+    Texture* t = scene.textures.Find(m.layers[i]);
     if (t == nullptr || t->gl == 0) continue;
+    if (shortcuts_ && t->uniform) {
+      // Every filter reads the one colour: a factor of the material colour.
+      color.r *= static_cast<float>(t->texel >> 16 & 0xFF) / 255.0f;
+      color.g *= static_cast<float>(t->texel >> 8 & 0xFF) / 255.0f;
+      color.b *= static_cast<float>(t->texel & 0xFF) / 255.0f;
+      color.a *= static_cast<float>(t->texel >> 24) / 255.0f;
+      continue;
+    }
     UpdateSampler(m);
+    GLuint sampler = m.sampler;
+    if (m.filter >= RTO_FILTER_TRILINEAR) {
+      // Nowhere smaller than its texels, a texture is read from its full-size level alone,
+      // whatever the filter: plain bilinear reads it for less.
+      if (shortcuts_ &&
+          footprint.NowhereMinified(mesh, batch.instances.data(), batch.entities.size(), uvCos,
+                                    uvSin, t->width, t->height)) {
+        sampler = plainSampler_;
+      } else {
+        EnsureMipmaps(*t);
+      }
+    }
     ActiveTexture(kTexture0 + units);
     BindTexture(kTexture2D, t->gl);
-    BindSampler(units, m.sampler);
+    BindSampler(units, sampler);
     ++units;
   }
   // Lighting that cannot change a colour (white ambient light) and fog of no strength are left
@@ -490,12 +635,14 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
   const Color& ambient = scene.ambient;
   const bool lit = m.lit && (ambient.r < 1 || ambient.g < 1 || ambient.b < 1);
   const float fogAmount = std::clamp(m.fogDensity, 0.0f, 1.0f) * m.fogColor.a;
-  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0);
+  // A white material colour over textures changes nothing: the program leaves it out.
+  const bool tinted =
+      !shortcuts_ || units == 0 || color.r != 1 || color.g != 1 || color.b != 1 || color.a != 1;
+  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0, tinted);
   if (p.id == 0) return;
-  UseProgram(p.id);
+  Use(p.id);
   UniformMatrix4fv(p.viewProj, 1, 0, view.viewProj.m);
-  const float angle = m.rotation * kRadiansPerDegree;
-  Uniform2f(p.uvRotation, std::cos(angle), std::sin(angle));
+  Uniform2f(p.uvRotation, uvCos, uvSin);
   if (lit) {
     Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
     Uniform3f(p.ambient, ambient.r, ambient.g, ambient.b);
@@ -508,7 +655,7 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
     Uniform1f(p.fogAmount, fogAmount);
     Uniform3f(p.fogColor, m.fogColor.r, m.fogColor.g, m.fogColor.b);
   }
-  Uniform4f(p.color, m.color.r, m.color.g, m.color.b, m.color.a);
+  Uniform4f(p.color, color.r, color.g, color.b, color.a);
   ApplyMaterialState(m);
 
   BindBuffer(kArrayBuffer, mesh.vbo);
@@ -533,39 +680,39 @@ void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& 
     text.glVertexCount = static_cast<int>(text.vertices.size() / 4);
     text.uploadNeeded = false;
   }
-  // Flat in the plane facing the camera, sized in world units, carried by its node.
-  const float s = text.size;
-  const float local[12] = {view.right.x * s, view.up.x * s, view.back.x * s, text.pos.x,
-                           view.right.y * s, view.up.y * s, view.back.y * s, text.pos.y,
-                           view.right.z * s, view.up.z * s, view.back.z * s, text.pos.z};
   float world[12];
-  const Node* node = scene.nodes.Find(text.node);
-  if (node != nullptr) {
-    MultiplyAffine(node->world, local, world);
-  } else {
-    std::copy_n(local, 12, world);
-  }
+  TextWorld(scene, text, view, world);
   const Mat4 mvp = Multiply(view.viewProj, FromAffine(world));
-  UseProgram(textProgram_);
+  Use(textProgram_);
   UniformMatrix4fv(textMvp_, 1, 0, mvp.m);
   Uniform4f(textColor_, text.color.r, text.color.g, text.color.b, text.color.a);
   Uniform2f(textAtlasScale_, 1.0f / font.atlasWidth, 1.0f / font.glHeight);
   ActiveTexture(kTexture0);
   BindTexture(kTexture2D, font.gl);
   BindSampler(0, 0);
-  Enable(kBlend);
-  BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-  Disable(kCullFace);
-  if (depthInUse_) {
-    Enable(kDepthTest);
-  } else {
-    Disable(kDepthTest);
-  }
-  DepthMask(0);
+  Switch(kBlend, state_.blend, true);
+  BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Switch(kCullFace, state_.cull, false);
+  Switch(kDepthTest, state_.depthTest, depthInUse_);
+  DepthWrites(false);
   for (GLuint i = 1; i < 6; ++i) DisableVertexAttribArray(i);
   BindBuffer(kArrayBuffer, text.glBuffer);
   SetAttribute(0, 4, 16, 0);
   DrawArrays(kTriangles, 0, text.glVertexCount);
+}
+
+// Flat in the plane facing the camera, sized in world units, carried by its node.
+void Renderer::TextWorld(Scene& scene, const Text& text, const View& view, float* world) {
+  const float s = text.size;
+  const float local[12] = {view.right.x * s, view.up.x * s, view.back.x * s, text.pos.x,
+                           view.right.y * s, view.up.y * s, view.back.y * s, text.pos.y,
+                           view.right.z * s, view.up.z * s, view.back.z * s, text.pos.z};
+  const Node* node = scene.nodes.Find(text.node);
+  if (node != nullptr) {
+    MultiplyAffine(node->world, local, world);
+  } else {
+    std::copy_n(local, 12, world);
+  }
 }
 
 void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height,
@@ -589,15 +736,11 @@ void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width,
   BindVertexArray(vao_);
   for (GLuint i = 0; i < 6; ++i) DisableVertexAttribArray(i);
   Viewport(0, 0, width_, height_);
-  Disable(kDepthTest);
-  Disable(kCullFace);
-  if (sprite.alpha) {
-    Enable(kBlend);
-    BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-  } else {
-    Disable(kBlend);
-  }
-  UseProgram(spriteProgram_);
+  Switch(kDepthTest, state_.depthTest, false);
+  Switch(kCullFace, state_.cull, false);
+  Switch(kBlend, state_.blend, sprite.alpha);
+  if (sprite.alpha) BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Use(spriteProgram_);
   const float sx = 2.0f / width_, sy = 2.0f / height_;
   Uniform4f(spriteRect_, x * sx - 1, 1 - y * sy, (x + width) * sx - 1, 1 - (y + height) * sy);
   Uniform1f(spriteAlpha_, sprite.alpha ? 1.0f : 0.0f);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fonts.h"
+#include "footprint.h"
 #include "gl_api.h"
 #include "scene.h"
 
@@ -29,6 +30,9 @@ class Renderer {
   void FramePresented();
   void DeleteDead(Scene& scene);
   void UploadTexture(Texture& t);
+  // Off, every frame is drawn the long way: cleared whole, textures read through the filtering
+  // their materials ask for. The tests compare the short way with it; the pixels are the same.
+  void SetShortcuts(bool on) { shortcuts_ = on; }
 
  private:
   struct EntityProgram {
@@ -45,28 +49,49 @@ class Renderer {
   struct View {
     Mat4 viewProj;
     Vec3 eye, right, up, back;
+    int width = 0, height = 0;  // of the viewport, in pixels
+  };
+  // GL state as set during this frame, so that draws set only what changes (-1: not known).
+  struct State {
+    int blend = -1, cull = -1, depthTest = -1, scissor = -1, depthMask = -1;
+    gl::GLenum blendFunc[4] = {0, 0, 0, 0};
+    gl::GLenum cullFace = 0;
+    gl::GLuint program = ~0u;
   };
 
   bool BuildPrograms();
-  const EntityProgram& EntityProgramFor(int layers, bool lit, bool fog);
+  const EntityProgram& EntityProgramFor(int layers, bool lit, bool fog, bool tinted);
   void UploadBatches(Scene& scene);
   void UploadFonts(Fonts& fonts);
   void UploadMesh(Mesh& mesh);
   void UpdateSampler(Material& m);
   void SetTarget(int antialiasing);
   void ApplyMaterialState(const Material& m);
+  void ClearView(Scene& scene, const View& view, const Camera& c, int x, int y);
+  bool FirstItemCoversView(Scene& scene, const View& view);
+  PixelRect DepthTestedArea(Scene& scene, const View& view);
+  void EnsureMipmaps(Texture& t);
   void DrawBatch(Scene& scene, Batch& batch, Material& m, const View& view);
   void DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& view);
+  static void TextWorld(Scene& scene, const Text& text, const View& view, float* world);
+  void Switch(gl::GLenum cap, int& known, bool on);
+  void BlendFunc(gl::GLenum sc, gl::GLenum dc, gl::GLenum sa, gl::GLenum da);
+  void DepthWrites(bool on);
+  void Use(gl::GLuint program);
 
   bool open_ = false;
+  bool shortcuts_ = true;
+  State state_;
   int width_ = 0, height_ = 0;
-  EntityProgram entityPrograms_[kMaxLayers + 1][2][2];  // by layers, lighting, fog
+  // By layers, then lighting, fog and material colour (each on or off).
+  EntityProgram entityPrograms_[(kMaxLayers + 1) * 8];
   gl::GLuint textProgram_ = 0, spriteProgram_ = 0;
   gl::GLint textMvp_ = -1, textColor_ = -1, textAtlasScale_ = -1, spriteRect_ = -1,
             spriteAlpha_ = -1;
   gl::GLuint vao_ = 0;
   gl::GLuint spriteSamplers_[2] = {0, 0};
-  float maxAnisotropy_ = 0;  // 0: no anisotropic filtering
+  gl::GLuint plainSampler_ = 0;  // bilinear, no mipmaps: for textures nowhere minified
+  float maxAnisotropy_ = 0;      // 0: no anisotropic filtering
   int maxTextureSide_ = 0;
   bool depthInUse_ = true;  // something of this frame writes depth
   gl::GLuint msaaFbo_ = 0, msaaColor_ = 0, msaaDepth_ = 0;

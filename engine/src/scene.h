@@ -43,6 +43,9 @@ struct Texture {
   bool dirty = true;            // pixels changed since the last upload
   unsigned gl = 0;
   int glWidth = 0, glHeight = 0;
+  bool glMipmaps = false;  // the smaller levels are uploaded (made when first needed)
+  bool uniform = false;    // as uploaded, every pixel is `texel`
+  uint32_t texel = 0;      // BGRA
 };
 
 struct Material {

@@ -1,0 +1,115 @@
+// The engine leaves out work that cannot change a pixel (mipmaps of a picture shown at its size,
+// the clear under a screen-filling picture, texture reads of one-colour textures, depth clears
+// where nothing tests depth). The run's default frame drawn that way must match the same frame
+// drawn the long way, with every shortcut off, in states that need each shortcut and states that
+// must not take it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine.h"
+#include "linked_engine.h"
+#include "scene/engine_api.h"
+#include "scene/local_time.h"
+#include "scene/run_clock.h"
+#include "scene/scene.h"
+#include "screen.h"
+
+using namespace enginetest;
+
+namespace {
+
+constexpr int kW = 1920, kH = 1080;  // the size of the shipped pictures: shown at about 1:1
+
+// How far two frames lie apart: the largest difference of a channel, and the pixels that differ.
+struct Difference {
+  int most = 0;
+  int pixels = 0;
+};
+
+Difference Compare(const Frame& a, const Frame& b) {
+  Difference d;
+  for (size_t i = 0; i + 4 <= a.bgra.size() && i + 4 <= b.bgra.size(); i += 4) {
+    int most = 0;
+    for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(a.bgra[i + c] - b.bgra[i + c]));
+    d.most = std::max(d.most, most);
+    d.pixels += most > 0;
+  }
+  return d;
+}
+
+// Renders the frame the short way, then the long way; the first is left in engine-shots/, and
+// the second beside it when they differ.
+Difference ShortAgainstLong(Screen& screen, const std::string& name) {
+  engine::TheEngine().renderer.SetShortcuts(true);
+  const Frame fast = screen.Render();
+  engine::TheEngine().renderer.SetShortcuts(false);
+  const Frame slow = screen.Render();
+  engine::TheEngine().renderer.SetShortcuts(true);
+  const Difference d = Compare(fast, slow);
+  fast.Save(name);
+  if (d.most > 1) slow.Save(name + "_long_way");
+  return d;
+}
+
+TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
+  const char* build = std::getenv("FLURRIX_BUILD_DIR");
+  const std::filesystem::path folder = build ? build : ".";
+  std::error_code ec;
+  if (std::filesystem::is_empty(folder / "data" / "forest", ec) || ec) {
+    GTEST_SKIP() << "no shipped pictures in this build";
+  }
+  Screen screen(kW, kH);
+  ASSERT_TRUE(screen.ok());
+  flurrixtest::UseLinkedEngine();
+  scene::SetClock([] { return int64_t{100000}; });
+  scene::SetLocalTime([] { return scene::MakeDate(2024, 12, 24, 10, 8, 30); });
+  scene::SeedRandom(7);
+  settings::Settings s;
+  s.desktopWidth = kW;
+  s.desktopHeight = kH;
+  s.desktopDepth = 32;
+  settings::SetDefaults(s, {(folder / "").string(), 0});
+  s.configFolder = (FreshFolder("frame") / "").string();
+  scene::SceneState run;
+  scene::BuildScene(run, s, kW, kH);
+  scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
+  for (int i = 0; i < 300 && run.background.fading; ++i) {
+    scene::UpdateBackground(run.background, s, scene::NowMs());
+  }
+  ASSERT_EQ(run.background.FadeLevel, 0);
+  scene::RefreshClocks(run.clocks, s, true);
+  for (int i = 0; i < 60; ++i) scene::UpdateFlakeField(run.field, s);
+
+  // The picture faded in: the cover adds nothing; the analog clock tests depth.
+  Difference d = ShortAgainstLong(screen, "default_frame");
+  EXPECT_LE(d.most, 1);
+  EXPECT_LT(d.pixels, kW * kH / 1000);
+
+  // Half faded to black, then to a colour of distinct channels: the cover's one-colour texture.
+  run.background.fadeStep = 128;
+  scene::FadeOutStep(run.background);
+  d = ShortAgainstLong(screen, "default_frame_fading");
+  EXPECT_LE(d.most, 1);
+  int w = 0, h = 0, pitch = 0;
+  auto* cover = static_cast<uint32_t*>(RTO_LockTexture(6, &w, &h, &pitch));
+  ASSERT_NE(cover, nullptr);
+  std::fill(cover, cover + w * h, 0xFF3070C0u);
+  RTO_UnlockTexture(6);
+  d = ShortAgainstLong(screen, "default_frame_coloured_cover");
+  EXPECT_LE(d.most, 1);
+
+  // A wider view: the picture is a little smaller than its pixels and leaves a border, where the
+  // frame before showed the picture.
+  RTO_CameraFOV(run.camera, 53.5f);
+  d = ShortAgainstLong(screen, "default_frame_wider");
+  EXPECT_LE(d.most, 1);
+  EXPECT_LT(d.pixels, kW * kH / 1000);
+
+  scene::SetClock({});
+  scene::SetLocalTime({});
+}
+
+}  // namespace
