@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ namespace {
 constexpr float kNear = 0.1f;
 constexpr float kFar = 10000.0f;
 constexpr size_t kInstanceBytes = 12 * sizeof(float);
+constexpr size_t kMaxBackdropInstances = 16;  // a batch of more moves too often to keep
 
 GLuint BuildShader(GLenum type, const std::string& source) {
   const GLuint shader = CreateShader(type);
@@ -93,6 +95,23 @@ void UploadMipLevels(int width, int height, int channels, const uint8_t* pixels,
 
 bool IsBlended(const Material& m) {
   return m.blend != RTO_BLEND_OPAQUE;
+}
+
+void Put(std::vector<uint32_t>& out, std::initializer_list<float> values) {
+  for (float v : values) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    out.push_back(bits);
+  }
+}
+
+void Put(std::vector<uint32_t>& out, const Color& c) {
+  Put(out, {c.r, c.g, c.b, c.a});
+}
+
+void Put(std::vector<uint32_t>& out, uint64_t v) {
+  out.push_back(static_cast<uint32_t>(v));
+  out.push_back(static_cast<uint32_t>(v >> 32));
 }
 
 }  // namespace
@@ -213,6 +232,9 @@ void Renderer::Close(Scene& scene) {
   if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
   if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
   if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
+  if (backdrop_.fbo != 0) DeleteFramebuffers(1, &backdrop_.fbo);
+  if (backdrop_.texture != 0) DeleteTextures(1, &backdrop_.texture);
+  backdrop_ = Backdrop{};
   vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
   spriteSamplers_[0] = spriteSamplers_[1] = plainSampler_ = 0;
   msaaSamples_ = 0;
@@ -259,6 +281,7 @@ void Renderer::UploadTexture(Texture& t) {
   // The smaller levels wait until a draw needs them: a picture shown at its size never does.
   TexParameteri(kTexture2D, kTextureMaxLevel, 0);
   t.glMipmaps = false;
+  t.upload = ++uploads_;
   // One colour throughout (a fade cover, a blank): draws multiply by it instead of reading it.
   const uint8_t* p = t.pixels.data();
   t.uniform = t.pixels.size() >= 4 && std::memcmp(p, p + 4, t.pixels.size() - 4) == 0;
@@ -286,6 +309,7 @@ void Renderer::UploadMesh(Mesh& mesh) {
   BufferData(kElementArrayBuffer, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
              mesh.indices.data(), kStaticDraw);
   mesh.uploaded = true;
+  mesh.upload = ++uploads_;
 }
 
 void Renderer::UploadBatches(Scene& scene) {
@@ -462,9 +486,9 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
 
   SetTarget(antialiasing);
   BindVertexArray(vao_);
-  bool anyCamera = false;
+  int cameras = 0;
+  scene.cameras.ForEach([&](int, Camera&) { ++cameras; });
   scene.cameras.ForEach([&](int, Camera& c) {
-    anyCamera = true;
     const int x = static_cast<int>(std::lround(c.viewX / 100 * width_));
     const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width_));
     const int top = static_cast<int>(std::lround(c.viewY / 100 * height_));
@@ -481,18 +505,12 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     view.back = c.back;
     view.width = w;
     view.height = h;
-    ClearView(scene, view, c, x, y);
-    for (const DrawItem& item : items_) {
-      if (item.isText) {
-        DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
-      } else {
-        Batch& b = scene.batches[item.index];
-        Material* m = scene.materials.Find(b.material);
-        DrawBatch(scene, b, m != nullptr ? *m : defaultMaterial_, view);
-      }
-    }
+    const size_t kept =
+        cameras == 1 && msaaFbo_ == 0 ? ShowBackdrop(scene, fonts, view, c, x, y) : 0;
+    ClearView(scene, view, c, x, y, kept == 0);
+    DrawItems(scene, fonts, view, kept, items_.size());
   });
-  if (!anyCamera) {
+  if (cameras == 0) {
     Viewport(0, 0, width_, height_);
     DepthWrites(true);
     ClearColor(0, 0, 0, 1);
@@ -506,11 +524,152 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   }
 }
 
-// Clears the camera's viewport at (x, y): the colour unless the first draw paints every pixel,
-// the depth where depth-tested draws can land.
-void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y) {
+void Renderer::DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end) {
+  for (size_t i = first; i < end; ++i) {
+    const DrawItem& item = items_[i];
+    if (item.isText) {
+      DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
+    } else {
+      Batch& b = scene.batches[item.index];
+      Material* m = scene.materials.Find(b.material);
+      DrawBatch(scene, b, m != nullptr ? *m : defaultMaterial_, view);
+    }
+  }
+}
+
+// Writes into backdrop_.now what the leading draws that could be kept depend on: the view, then
+// each draw (its batch, mesh, transforms, material and textures) up to the first that tests
+// depth, is a text or has many instances.
+void Renderer::Describe(Scene& scene, const View& view, const Camera& c, int x, int y) {
+  std::vector<uint32_t>& out = backdrop_.now;
+  out.clear();
+  backdrop_.nowEnds.clear();
+  Put(out, {view.viewProj.m[0],
+            view.viewProj.m[1],
+            view.viewProj.m[2],
+            view.viewProj.m[3],
+            view.viewProj.m[4],
+            view.viewProj.m[5],
+            view.viewProj.m[6],
+            view.viewProj.m[7],
+            view.viewProj.m[8],
+            view.viewProj.m[9],
+            view.viewProj.m[10],
+            view.viewProj.m[11],
+            view.viewProj.m[12],
+            view.viewProj.m[13],
+            view.viewProj.m[14],
+            view.viewProj.m[15],
+            c.pos.x,
+            c.pos.y,
+            c.pos.z,
+            c.back.x,
+            c.back.y,
+            c.back.z});
+  Put(out, c.background);
+  Put(out, scene.ambient);
+  out.insert(out.end(),
+             {static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(view.width),
+              static_cast<uint32_t>(view.height), depthInUse_ ? 1u : 0u});
+  backdrop_.nowEnds.push_back(out.size());
+  for (const DrawItem& item : items_) {
+    if (item.isText) break;
+    const Batch& b = scene.batches[item.index];
+    const Material* found = scene.materials.Find(b.material);
+    const Material& m = found != nullptr ? *found : defaultMaterial_;
+    const Mesh& mesh = *scene.meshes.Find(b.mesh);
+    if ((m.depthTest && depthInUse_) || b.entities.size() > kMaxBackdropInstances ||
+        mesh.upload == 0) {
+      break;
+    }
+    out.push_back(static_cast<uint32_t>(item.index));
+    Put(out, mesh.upload);
+    for (float v : b.instances) Put(out, {v});
+    Put(out, m.color);
+    Put(out, m.fogColor);
+    Put(out, {m.fogDensity, m.fogStart, m.fogEnd, m.rotation});
+    for (int v : {m.layerCount, m.blend, m.cull, m.shading, m.filter, m.filterValue, m.lit ? 1 : 0,
+                  m.depthTest ? 1 : 0, m.depthWrite ? 1 : 0}) {
+      out.push_back(static_cast<uint32_t>(v));
+    }
+    for (int i = 0; i < m.layerCount; ++i) {
+      const Texture* t = scene.textures.Find(m.layers[i]);
+      Put(out, t != nullptr && t->gl != 0 ? t->upload : uint64_t{0});
+    }
+    backdrop_.nowEnds.push_back(out.size());
+  }
+}
+
+// Puts the frame's leading draws on the screen from the backdrop when they are as they were last
+// frame, drawing them into it first when it does not hold them yet. Returns how many draws it
+// stands for (0: draw them all).
+size_t Renderer::ShowBackdrop(Scene& scene, Fonts& fonts, const View& view, const Camera& c, int x,
+                              int y) {
+  if (!shortcuts_) return 0;
+  Backdrop& d = backdrop_;
+  Describe(scene, view, c, x, y);
+  size_t same = 0;  // leading draws described alike last frame
+  const size_t parts = std::min(d.nowEnds.size(), d.seenEnds.size());
+  for (size_t k = 0; k < parts && d.nowEnds[k] == d.seenEnds[k]; ++k) {
+    const size_t from = k == 0 ? 0 : d.nowEnds[k - 1];
+    if (!std::equal(d.now.begin() + from, d.now.begin() + d.nowEnds[k], d.seen.begin() + from)) {
+      break;
+    }
+    same = k;  // the view's part and k draws
+  }
+  std::swap(d.now, d.seen);
+  std::swap(d.nowEnds, d.seenEnds);
+  // Copying the whole view pays only in place of a picture over all of it.
+  if (same > 0 && !FirstItemCoversView(scene, view)) same = 0;
+  if (same > 0) {
+    const Batch& b = scene.batches[items_.front().index];
+    const Material* m = scene.materials.Find(b.material);
+    bool picture = false;
+    for (int i = 0; m != nullptr && i < m->layerCount; ++i) {
+      const Texture* t = scene.textures.Find(m->layers[i]);
+      picture = picture || (t != nullptr && t->gl != 0 && !t->uniform);
+    }
+    if (!picture) same = 0;
+  }
   const int w = view.width, h = view.height;
-  GLbitfield whole = FirstItemCoversView(scene, view) ? 0 : kColorBufferBit;
+  if (same != d.items) {
+    d.items = 0;
+    if (same == 0) return 0;
+    if (d.fbo == 0 || d.width != w || d.height != h) {
+      if (d.fbo == 0) GenFramebuffers(1, &d.fbo);
+      if (d.texture == 0) GenTextures(1, &d.texture);
+      BindTexture(kTexture2D, d.texture);
+      TexImage2D(kTexture2D, 0, kRgba8, w, h, 0, kBgra, kUnsignedByte, nullptr);
+      TexParameteri(kTexture2D, kTextureMaxLevel, 0);
+      BindFramebuffer(kFramebuffer, d.fbo);
+      FramebufferTexture2D(kFramebuffer, kColorAttachment0, kTexture2D, d.texture, 0);
+      const bool complete = CheckFramebufferStatus(kFramebuffer) == kFramebufferComplete;
+      BindFramebuffer(kFramebuffer, 0);
+      d.width = complete ? w : 0;
+      d.height = complete ? h : 0;
+      if (!complete) return 0;
+    }
+    BindFramebuffer(kFramebuffer, d.fbo);
+    Viewport(0, 0, w, h);
+    DrawItems(scene, fonts, view, 0, same);
+    BindFramebuffer(kFramebuffer, 0);
+    Viewport(x, y, w, h);
+    d.items = same;
+  }
+  BindFramebuffer(kReadFramebuffer, d.fbo);
+  BindFramebuffer(kDrawFramebuffer, 0);
+  Switch(kScissorTest, state_.scissor, false);
+  BlitFramebuffer(0, 0, w, h, x, y, x + w, y + h, kColorBufferBit, kNearest);
+  BindFramebuffer(kFramebuffer, 0);
+  return d.items;
+}
+
+// Clears the camera's viewport at (x, y): the colour (if asked) unless the first draw paints
+// every pixel, the depth where depth-tested draws can land.
+void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y,
+                         bool colour) {
+  const int w = view.width, h = view.height;
+  GLbitfield whole = colour && !FirstItemCoversView(scene, view) ? kColorBufferBit : 0;
   int dx0 = 0, dy0 = 0, dx1 = w, dy1 = h;
   if (depthInUse_) {
     const PixelRect area = DepthTestedArea(scene, view);

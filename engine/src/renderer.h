@@ -2,6 +2,7 @@
 // atlases, sprites over the finished frame.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "fonts.h"
@@ -67,7 +68,10 @@ class Renderer {
   void UpdateSampler(Material& m);
   void SetTarget(int antialiasing);
   void ApplyMaterialState(const Material& m);
-  void ClearView(Scene& scene, const View& view, const Camera& c, int x, int y);
+  void ClearView(Scene& scene, const View& view, const Camera& c, int x, int y, bool colour);
+  size_t ShowBackdrop(Scene& scene, Fonts& fonts, const View& view, const Camera& c, int x, int y);
+  void Describe(Scene& scene, const View& view, const Camera& c, int x, int y);
+  void DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end);
   bool FirstItemCoversView(Scene& scene, const View& view);
   PixelRect DepthTestedArea(Scene& scene, const View& view);
   void EnsureMipmaps(Texture& t);
@@ -99,6 +103,19 @@ class Renderer {
   Material defaultMaterial_;
   std::vector<DrawItem> items_;
   gl::GLsync lastFrame_ = nullptr;  // done when the last presented frame is drawn
+  uint64_t uploads_ = 0;            // textures and meshes uploaded so far
+
+  // The leading draws of a frame (the background under the snow), kept as a picture while
+  // nothing about them changes and copied to the screen instead of drawn again.
+  struct Backdrop {
+    gl::GLuint fbo = 0, texture = 0;
+    int width = 0, height = 0;
+    size_t items = 0;  // leading draws the picture holds; 0: none
+    // What each leading draw depended on: the view's part first, then one part per draw;
+    // `ends` holds where each part ends. This frame's and the last frame's.
+    std::vector<uint32_t> now, seen;
+    std::vector<size_t> nowEnds, seenEnds;
+  } backdrop_;
 };
 
 }  // namespace engine

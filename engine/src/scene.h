@@ -46,6 +46,7 @@ struct Texture {
   bool glMipmaps = false;  // the smaller levels are uploaded (made when first needed)
   bool uniform = false;    // as uploaded, every pixel is `texel`
   uint32_t texel = 0;      // BGRA
+  uint64_t upload = 0;     // which upload of the renderer's gave its pixels (0: none yet)
 };
 
 struct Material {
@@ -67,6 +68,7 @@ struct Mesh {
   std::vector<uint32_t> indices;
   unsigned vbo = 0, ibo = 0;
   bool uploaded = false;
+  uint64_t upload = 0;  // which upload of the renderer's it is (0: none yet)
 };
 
 struct Entity {

@@ -1,13 +1,15 @@
 // The engine leaves out work that cannot change a pixel (mipmaps of a picture shown at its size,
 // the clear under a screen-filling picture, texture reads of one-colour textures, depth clears
-// where nothing tests depth). The run's default frame drawn that way must match the same frame
-// drawn the long way, with every shortcut off, in states that need each shortcut and states that
-// must not take it.
+// where nothing tests depth, drawing again a background that has not changed). The run's default
+// frame drawn that way must match the same frame drawn the long way, with every shortcut off, in
+// states that need each shortcut and states that must not take it, and right after each change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "engine.h"
 #include "linked_engine.h"
@@ -40,18 +42,23 @@ Difference Compare(const Frame& a, const Frame& b) {
   return d;
 }
 
-// Renders the frame the short way, then the long way; the first is left in engine-shots/, and
-// the second beside it when they differ.
+// Renders the frame the long way, then three times the short way (drawn, kept, copied); the
+// short frames' largest difference from the long one. The last short frame is left in
+// engine-shots/, and the long one beside it when they differ.
 Difference ShortAgainstLong(Screen& screen, const std::string& name) {
-  engine::TheEngine().renderer.SetShortcuts(true);
-  const Frame fast = screen.Render();
   engine::TheEngine().renderer.SetShortcuts(false);
   const Frame slow = screen.Render();
   engine::TheEngine().renderer.SetShortcuts(true);
-  const Difference d = Compare(fast, slow);
+  Difference most;
+  Frame fast;
+  for (int i = 0; i < 3; ++i) {
+    fast = screen.Render();
+    const Difference d = Compare(fast, slow);
+    most = {std::max(most.most, d.most), std::max(most.pixels, d.pixels)};
+  }
   fast.Save(name);
-  if (d.most > 1) slow.Save(name + "_long_way");
-  return d;
+  if (most.most > 1) slow.Save(name + "_long_way");
+  return most;
 }
 
 TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
@@ -101,8 +108,16 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   d = ShortAgainstLong(screen, "default_frame_coloured_cover");
   EXPECT_LE(d.most, 1);
 
+  // The next picture of the slide show.
+  std::vector<std::string> pictures;
+  scene::ScanPictureFolder(pictures, (folder / "data" / "forest" / "").string());
+  ASSERT_GE(pictures.size(), 2u);
+  ASSERT_TRUE(scene::LoadBackgroundPicture(pictures[1]));
+  d = ShortAgainstLong(screen, "default_frame_next_picture");
+  EXPECT_LE(d.most, 1);
+
   // A wider view: the picture is a little smaller than its pixels and leaves a border, where the
-  // frame before showed the picture.
+  // frames before showed the picture.
   RTO_CameraFOV(run.camera, 53.5f);
   d = ShortAgainstLong(screen, "default_frame_wider");
   EXPECT_LE(d.most, 1);
