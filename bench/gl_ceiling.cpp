@@ -19,9 +19,11 @@ namespace {
   X(PFNGLACTIVETEXTUREPROC, ActiveTexture) \
   X(PFNGLATTACHSHADERPROC, AttachShader) \
   X(PFNGLBINDBUFFERPROC, BindBuffer) \
+  X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer) \
   X(PFNGLBINDTEXTUREPROC, BindTexture) \
   X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray) \
   X(PFNGLBLENDFUNCSEPARATEPROC, BlendFuncSeparate) \
+  X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer) \
   X(PFNGLBUFFERDATAPROC, BufferData) \
   X(PFNGLCLEARPROC, Clear) \
   X(PFNGLCLEARCOLORPROC, ClearColor) \
@@ -34,7 +36,9 @@ namespace {
   X(PFNGLENABLEPROC, Enable) \
   X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray) \
   X(PFNGLFINISHPROC, Finish) \
+  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D) \
   X(PFNGLGENBUFFERSPROC, GenBuffers) \
+  X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers) \
   X(PFNGLGENERATEMIPMAPPROC, GenerateMipmap) \
   X(PFNGLGENTEXTURESPROC, GenTextures) \
   X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays) \
@@ -142,6 +146,7 @@ SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
 GLuint vao = 0, planeProgram = 0, pictureProgram = 0, coverProgram = 0, flakeProgram = 0,
        pictureTexture = 0, coverTexture = 0, flakeTexture = 0, instanceBuffer = 0;
+GLuint keptFramebuffer = 0, keptPicture = 0;  // the cheapest form's picture plane, drawn once
 GLint flakeColor = -1;
 std::vector<FlakeState> flakes;
 std::vector<float> instances;
@@ -260,6 +265,16 @@ bool Open(const Options& o) {
   gl.Disable(GL_CULL_FACE);
   gl.ActiveTexture(GL_TEXTURE0);
   gl.Viewport(0, 0, o.width, o.height);
+  if (o.cheapest) {
+    // The picture plane never changes: drawn once, then copied to the screen every frame.
+    keptPicture = Texture(o.width, o.height, 32, nullptr, false);
+    gl.GenFramebuffers(1, &keptFramebuffer);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, keptFramebuffer);
+    gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, keptPicture, 0);
+    gl.Disable(GL_BLEND);
+    DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
   return true;
 }
 
@@ -276,10 +291,16 @@ void Frame() {
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instances.size() * sizeof(float)),
                 instances.data(), GL_STREAM_DRAW);
 
-  gl.ClearColor(0, 0, 0, 1);
-  gl.Clear(GL_COLOR_BUFFER_BIT);
-  gl.Disable(GL_BLEND);
-  DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+  if (options.cheapest) {
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, keptFramebuffer);
+    gl.BlitFramebuffer(0, 0, options.width, options.height, 0, 0, options.width, options.height,
+                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  } else {
+    gl.ClearColor(0, 0, 0, 1);
+    gl.Clear(GL_COLOR_BUFFER_BIT);
+    gl.Disable(GL_BLEND);
+    DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+  }
   gl.Enable(GL_BLEND);
   gl.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   if (options.cover && !(options.cheapest && options.coverAlpha == 0)) {

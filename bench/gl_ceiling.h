@@ -19,8 +19,9 @@ struct Options {
   bool cover = true;         // draw the cover plane
   int coverAlpha = 0;
   // The cheapest form of the same pixels: the picture, shown at about its size, read without
-  // mipmaps or a colour factor; the one-colour cover as a plain colour, left out at alpha 0; a
-  // window without a depth buffer, as nothing tests depth.
+  // mipmaps or a colour factor, once, and copied to the screen each frame; the one-colour cover
+  // as a plain colour, left out at alpha 0; a window without a depth buffer, as nothing tests
+  // depth.
   bool cheapest = false;
 };
 
