@@ -152,6 +152,7 @@ inline constexpr GLenum kMaxSamples = 0x8D57;
   X(void, VertexAttribDivisor, (GLuint index, GLuint divisor))                                 \
   X(void, VertexAttrib4f, (GLuint index, GLfloat x, GLfloat y, GLfloat z, GLfloat w))          \
   X(void, DrawArrays, (GLenum mode, GLint first, GLsizei count))                               \
+  X(void, DrawArraysInstanced, (GLenum mode, GLint first, GLsizei count, GLsizei instances))   \
   X(void, DrawElementsInstanced,                                                               \
     (GLenum mode, GLsizei count, GLenum type, const void* indices, GLsizei instances))         \
   X(GLuint, CreateShader, (GLenum type))                                                       \

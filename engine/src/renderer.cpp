@@ -303,8 +303,26 @@ void Renderer::UploadMesh(Mesh& mesh) {
   if (mesh.vbo == 0) GenBuffers(1, &mesh.vbo);
   if (mesh.ibo == 0) GenBuffers(1, &mesh.ibo);
   BindBuffer(kArrayBuffer, mesh.vbo);
-  BufferData(kArrayBuffer, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
-             mesh.vertices.data(), kStaticDraw);
+  // One quad, triangles (a, b, c) and (a, c, d) of one normal (a plane, a flake): the strip
+  // b, c, a, d makes the same two triangles from four vertices instead of six indices, which
+  // Mesa's software renderer sets up for less, per instance.
+  const std::vector<uint32_t>& ix = mesh.indices;
+  mesh.glStrip = ix.size() == 6 && ix[3] == ix[0] && ix[4] == ix[2] && mesh.vertices.size() == 32 &&
+                 std::all_of(ix.begin(), ix.end(), [](uint32_t k) { return k < 4; });
+  for (uint32_t k = 1; mesh.glStrip && k < 4; ++k) {
+    mesh.glStrip = std::equal(&mesh.vertices[3], &mesh.vertices[6], &mesh.vertices[8 * k + 3]);
+  }
+  if (mesh.glStrip) {
+    std::vector<float> strip;
+    for (uint32_t k : {ix[1], ix[2], ix[0], ix[5]}) {
+      strip.insert(strip.end(), &mesh.vertices[8 * k], &mesh.vertices[8 * k + 8]);
+    }
+    BufferData(kArrayBuffer, static_cast<GLsizeiptr>(strip.size() * sizeof(float)), strip.data(),
+               kStaticDraw);
+  } else {
+    BufferData(kArrayBuffer, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
+               mesh.vertices.data(), kStaticDraw);
+  }
   BindBuffer(kElementArrayBuffer, mesh.ibo);
   BufferData(kElementArrayBuffer, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
              mesh.indices.data(), kStaticDraw);
@@ -824,8 +842,12 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
   BindBuffer(kArrayBuffer, batch.glBuffer);
   for (GLuint row = 0; row < 3; ++row) SetAttribute(3 + row, 4, kInstanceBytes, row * 16);
   BindBuffer(kElementArrayBuffer, mesh.ibo);
-  DrawElementsInstanced(kTriangles, static_cast<GLsizei>(mesh.indices.size()), kUnsignedInt,
-                        nullptr, static_cast<GLsizei>(batch.entities.size()));
+  if (mesh.glStrip) {
+    DrawArraysInstanced(kTriangleStrip, 0, 4, static_cast<GLsizei>(batch.entities.size()));
+  } else {
+    DrawElementsInstanced(kTriangles, static_cast<GLsizei>(mesh.indices.size()), kUnsignedInt,
+                          nullptr, static_cast<GLsizei>(batch.entities.size()));
+  }
 }
 
 void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& view) {

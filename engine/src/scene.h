@@ -68,7 +68,8 @@ struct Mesh {
   std::vector<uint32_t> indices;
   unsigned vbo = 0, ibo = 0;
   bool uploaded = false;
-  uint64_t upload = 0;  // which upload of the renderer's it is (0: none yet)
+  bool glStrip = false;  // uploaded as the four corners of one triangle strip
+  uint64_t upload = 0;   // which upload of the renderer's it is (0: none yet)
 };
 
 struct Entity {
