@@ -20,11 +20,11 @@
 
 #include "app/builtin_pictures.h"
 #include "engine.h"
+#include "engine_screen.h"
 #include "gl_ceiling.h"
 #include "linked_engine.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
-#include "scene/screen.h"
 #include "settings/settings.h"
 
 namespace {
@@ -56,29 +56,33 @@ std::string FirstPicture() {
   return pictures.empty() ? "" : pictures.front();
 }
 
-void OpenScreen() {
-  if (!scene::OpenFullScreen(kWidth, kHeight, 32, "engine bench")) std::abort();
-  glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
-}
-
-void Finish() {
-  scene::PresentFrame();
-  glFinish();
-}
+// The run's screen at the benchmark's size, the engine drawing into it.
+class BenchScreen : public flurrixtest::EngineScreen {
+ public:
+  BenchScreen() : EngineScreen(kWidth, kHeight, "engine bench") {
+    if (!ok()) std::abort();
+    glFinish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
+  }
+  // The frame presented and finished.
+  void Finish() {
+    Present();
+    glFinish();
+  }
+};
 
 // The flake field's frame: UpdateFlakeField as the run calls it, the engine's moves included.
 void BM_UpdateFlakeField(benchmark::State& state) {
-  OpenScreen();
+  BenchScreen screen;
   settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
-  scene::SeedRandom(7);
+  scene::RandomGenerator random;
+  random.Seed(7);
   scene::FlakeField field;
   field.windFactor = 10;
-  scene::BuildFlakeField(field, s);
-  for (auto _ : state) scene::UpdateFlakeField(field, s);
+  scene::BuildFlakeField(field, s, random);
+  for (auto _ : state) scene::UpdateFlakeField(field, s, random);
   state.counters["ns_per_flake"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  scene::CloseFullScreen();
 }
 BENCHMARK(BM_UpdateFlakeField)
     ->ArgsProduct({{2000, 100000}, {0, 1}})
@@ -87,20 +91,20 @@ BENCHMARK(BM_UpdateFlakeField)
 
 // The same plus the world transforms the engine computes from the moves before it draws.
 void BM_UpdateFlakeFieldAndTransforms(benchmark::State& state) {
-  OpenScreen();
+  BenchScreen screen;
   settings::Settings s = RunSettings(static_cast<int>(state.range(0)), state.range(1) != 0);
-  scene::SeedRandom(7);
+  scene::RandomGenerator random;
+  random.Seed(7);
   scene::FlakeField field;
   field.windFactor = 10;
-  scene::BuildFlakeField(field, s);
+  scene::BuildFlakeField(field, s, random);
   for (auto _ : state) {
-    scene::UpdateFlakeField(field, s);
+    scene::UpdateFlakeField(field, s, random);
     engine::TheEngine().scene.UpdateTransforms();
   }
   state.counters["ns_per_flake"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-  scene::CloseFullScreen();
 }
 BENCHMARK(BM_UpdateFlakeFieldAndTransforms)
     ->ArgsProduct({{2000, 100000}, {0, 1}})
@@ -115,20 +119,21 @@ enum Cover { kHidden = -1 };
 // draws it (flakes, slide show, render, present), finished. Frames per second is
 // items_per_second.
 struct RunScene {
+  BenchScreen screen;
   settings::Settings s;
+  scene::RunContext context;
   scene::SceneState run;
 
   RunScene(int flakes, int cover, bool clocks) : s(RunSettings(flakes, false, clocks)) {
-    OpenScreen();
-    scene::SetClock([] { return int64_t{1000}; });  // a still clock: the slide show stays
-    scene::SeedRandom(7);
-    scene::BuildScene(run, s, scene::ScreenWidth(), scene::ScreenHeight());
-    scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
+    context.clock = [] { return int64_t{1000}; };  // a still clock: the slide show stays
+    context.random.Seed(7);
+    scene::BuildScene(run, s, context, screen.width(), screen.height());
+    scene::StartBackground(run.background, s, run.Planes());
     scene::BackgroundState& b = run.background;
     for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
-      scene::UpdateBackground(b, s, scene::NowMs());
+      scene::UpdateBackground(b, s, context.NowMs());
     }
-    scene::RefreshClocks(run.clocks, s, true);
+    scene::RefreshClocks(run.clocks, s, context, true);
     if (cover == kHidden) {
       scene::Rto().HideEntity(run.coverPlane, 1);
     } else {
@@ -136,15 +141,11 @@ struct RunScene {
       scene::FadeOutStep(b);
     }
   }
-  ~RunScene() {
-    scene::CloseFullScreen();
-    scene::SetClock({});
-  }
   void Frame() {
-    scene::UpdateFlakeField(run.field, s);
-    scene::UpdateBackground(run.background, s, scene::NowMs());
+    scene::UpdateFlakeField(run.field, s, context.random);
+    scene::UpdateBackground(run.background, s, context.NowMs());
     scene::Rto().RenderWorld();
-    Finish();
+    screen.Finish();
   }
 };
 
@@ -192,7 +193,7 @@ BENCHMARK(BM_CeilingFrame)
 
 int main(int argc, char** argv) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  if (!scene::StartSprites()) return 1;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
   flurrixtest::UseLinkedEngine();
   if (scene::Rto().InitEngine3D() == 0) return 1;
   app::LoadBuiltInPictures();

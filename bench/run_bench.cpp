@@ -9,12 +9,13 @@
 
 #include <cstdlib>
 
+#include <memory>
+
+#include "engine_screen.h"
 #include "platform/platform.h"
-#include "run/pacing.h"
 #include "run/run_driver.h"
 #include "scene/engine_api.h"
-#include "scene/run_clock.h"
-#include "scene/screen.h"
+#include "scene/run_context.h"
 
 namespace {
 
@@ -25,11 +26,19 @@ double ProcessCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// FLURRIX_BENCH_ON_DISPLAY=1 runs on the X display of DISPLAY (every monitor it has) instead of
+// the offscreen driver's 1920 x 1080.
+bool OnDisplay() {
+  return std::getenv("FLURRIX_BENCH_ON_DISPLAY") != nullptr;
+}
+
 settings::Settings DefaultSettings() {
   settings::Settings s;
-  s.desktopWidth = 1920;
-  s.desktopHeight = 1080;
-  s.desktopDepth = 32;
+  const platform::DesktopMode desktop =
+      OnDisplay() ? platform::QueryDesktop() : platform::DesktopMode{1920, 1080, 32};
+  s.desktopWidth = desktop.width;
+  s.desktopHeight = desktop.height;
+  s.desktopDepth = desktop.depth;
   settings::SetDefaults(s, {platform::ProgramFolder(), 0});
   s.exiton = 2;  // only Escape ends it
   return s;
@@ -37,47 +46,57 @@ settings::Settings DefaultSettings() {
 
 enum class Mode { kPaced, kDisplayOff, kUnpaced };
 
-// The start of a run without its pacer.
-bool StartUnpaced(scene::SceneState& scene, settings::Settings& s) {
-  if (!scene::StartEngine(0, s.Path + scene::kEngineFileName) || !scene::StartSprites() ||
-      !scene::OpenFullScreen(s.videow, s.videoh, s.videod, "Flurrix")) {
-    return false;
-  }
-  scene::BuildScene(scene, s, scene::ScreenWidth(), scene::ScreenHeight());
-  scene::StartBackground(scene.background, s, scene.picturePlane, scene.coverPlane);
-  return true;
-}
+// A run without its pacer: every step of the frame order, as fast as presenting allows.
+struct UnpacedRun {
+  std::unique_ptr<flurrixtest::EngineScreen> screen;
+  scene::SceneState scene;
 
-// The frames of a run before pacing: every step of the frame order, as fast as presenting allows.
-int64_t UnpacedFrames(scene::SceneState& scene, settings::Settings& s, uint64_t limitMs) {
-  const uint64_t start = platform::MonotonicMs();
-  int64_t frames = 0;
-  for (; platform::MonotonicMs() - start < limitMs; ++frames) {
-    scene::UpdateFlakeField(scene.field, s);
-    scene::UpdateBackground(scene.background, s, scene::NowMs());
-    scene::RefreshClocks(scene.clocks, s, false);
-    scene::CheckCalendarDay(scene.calendar, s, false);
-    scene::Rto().RenderWorld();
-    scene::PresentFrame();
-    scene::PollKeyboard();
-    scene::PollMouse();
+  bool Start(settings::Settings& s, scene::RunContext& context) {
+    if (!scene::StartEngine(0, s.Path + scene::kEngineFileName)) return false;
+    screen = std::make_unique<flurrixtest::EngineScreen>(s.videow, s.videoh, "Flurrix");
+    if (!screen->ok()) return false;
+    scene::BuildScene(scene, s, context, screen->width(), screen->height());
+    scene::StartBackground(scene.background, s, scene.Planes());
+    return true;
   }
-  return frames;
-}
+
+  int64_t Frames(settings::Settings& s, scene::RunContext& context, uint64_t limitMs) {
+    const uint64_t start = platform::MonotonicMs();
+    int64_t frames = 0;
+    for (; platform::MonotonicMs() - start < limitMs; ++frames) {
+      scene::UpdateFlakeField(scene.field, s, context.random);
+      scene::UpdateBackground(scene.background, s, context.NowMs());
+      scene::RefreshClocks(scene.clocks, s, context, false);
+      scene::CheckCalendarDay(scene.calendar, s, context, false);
+      scene::Rto().RenderWorld();
+      screen->Present();
+      screen->screen().PollKeyboard();
+      screen->screen().PollMouse();
+    }
+    return frames;
+  }
+
+  void Finish(settings::Settings& s) {
+    scene::RestoreStoredUnits(scene, s);
+    screen.reset();
+    scene::StopEngine();
+  }
+};
 
 void RunFor(benchmark::State& state, Mode mode) {
-  SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  if (!OnDisplay()) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
   setenv("FLURRIX_AUDIO_SINK", "fakesink sync=true", 0);
-  const run::ViewingService previous =
-      run::SetViewingService({[mode] { return mode != Mode::kDisplayOff; }, [] { return false; }});
   // FLURRIX_RUN_SECONDS shortens (or lengthens) the run for a quick look.
   const char* seconds = std::getenv("FLURRIX_RUN_SECONDS");
   const auto limitMs = static_cast<uint64_t>(seconds ? std::atoi(seconds) : state.range(0)) * 1000;
   for (auto _ : state) {
     settings::Settings s = DefaultSettings();
-    run::SaverRun run;
-    scene::SceneState unpaced;
-    const bool started = mode == Mode::kUnpaced ? StartUnpaced(unpaced, s) : run.Start(s);
+    scene::RunContext context;
+    context.displayOn = [mode] { return mode != Mode::kDisplayOff; };
+    context.onBattery = [] { return false; };
+    run::SaverRun run(context);
+    UnpacedRun unpaced;
+    const bool started = mode == Mode::kUnpaced ? unpaced.Start(s, context) : run.Start(s);
     if (!started) {
       state.SkipWithError("the run cannot start");
       break;
@@ -86,16 +105,14 @@ void RunFor(benchmark::State& state, Mode mode) {
     const uint64_t start = platform::MonotonicMs();
     int64_t frames = 0;
     if (mode == Mode::kUnpaced) {
-      frames = UnpacedFrames(unpaced, s, limitMs);
+      frames = unpaced.Frames(s, context, limitMs);
     } else {
       while (platform::MonotonicMs() - start < limitMs && run.Frame(s)) ++frames;
     }
     const double wall = static_cast<double>(platform::MonotonicMs() - start) / 1000.0;
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     if (mode == Mode::kUnpaced) {
-      scene::RestoreStoredUnits(unpaced, s);
-      scene::CloseFullScreen();
-      scene::StopEngine();
+      unpaced.Finish(s);
     } else {
       run.Finish(s);
     }
@@ -104,7 +121,6 @@ void RunFor(benchmark::State& state, Mode mode) {
     state.counters["core_percent"] = 100.0 * cpu / wall;
     state.counters["frames_per_s"] = static_cast<double>(frames) / wall;
   }
-  run::SetViewingService(previous);
 }
 
 void BM_RunPaced(benchmark::State& state) {

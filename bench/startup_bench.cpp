@@ -41,7 +41,8 @@ bool StartAndFirstFrame(run::SaverRun& saver, settings::Settings& s) {
 void BM_StartAndFirstFrame(benchmark::State& state) {
   for (auto _ : state) {
     settings::Settings s = ProgramSettings();
-    run::SaverRun saver;
+    scene::RunContext context;
+    run::SaverRun saver(context);
     if (!StartAndFirstFrame(saver, s)) state.SkipWithError("the run did not start");
     state.PauseTiming();
     saver.Finish(s);
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
   app::LoadBuiltInPictures();
   if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "--once") == 0) {
     settings::Settings s = argc == 3 ? ProgramSettings(argv[2]) : ProgramSettings();
-    run::SaverRun saver;
+    scene::RunContext context;
+    run::SaverRun saver(context);
     const bool shown = StartAndFirstFrame(saver, s);
     saver.Finish(s);
     return shown ? 0 : 1;

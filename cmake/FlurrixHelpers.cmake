@@ -3,6 +3,8 @@ function(flurrix_unit_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  # Helpers every test may use: scoped hooks, the linked engine, a screen with the engine on it.
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "FLURRIX_BUILD_DIR=${CMAKE_BINARY_DIR};FLURRIX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()

@@ -61,6 +61,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://flurrix.example.com")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the program opens at run time, which dpkg-shlibdeps cannot see: SDL2 loads the OpenGL and
+# EGL libraries and the Mesa driver behind them (without them nothing is drawn); the music plays
+# through GStreamer's playbin and decoders (without them the run is silent).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

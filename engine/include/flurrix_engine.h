@@ -25,6 +25,9 @@
  *   buffer, makes it current and calls RTO_OpenScreen with the drawable size, a function that looks
  *   up GL entries (SDL_GL_GetProcAddress fits) and a present callback (which swaps buffers).
  *   All engine calls must come from the thread that owns the context.
+ *   More screens (other monitors) are windows that share that context: the caller makes one
+ *   current and calls RTO_RenderScreen with its number and drawable size, then presents it itself.
+ *   A camera draws on screen 0, the opened one, unless RTO_CameraScreen gives it another.
  *
  * Scene model
  *   Planes lie in the x-z plane facing +y: width along x, height along z. Seen from above with +z
@@ -95,6 +98,7 @@
 #endif
 
 #define RTO_VERSION 530
+#define RTO_MAX_SCREEN 15 /* screens a camera can draw on: 0 (the opened one) to this */
 
 /* Mode numbers (see "Material values" and "Conventions" above). */
 #define RTO_ABSOLUTE 0 /* move, rotate, scale: set */
@@ -148,7 +152,9 @@ RTO_API int RTO_AntialiasingMode(int mode);
 RTO_API int RTO_ReadScreen(void* pixels, int pitch);
 
 /* World */
-RTO_API int RTO_RenderWorld(void);
+RTO_API int RTO_RenderWorld(void); /* the cameras of screen 0 */
+/* The cameras of `screen` into the drawable that is current, of width x height pixels. */
+RTO_API int RTO_RenderScreen(int screen, int width, int height);
 RTO_API int RTO_AmbientColor(int color);
 RTO_API int RTO_Add3DArchive(const char* folder, int type); /* type RTO_ARCHIVE_FOLDER */
 RTO_API int RTO_Parse3DScripts(void);                       /* returns the number of fonts known */
@@ -159,6 +165,7 @@ RTO_API int RTO_MoveCamera2(int camera, float x, float y, float z, int mode);
 RTO_API int RTO_CameraLookAt(int camera, float x, float y, float z);
 RTO_API int RTO_CameraBackColor(int camera, int color);
 RTO_API int RTO_CameraFOV(int camera, float degrees); /* vertical field of view */
+RTO_API int RTO_CameraScreen(int camera, int screen); /* screen 0..RTO_MAX_SCREEN */
 
 /* Textures */
 RTO_API int RTO_CreateTexture(int texture, int width, int height);

@@ -158,6 +158,15 @@ int RTO_RenderWorld(void) {
   return 1;
 }
 
+int RTO_RenderScreen(int screen, int width, int height) {
+  Engine& e = TheEngine();
+  if (!e.renderer.IsOpen() || screen < 0 || screen > RTO_MAX_SCREEN || width <= 0 || height <= 0) {
+    return 0;
+  }
+  e.renderer.Render(e.scene, e.fonts, e.antialiasing, {screen, width, height});
+  return 1;
+}
+
 int RTO_AmbientColor(int color) {
   S().ambient = UnpackRgb(color);
   return 1;
@@ -223,6 +232,13 @@ int RTO_CameraFOV(int camera, float degrees) {
   Camera* c = S().cameras.Find(camera);
   if (c == nullptr || !(degrees > 0 && degrees < 180)) return 0;
   c->fov = degrees;
+  return 1;
+}
+
+int RTO_CameraScreen(int camera, int screen) {
+  Camera* c = S().cameras.Find(camera);
+  if (c == nullptr || screen < 0 || screen > RTO_MAX_SCREEN) return 0;
+  c->screen = screen;
   return 1;
 }
 

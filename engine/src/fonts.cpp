@@ -4,10 +4,10 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 
 #include "flurrix_engine.h"
+#include "images/codecs.h"
 #include "paths.h"
 
 namespace engine {
@@ -33,11 +33,11 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// Through the program's file layer: a script may name a pipe or a device, which must not be
+// waited on.
 bool ReadFile(const std::filesystem::path& path, std::vector<uint8_t>& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  const std::u8string name = path.u8string();
+  return images::ReadWholeFile(std::string(name.begin(), name.end()), out);
 }
 
 // Decodes UTF-8; malformed bytes become U+FFFD one at a time.

@@ -232,9 +232,11 @@ void Renderer::Close(Scene& scene) {
   if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
   if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
   if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
-  if (backdrop_.fbo != 0) DeleteFramebuffers(1, &backdrop_.fbo);
-  if (backdrop_.texture != 0) DeleteTextures(1, &backdrop_.texture);
-  backdrop_ = Backdrop{};
+  for (Backdrop& d : backdrops_) {
+    if (d.fbo != 0) DeleteFramebuffers(1, &d.fbo);
+    if (d.texture != 0) DeleteTextures(1, &d.texture);
+    d = Backdrop{};
+  }
   vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
   spriteSamplers_[0] = spriteSamplers_[1] = plainSampler_ = 0;
   msaaSamples_ = 0;
@@ -474,8 +476,13 @@ void Renderer::ApplyMaterialState(const Material& m) {
   if (m.depthTest && depthInUse_) DepthWrites(m.depthWrite);
 }
 
-void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
+void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget target) {
   state_ = State{};  // whoever else drew since the last frame may have changed anything
+  const bool opened = target.screen == 0 && target.width == 0;
+  const int width = opened ? width_ : target.width;
+  const int height = opened ? height_ : target.height;
+  drawableWidth_ = width;
+  drawableHeight_ = height;
   DeleteDead(scene);
   scene.UpdateTransforms();
   scene.textures.ForEach([this](int, Texture& t) { UploadTexture(t); });
@@ -502,17 +509,24 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
   std::stable_sort(items_.begin(), items_.end(),
                    [](const DrawItem& a, const DrawItem& b) { return a.key < b.key; });
 
-  SetTarget(antialiasing);
+  if (opened) {
+    SetTarget(antialiasing);
+  } else {
+    BindFramebuffer(kFramebuffer, 0);
+  }
   BindVertexArray(vao_);
   int cameras = 0;
-  scene.cameras.ForEach([&](int, Camera&) { ++cameras; });
+  scene.cameras.ForEach([&](int, Camera& c) { cameras += c.screen == target.screen; });
+  // The kept background goes straight to the drawable: not with a multisampled frame between.
+  Backdrop* backdrop = opened && msaaFbo_ != 0 ? nullptr : &backdrops_[target.screen];
   scene.cameras.ForEach([&](int, Camera& c) {
-    const int x = static_cast<int>(std::lround(c.viewX / 100 * width_));
-    const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width_));
-    const int top = static_cast<int>(std::lround(c.viewY / 100 * height_));
-    const int h = static_cast<int>(std::lround(c.viewHeight / 100 * height_));
+    if (c.screen != target.screen) return;
+    const int x = static_cast<int>(std::lround(c.viewX / 100 * width));
+    const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width));
+    const int top = static_cast<int>(std::lround(c.viewY / 100 * height));
+    const int h = static_cast<int>(std::lround(c.viewHeight / 100 * height));
     if (w <= 0 || h <= 0) return;
-    const int y = height_ - top - h;
+    const int y = height - top - h;
     Viewport(x, y, w, h);
     View view;
     view.viewProj = Multiply(Perspective(c.fov, static_cast<float>(w) / h, kNear, kFar),
@@ -523,18 +537,19 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing) {
     view.back = c.back;
     view.width = w;
     view.height = h;
-    const size_t kept =
-        cameras == 1 && msaaFbo_ == 0 ? ShowBackdrop(scene, fonts, view, c, x, y) : 0;
+    const size_t kept = cameras == 1 && backdrop != nullptr
+                            ? ShowBackdrop(*backdrop, scene, fonts, view, c, x, y)
+                            : 0;
     ClearView(scene, view, c, x, y, kept == 0);
     DrawItems(scene, fonts, view, kept, items_.size());
   });
   if (cameras == 0) {
-    Viewport(0, 0, width_, height_);
+    Viewport(0, 0, width, height);
     DepthWrites(true);
     ClearColor(0, 0, 0, 1);
     Clear(kColorBufferBit | kDepthBufferBit);
   }
-  if (msaaFbo_ != 0) {
+  if (opened && msaaFbo_ != 0) {
     BindFramebuffer(kReadFramebuffer, msaaFbo_);
     BindFramebuffer(kDrawFramebuffer, 0);
     BlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, kColorBufferBit, kNearest);
@@ -555,13 +570,14 @@ void Renderer::DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t fi
   }
 }
 
-// Writes into backdrop_.now what the leading draws that could be kept depend on: the view, then
+// Writes into d.now what the leading draws that could be kept depend on: the view, then
 // each draw (its batch, mesh, transforms, material and textures) up to the first that tests
 // depth, is a text or has many instances.
-void Renderer::Describe(Scene& scene, const View& view, const Camera& c, int x, int y) {
-  std::vector<uint32_t>& out = backdrop_.now;
+void Renderer::Describe(Backdrop& d, Scene& scene, const View& view, const Camera& c, int x,
+                        int y) {
+  std::vector<uint32_t>& out = d.now;
   out.clear();
-  backdrop_.nowEnds.clear();
+  d.nowEnds.clear();
   Put(out, {view.viewProj.m[0],
             view.viewProj.m[1],
             view.viewProj.m[2],
@@ -589,7 +605,7 @@ void Renderer::Describe(Scene& scene, const View& view, const Camera& c, int x, 
   out.insert(out.end(),
              {static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(view.width),
               static_cast<uint32_t>(view.height), depthInUse_ ? 1u : 0u});
-  backdrop_.nowEnds.push_back(out.size());
+  d.nowEnds.push_back(out.size());
   for (const DrawItem& item : items_) {
     if (item.isText) break;
     const Batch& b = scene.batches[item.index];
@@ -614,18 +630,17 @@ void Renderer::Describe(Scene& scene, const View& view, const Camera& c, int x, 
       const Texture* t = scene.textures.Find(m.layers[i]);
       Put(out, t != nullptr && t->gl != 0 ? t->upload : uint64_t{0});
     }
-    backdrop_.nowEnds.push_back(out.size());
+    d.nowEnds.push_back(out.size());
   }
 }
 
 // Puts the frame's leading draws on the screen from the backdrop when they are as they were last
 // frame, drawing them into it first when it does not hold them yet. Returns how many draws it
 // stands for (0: draw them all).
-size_t Renderer::ShowBackdrop(Scene& scene, Fonts& fonts, const View& view, const Camera& c, int x,
-                              int y) {
+size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view,
+                              const Camera& c, int x, int y) {
   if (!shortcuts_) return 0;
-  Backdrop& d = backdrop_;
-  Describe(scene, view, c, x, y);
+  Describe(d, scene, view, c, x, y);
   size_t same = 0;  // leading draws described alike last frame
   const size_t parts = std::min(d.nowEnds.size(), d.seenEnds.size());
   for (size_t k = 0; k < parts && d.nowEnds[k] == d.seenEnds[k]; ++k) {
@@ -710,7 +725,8 @@ void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x,
   // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
   auto clear = [&](int rx, int ry, int rw, int rh, GLbitfield bits) {
     if (bits == 0 || rw <= 0 || rh <= 0) return;
-    const bool part = x + rx > 0 || y + ry > 0 || x + rx + rw < width_ || y + ry + rh < height_;
+    const bool part =
+        x + rx > 0 || y + ry > 0 || x + rx + rw < drawableWidth_ || y + ry + rh < drawableHeight_;
     if (part) Scissor(x + rx, y + ry, rw, rh);
     Switch(kScissorTest, state_.scissor, part);
     Clear(bits);

@@ -12,6 +12,13 @@
 
 namespace engine {
 
+// Where a frame goes: the cameras of one screen into the drawable that is current. Screen 0 is
+// the opened one, at the opened size (width and height 0), and alone gets multisampling.
+struct RenderTarget {
+  int screen = 0;
+  int width = 0, height = 0;
+};
+
 class Renderer {
  public:
   // Needs the GL entries loaded and the context current; false when it lacks GL 3.3.
@@ -22,7 +29,7 @@ class Renderer {
   // The widest and tallest texture the GL takes; 0 while closed.
   int MaxTextureSide() const { return open_ ? maxTextureSide_ : 0; }
 
-  void Render(Scene& scene, Fonts& fonts, int antialiasing);
+  void Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget target = {});
   void DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height, bool linear);
   bool ReadScreen(void* pixels, int pitch);
   // After a frame is presented: waits until the frame before it is drawn. Without vertical sync
@@ -60,6 +67,19 @@ class Renderer {
     gl::GLuint program = ~0u;
   };
 
+  // The leading draws of a frame (the background under the snow), kept as a picture while
+  // nothing about them changes and copied to the screen instead of drawn again. One a screen:
+  // each has its own size and its own view.
+  struct Backdrop {
+    gl::GLuint fbo = 0, texture = 0;
+    int width = 0, height = 0;
+    size_t items = 0;  // leading draws the picture holds; 0: none
+    // What each leading draw depended on: the view's part first, then one part per draw;
+    // `ends` holds where each part ends. This frame's and the last frame's.
+    std::vector<uint32_t> now, seen;
+    std::vector<size_t> nowEnds, seenEnds;
+  };
+
   bool BuildPrograms();
   const EntityProgram& EntityProgramFor(int layers, bool lit, bool fog, bool tinted);
   void UploadBatches(Scene& scene);
@@ -69,8 +89,9 @@ class Renderer {
   void SetTarget(int antialiasing);
   void ApplyMaterialState(const Material& m);
   void ClearView(Scene& scene, const View& view, const Camera& c, int x, int y, bool colour);
-  size_t ShowBackdrop(Scene& scene, Fonts& fonts, const View& view, const Camera& c, int x, int y);
-  void Describe(Scene& scene, const View& view, const Camera& c, int x, int y);
+  size_t ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view, const Camera& c,
+                      int x, int y);
+  void Describe(Backdrop& d, Scene& scene, const View& view, const Camera& c, int x, int y);
   void DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end);
   bool FirstItemCoversView(Scene& scene, const View& view);
   PixelRect DepthTestedArea(Scene& scene, const View& view);
@@ -86,7 +107,8 @@ class Renderer {
   bool open_ = false;
   bool shortcuts_ = true;
   State state_;
-  int width_ = 0, height_ = 0;
+  int width_ = 0, height_ = 0;                  // of the opened screen
+  int drawableWidth_ = 0, drawableHeight_ = 0;  // of the one this frame goes to
   // By layers, then lighting, fog and material colour (each on or off).
   EntityProgram entityPrograms_[(kMaxLayers + 1) * 8];
   gl::GLuint textProgram_ = 0, spriteProgram_ = 0;
@@ -105,17 +127,7 @@ class Renderer {
   gl::GLsync lastFrame_ = nullptr;  // done when the last presented frame is drawn
   uint64_t uploads_ = 0;            // textures and meshes uploaded so far
 
-  // The leading draws of a frame (the background under the snow), kept as a picture while
-  // nothing about them changes and copied to the screen instead of drawn again.
-  struct Backdrop {
-    gl::GLuint fbo = 0, texture = 0;
-    int width = 0, height = 0;
-    size_t items = 0;  // leading draws the picture holds; 0: none
-    // What each leading draw depended on: the view's part first, then one part per draw;
-    // `ends` holds where each part ends. This frame's and the last frame's.
-    std::vector<uint32_t> now, seen;
-    std::vector<size_t> nowEnds, seenEnds;
-  } backdrop_;
+  Backdrop backdrops_[RTO_MAX_SCREEN + 1];
 };
 
 }  // namespace engine

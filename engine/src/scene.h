@@ -35,6 +35,7 @@ struct Camera {
   Vec3 right{1, 0, 0}, up{0, 1, 0}, back{0, 0, 1};
   float fov = 45;
   Color background{0, 0, 0, 1};
+  int screen = 0;  // the screen it draws on
 };
 
 struct Texture {

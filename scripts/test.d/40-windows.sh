@@ -285,6 +285,7 @@ wine "$scr" /c >>"$work/wine.log" 2>&1 &
 dialog=$!
 id=$(wait_window "$dialog_title") || fail "the configuration dialog did not open"
 drive rules "$dialog_title"
+drive looks "$dialog_title"
 for page in 0 1 2 3 4 5 6 7 8; do
   drive page "$dialog_title" "$page"
   sleep 0.5
@@ -292,8 +293,12 @@ for page in 0 1 2 3 4 5 6 7 8; do
 done
 # Moved to a monitor of 144 DPI: the controls are made again at 150 % and keep their values.
 drive dpi "$dialog_title" 144
-sleep 0.5
-import -window "$id" "$shots/dialog-144dpi.png" 2>/dev/null || true
+drive looks "$dialog_title"
+for page in 0 1 2 3 4 5 6 7 8; do
+  drive page "$dialog_title" "$page"
+  sleep 0.5
+  import -window "$id" "$shots/dialog-144dpi-page-$page.png" 2>/dev/null || true
+done
 drive click "$dialog_title" 116
 wait_gone "$dialog" "the dialog after OK"
 saved=$(appdata_config)
@@ -308,6 +313,16 @@ drive boxes "$dialog_title"
 drive click "$dialog_title" 117
 wait_gone "$dialog" "the dialog after Cancel"
 cmp -s "$saved" "$work/after-ok.ini" || fail "Cancel after edits changed config.ini"
+# OK while config.ini cannot be written (a folder where its new copy goes): an error box names
+# the file and the system's reason and the dialog stays open; with the way clear, OK saves.
+blocked="$(dirname "$saved")/config.ini.tmp"
+mkdir "$blocked"
+wine "$scr" /c >>"$work/wine.log" 2>&1 &
+dialog=$!
+drive unsaved "$dialog_title"
+rmdir "$blocked"
+drive click "$dialog_title" 116
+wait_gone "$dialog" "the dialog after OK"
 # The uninstall page: its check box unticked, Next ends it without opening the web page.
 wine "$scr" /u >>"$work/wine.log" 2>&1 &
 page=$!
@@ -317,7 +332,7 @@ import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
 drive click Uninstall 127
 drive click Uninstall 128
 wait_gone "$page" "the uninstall page after Next"
-step "native dialog: rules, clamp, a DPI change, OK saved, two boxes in order, Cancel kept config.ini; pages in $shots/"
+step "native dialog: rules, looks at 96 and 144 DPI, clamp, OK saved, two boxes in order, Cancel kept config.ini, a failed save reported; pages in $shots/"
 
 # ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
 remove_config
@@ -330,7 +345,8 @@ for _ in $(seq 10); do
   xdotool windowfocus --sync "$id" key F12 >/dev/null 2>&1 || true
   sleep 2
   shot=$(find "$WINEPREFIX/drive_c/users" -path '*/Corvantic/Flurrix Screensaver/scr*.bmp' | head -n 1)
-  [[ -n $shot ]] && break
+  # The whole file: a 24-bit BMP of the screen (it is written while this looks).
+  [[ -n $shot && $(stat -c %s "$shot") == $((54 + width * height * 3)) ]] && break
 done
 [[ -n $shot ]] || fail "F12 wrote no screenshot"
 [[ $(identify -format '%w %h' "$shot") == "${screen/x/ }" ]] || fail "screenshot: $(identify "$shot")"
@@ -344,6 +360,9 @@ done
 kill -0 "$saver" 2>/dev/null && { kill "$saver"; fail "moving the mouse did not end the run"; }
 wait "$saver" || fail "/s exited with $?"
 step "/s ran (build/screenshots/run-windows.bmp); F12 wrote a screenshot, the mouse ended the run"
+
+# ---- /s on two monitors ----
+(source tests/windows/two_monitors.sh)
 
 # ---- The setup program and the portable zip, in a Wine prefix of their own ----
 (source tests/windows/installer.sh)

@@ -18,10 +18,17 @@ std::string WallpaperFile(const settings::Settings& s) {
   return s.configFolder + "wallpaper.bmp";
 }
 
-void BlurAndSave(images::Image& picture, int32_t radius, const std::string& path) {
+void BlurAndSave(const settings::Settings& s, images::Image& picture, int32_t radius,
+                 const std::string& path) {
   if (radius != 0) images::Blur(picture, radius);
+  // Copies run at once under a screensaver host, one per monitor, and share the file: each
+  // writes it whole in one step, and only the last to end removes it.
+  platform::JoinFolderUsers(s.configFolder);
   // A picture that cannot be saved is simply not there for the run.
-  images::EncodeImageFile(picture, path, images::kTagBmp, 7, 24);
+  std::vector<uint8_t> bytes;
+  if (images::EncodeImage(picture, images::kTagBmp, 7, 24, bytes)) {
+    platform::WriteWholeFile(path, bytes);
+  }
 }
 
 }  // namespace
@@ -60,7 +67,7 @@ void PrepareDesktopPicture(const settings::Settings& s) {
       out[2] = in[2];
     }
   }
-  BlurAndSave(picture, s.desktopblur, DesktopFile(s));
+  BlurAndSave(s, picture, s.desktopblur, DesktopFile(s));
 }
 
 bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpaper& wallpaper) {
@@ -73,7 +80,7 @@ bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpa
   images::Image picture;
   // A screen-sized picture that cannot be made leaves the run without a wallpaper file.
   if (ComposeWallpaper(source, wallpaper.style, s.videow, s.videoh, picture))
-    BlurAndSave(picture, s.wallpaperblur, WallpaperFile(s));
+    BlurAndSave(s, picture, s.wallpaperblur, WallpaperFile(s));
   return true;
 }
 
@@ -90,7 +97,7 @@ bool PrepareBackgroundPicture(const settings::Settings& s) {
 
 void RemoveBackgroundPicture(const settings::Settings& s) {
   const std::string file = BackgroundPictureFile(s);
-  if (!file.empty()) RemovePictureFile(file);
+  if (platform::LeaveFolderUsers() && !file.empty()) RemovePictureFile(file);
 }
 
 std::string BackgroundPictureFile(const settings::Settings& s) {

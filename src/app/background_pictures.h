@@ -30,7 +30,8 @@ bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpa
 void RemovePictureFile(const std::string& path);
 
 // Before and after a run: the picture that `background` (1 or 2) needs. Prepare returns false
-// when the run must not start.
+// when the run must not start. Copies of the program running at once share the picture: the
+// last of them to end removes it.
 bool PrepareBackgroundPicture(const settings::Settings& s);
 void RemoveBackgroundPicture(const settings::Settings& s);
 // The file Prepare writes for `background`; empty when it writes none.

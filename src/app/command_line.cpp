@@ -42,4 +42,16 @@ int32_t ParseWindowHandle(const std::vector<std::string>& args) {
   return handle != 0 ? handle : text::ReadNumber(CommandLineArgument(args, 1));
 }
 
+bool WaylandRequested(const std::vector<std::string>& args) {
+#ifdef _WIN32
+  static_cast<void>(args);
+  return false;
+#else
+  for (size_t n = 0; n < args.size(); ++n) {
+    if (CommandLineArgument(args, n) == "--WAYLAND") return true;
+  }
+  return false;
+#endif
+}
+
 }  // namespace app

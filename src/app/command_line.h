@@ -23,4 +23,8 @@ Mode SelectMode(const std::vector<std::string>& args);
 // second argument; decimal, "$" hexadecimal or "%" binary.
 int32_t ParseWindowHandle(const std::vector<std::string>& args);
 
+// True for "--wayland" among the arguments (case and outer blanks ignored), on Linux: the run on
+// every Wayland output. Like any other unknown switch, it runs the screensaver elsewhere.
+bool WaylandRequested(const std::vector<std::string>& args);
+
 }  // namespace app

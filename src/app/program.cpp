@@ -48,9 +48,11 @@ void RunMode(Mode mode, const std::vector<std::string>& args) {
 int RunProgram(const std::vector<std::string>& args) {
   // A screensaver host runs one copy per monitor, so its runs take no instance guard. Any other
   // second copy, whatever its switch, ends at once and silently.
+  // Nor does a run on Wayland's outputs, which an idle daemon or a locker starts and ends.
   const uint64_t hostWindow = platform::HostWindow(args);
+  const bool wayland = WaylandRequested(args);
   const std::string guardName = text::TitleText(text::kProductName, text::kVersionNumber);
-  if (!hostWindow && !platform::AcquireInstanceGuard(guardName)) return 0;
+  if (!hostWindow && !wayland && !platform::AcquireInstanceGuard(guardName)) return 0;
 
   settings::Settings& s = ProcessSettings();
   s.configFolder = settings::SettingsFolder(settings::FolderKind::kAppData, text::kMakerName,
@@ -65,8 +67,12 @@ int RunProgram(const std::vector<std::string>& args) {
   text::GlobalLanguageTable();
   LoadBuiltInPictures();
 
+  if (wayland) {
+    RunHosted(s, run::Placement::kLayerShell, 0);
+    return 0;
+  }
   if (hostWindow) {
-    RunHosted(s, hostWindow);
+    RunHosted(s, run::Placement::kHostWindow, hostWindow);
     return 0;
   }
   RunMode(SelectMode(args), args);

@@ -5,31 +5,39 @@
 #include "app/background_pictures.h"
 #include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
-#include "run/exit_conditions.h"
 #include "run/run_driver.h"
-#include "settings/modes.h"
 #include "text/message_box.h"
 
 namespace app {
+namespace {
+
+// SIGTERM and SIGINT (a host, a logout, `timeout`, Ctrl+C) end the program at once from here on,
+// whatever it is doing (a slow start, a message box nobody sees), and take the prepared picture
+// with them. The video layer leaves a signal alone that the program handles itself.
+void EndOnTermination(const settings::Settings& s) {
+  const std::string picture = BackgroundPictureFile(s);
+  platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{picture});
+}
+
+}  // namespace
 
 void RunWrapper(settings::Settings& s) {
+  EndOnTermination(s);
   // An unreadable wallpaper has been reported; the program ends without a run.
   if (!PrepareBackgroundPicture(s)) return;
-  if (s.exiton == settings::kExitOnSleep) run::SleepRequested() = false;
   platform::ShowMouseCursor(false);
   platform::SetScreensaverRunning(true);
-  run::Run(s);
+  scene::RunContext context;
+  const run::RunEnd end = run::Run(s, context);
   platform::SetScreensaverRunning(false);
   platform::ShowMouseCursor(true);
   RemoveBackgroundPicture(s);
-  run::SleepAfterRun(s, run::SleepRequested());
-  if (run::OpenDialogAfterRun()) {
-    run::OpenDialogAfterRun() = false;
-    dialog::OpenConfigurationDialog(s, 0);
-  }
+  run::SleepAfterRun(s, end, context);
+  if (end == run::RunEnd::kDialog) dialog::OpenConfigurationDialog(s, 0);
 }
 
-void RunHosted(settings::Settings& s, uint64_t hostWindow) {
+void RunHosted(settings::Settings& s, run::Placement placement, uint64_t hostWindow) {
   // Nobody can answer a box in front of the host's window, and the host's signal must end the
   // program at any time: failures go to the standard error, which the host shows.
   text::SetMessageBoxHandler(
@@ -37,12 +45,10 @@ void RunHosted(settings::Settings& s, uint64_t hostWindow) {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return style == platform::kStyleQuestion ? platform::kAnswerNo : platform::kAnswerOk;
       });
-  // The host's SIGTERM must end the program within a second even while a slow start-up loads.
-  const std::string picture = BackgroundPictureFile(s);
-  platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
-                                             : std::vector<std::string>{picture});
+  EndOnTermination(s);
   if (!PrepareBackgroundPicture(s)) return;
-  run::Run(s, hostWindow);
+  scene::RunContext context;
+  run::Run(s, context, placement, hostWindow);
   RemoveBackgroundPicture(s);
 }
 

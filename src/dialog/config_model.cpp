@@ -1,9 +1,12 @@
 #include "dialog/config_model.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "dialog/config_layout.h"
 #include "images/pictures.h"
+#include "settings/mode_text.h"
+#include "settings/modes.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
 #include "text/number.h"
@@ -11,6 +14,8 @@
 
 namespace dialog {
 namespace {
+
+using settings::Settings;
 
 // Display modes narrower than this or shallower than this are not offered.
 constexpr int32_t kMinModeWidth = 800;
@@ -20,13 +25,97 @@ constexpr int32_t kLibraryWidth = 800;
 constexpr int32_t kLibraryHeight = 600;
 constexpr uint32_t kPauseAfterImportMs = 10;
 
-constexpr const char* kCredits =
+constexpr const char* kCreditsText =
     "Flurrix Screensaver\n"
     "Copyright (c) Corvantic. All rights reserved.\n\n"
     "The built-in pictures, snowflakes, music and sounds are the program's own work, made for "
     "it and free to use with it.\n\n"
     "Newer versions, news and help are published on the screensaver's homepage: use the house "
     "button below, or the arrows button to check for a new version now.";
+
+// How a control holds the settings field it edits.
+enum class Holds {
+  kPosition,  // spin box or slider: its position, clamped to its range
+  kCheck,     // check box or option button: on for any value but 0
+  kChoice,    // drop-down list: the item's index plus `offset`; with none chosen the field stays
+  kNumber,    // number field: the value as decimal text, read back as a number
+  kText,      // text field: the text, stored without blanks at either end
+};
+
+using Field = std::variant<int32_t Settings::*, int8_t Settings::*, std::string Settings::*>;
+
+struct Binding {
+  Control control;
+  Holds holds;
+  Field field;
+  int32_t offset = 0;  // what item 0 of a list stores: 1 for the lists stored one above
+};
+
+// Every control that edits one settings field: filling the dialog and writing it back both go
+// through this list. The display mode, the option pair, the swatch and the custom image list
+// are handled beside it.
+constexpr Binding kBindings[] = {
+    {kFlakes, Holds::kPosition, &Settings::flakes},
+    {kPictime, Holds::kPosition, &Settings::pictime},
+    {kExitOn, Holds::kChoice, &Settings::exiton},
+    {kExitTimer, Holds::kPosition, &Settings::exitontimer},
+    {kExitSleep, Holds::kPosition, &Settings::exitonsleep},
+    {kBackground, Holds::kChoice, &Settings::background},
+    {kDesktopBlur, Holds::kPosition, &Settings::desktopblur},
+    {kWallpaperBlur, Holds::kPosition, &Settings::wallpaperblur},
+    {kRed, Holds::kPosition, &Settings::blankr},
+    {kGreen, Holds::kPosition, &Settings::blankg},
+    {kBlue, Holds::kPosition, &Settings::blankb},
+    {kPreviewCheck, Holds::kCheck, &Settings::perspreview},
+    {kShowImage, Holds::kCheck, &Settings::foreground},
+    {kImageFile, Holds::kText, &Settings::foregroundimage},
+    {kImageX, Holds::kNumber, &Settings::foregroundimagex},
+    {kImageY, Holds::kNumber, &Settings::foregroundimagey},
+    {kShowText, Holds::kCheck, &Settings::foregroundtxt},
+    {kCustomText, Holds::kText, &Settings::foregroundtext},
+    {kTextX, Holds::kNumber, &Settings::foregroundtextx},
+    {kTextY, Holds::kNumber, &Settings::foregroundtexty},
+    {kFlakeType, Holds::kPosition, &Settings::flaketype},  // kept when a custom flake is chosen
+    {kCustomFlake, Holds::kCheck, &Settings::customflaketype},
+    {kFlakeFile, Holds::kText, &Settings::customflakeimage},
+    {kFlakeSize, Holds::kPosition, &Settings::flakesize},
+    {kFlakeRotate, Holds::kCheck, &Settings::flakerotate},
+    {kWind, Holds::kChoice, &Settings::wind},
+    {kSpeed, Holds::kPosition, &Settings::speed},
+    {kPlayMusic, Holds::kCheck, &Settings::music},
+    {kMusicMode, Holds::kChoice, &Settings::musicmode},
+    {kMusicFile, Holds::kText, &Settings::musicfile},
+    {kMusicFolder, Holds::kText, &Settings::musicfolder},
+    {kVolume, Holds::kPosition, &Settings::musicvol},
+    {kShowAnalog, Holds::kCheck, &Settings::aclock},
+    {kAnalogX, Holds::kNumber, &Settings::aclockx},
+    {kAnalogY, Holds::kNumber, &Settings::aclocky},
+    {kAnalogSize, Holds::kPosition, &Settings::aclocksize},
+    {kShowDigital, Holds::kCheck, &Settings::dclock},
+    {kDigitalX, Holds::kNumber, &Settings::dclockx},
+    {kDigitalY, Holds::kNumber, &Settings::dclocky},
+    {kTimeFormat, Holds::kChoice, &Settings::timefrm, settings::kTimeEuropean},
+    {kShowCalendar, Holds::kCheck, &Settings::calendar},
+    {kCalendarX, Holds::kNumber, &Settings::calendarx},
+    {kCalendarY, Holds::kNumber, &Settings::calendary},
+    {kCalendarBorder, Holds::kNumber, &Settings::calendarm},
+    {kCalendarSize, Holds::kPosition, &Settings::calendarsize},
+    {kCalendarFont, Holds::kChoice, &Settings::calendarfont, settings::kCalendarFontSmall},
+    {kFirstDay, Holds::kChoice, &Settings::calendarfirst, settings::kWeekStartsMonday},
+};
+
+int32_t NumberOf(const Settings& s, const Field& field) {
+  if (const auto* member = std::get_if<int32_t Settings::*>(&field)) return s.*(*member);
+  return s.*std::get<int8_t Settings::*>(field);
+}
+
+void SetNumber(Settings& s, const Field& field, int32_t value) {
+  if (const auto* member = std::get_if<int32_t Settings::*>(&field)) {
+    s.*(*member) = value;
+  } else {
+    s.*std::get<int8_t Settings::*>(field) = static_cast<int8_t>(value);
+  }
+}
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -39,10 +128,6 @@ const std::string& Dialog(const char* key) {
 }
 
 }  // namespace
-
-std::string ModeText(int32_t width, int32_t height, int32_t depth) {
-  return std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-}
 
 ConfigModel::ConfigModel(settings::Settings& s, std::vector<platform::DesktopMode> modes,
                          DialogServices& services, std::string titleText)
@@ -58,13 +143,19 @@ ConfigModel::ConfigModel(settings::Settings& s, std::vector<platform::DesktopMod
     c.value = def.kind == ControlKind::kDropDown || def.kind == ControlKind::kList ? -1 : def.min;
     if (def.picture >= 0) c.value = def.picture;
   }
-  for (int32_t id = 102; id <= 105; ++id) Show(id, false);  // never shown, still saved
+  Show(kCalendarBorderLabel, kCalendarFont, false);  // never shown, still saved
 }
 
 const ControlState& ConfigModel::State(int32_t id) const {
   static const ControlState kNone;
   const auto found = controls_.find(id);
   return found == controls_.end() ? kNone : found->second;
+}
+
+void ConfigModel::Show(int32_t first, int32_t last, bool visible) {
+  for (auto it = controls_.lower_bound(first); it != controls_.end() && it->first <= last; ++it) {
+    it->second.visible = visible;
+  }
 }
 
 void ConfigModel::Enable(int32_t first, int32_t last, bool enabled) {
@@ -79,19 +170,23 @@ void ConfigModel::SetSpin(int32_t id, int32_t value) {
   if (def->kind == ControlKind::kSpinBox) At(id).text = std::to_string(At(id).value);
 }
 
+void ConfigModel::Select(int32_t id, int32_t index) {
+  At(id).value = index >= 0 && index < static_cast<int32_t>(At(id).items.size()) ? index : -1;
+}
+
 void ConfigModel::FillDisplayModes() {
-  ControlState& list = At(4);
+  ControlState& list = At(kDisplayMode);
   list.items = {text::Lookup("General", "Desktop Resolution")};
   for (const platform::DesktopMode& m : modes_) {
     if (m.width < kMinModeWidth || m.depth < kMinModeDepth) continue;
-    std::string item = ModeText(m.width, m.height, m.depth);
+    std::string item = settings::ModeText(m.width, m.height, m.depth);
     // The same mode at several refresh rates comes in a row: offer it once.
     if (item != list.items.back()) list.items.push_back(std::move(item));
   }
-  const settings::Settings& s = settings_;
-  const std::string stored = ModeText(s.videow, s.videoh, s.videod);
+  const Settings& s = settings_;
+  const std::string stored = settings::ModeText(s.videow, s.videoh, s.videod);
   list.value = -1;
-  if (stored == ModeText(s.desktopWidth, s.desktopHeight, s.desktopDepth)) {
+  if (stored == settings::ModeText(s.desktopWidth, s.desktopHeight, s.desktopDepth)) {
     list.value = 0;
   } else {
     const auto found = std::find(list.items.begin() + 1, list.items.end(), stored);
@@ -100,148 +195,72 @@ void ConfigModel::FillDisplayModes() {
 }
 
 void ConfigModel::Fill() {
-  const settings::Settings& s = settings_;
-  auto select = [this](int32_t id, int32_t index) {
-    At(id).value = index >= 0 && index < static_cast<int32_t>(At(id).items.size()) ? index : -1;
-  };
+  const Settings& s = settings_;
   FillDisplayModes();
-  SetSpin(9, s.flakes);
-  SetSpin(11, s.pictime);
-  select(13, s.exiton);
-  SetSpin(14, s.exitontimer);
-  SetSpin(15, s.exitonsleep);
-  ApplyRule(1);
-  select(17, 0);
-
-  select(20, s.background);
-  SetSpin(23, s.desktopblur);
-  ApplyRule(2);
-  SetSpin(26, s.wallpaperblur);
-  ApplyRule(3);
-  SetSpin(29, s.blankr);
-  SetSpin(31, s.blankg);
-  SetSpin(33, s.blankb);
+  for (const Binding& b : kBindings) {
+    switch (b.holds) {
+      case Holds::kPosition:
+        SetSpin(b.control, NumberOf(s, b.field));
+        break;
+      case Holds::kCheck:
+        At(b.control).value = NumberOf(s, b.field) != 0;
+        break;
+      case Holds::kChoice:
+        Select(b.control, NumberOf(s, b.field) - b.offset);
+        break;
+      case Holds::kNumber:
+        At(b.control).text = std::to_string(NumberOf(s, b.field));
+        break;
+      case Holds::kText:
+        At(b.control).text = s.*std::get<std::string Settings::*>(b.field);
+        break;
+    }
+  }
+  Select(kLanguage, 0);  // the one language there is
+  At(kOriginalFlake).value = !On(kCustomFlake);
   UpdateSwatch();
-  ApplyRule(4);
-  ApplyRule(5);
-  At(36).items.clear();
-  At(36).value = -1;
+  At(kImageList).items.clear();
+  At(kImageList).value = -1;
   library_.FillList(*this);
-  Enable(40, 40, false);
-
-  At(38).value = s.perspreview != 0;
-  At(42).value = s.foreground != 0;
-  At(43).text = s.foregroundimage;
-  SetField(46, s.foregroundimagex);
-  SetField(48, s.foregroundimagey);
-  At(49).value = s.foregroundtxt != 0;
-  At(50).text = s.foregroundtext;
-  SetField(52, s.foregroundtextx);
-  SetField(54, s.foregroundtexty);
-  ApplyRule(6);
-
-  SetSpin(57, s.flaketype);
-  ApplyRule(7);
-  At(60).text = s.customflakeimage;
-  At(59).value = s.customflaketype != 0;
-  At(56).value = s.customflaketype == 0;
-  ApplyRule(8);
-  SetSpin(63, s.flakesize);
-  At(64).value = s.flakerotate != 0;
-
-  select(67, s.wind);
-  SetSpin(69, s.speed);
-
-  At(71).value = s.music != 0;
-  select(72, s.musicmode);
-  At(73).text = s.musicfile;
-  At(74).text = s.musicfolder;
-  SetSpin(77, s.musicvol);
-  ApplyRule(9);
-  ApplyRule(10);
-
-  At(79).value = s.aclock != 0;
-  SetField(81, s.aclockx);
-  SetField(83, s.aclocky);
-  SetSpin(85, s.aclocksize);
-  ApplyRule(11);
-
-  At(87).value = s.dclock != 0;
-  SetField(89, s.dclockx);
-  SetField(91, s.dclocky);
-  select(93, s.timefrm - 1);
-  ApplyRule(12);
-
-  At(95).value = s.calendar != 0;
-  SetSpin(101, s.calendarsize);
-  SetField(97, s.calendarx);
-  SetField(99, s.calendary);
-  SetField(103, s.calendarm);
-  select(105, s.calendarfont - 1);
-  select(109, s.calendarfirst - 1);
-  ApplyRule(13);
-
-  At(111).text = kCredits;
+  Enable(kRemoveImageButton, kRemoveImageButton, false);
+  At(kCredits).text = kCreditsText;
+  ApplyRules();
 }
 
-void ConfigModel::ApplyRule(int32_t rule) {
-  switch (rule) {
-    case 1:
-      Show(14, Value(13) == 3);
-      Show(15, Value(13) == 4);
-      break;
-    case 2:
-      for (int32_t id = 21; id <= 23; ++id) Show(id, Value(20) == 1);
-      break;
-    case 3:
-      for (int32_t id = 24; id <= 26; ++id) Show(id, Value(20) == 2);
-      break;
-    case 4:
-      for (int32_t id = 27; id <= 34; ++id) Show(id, Value(20) == 3);
-      break;
-    case 5:
-      for (int32_t id = 35; id <= 40; ++id) Show(id, Value(20) == 4);
-      break;
-    case 6:
-      Enable(43, 48, On(42));
-      Enable(50, 54, On(49));
-      break;
-    case 7:
-      At(58).value = kFirstFlakePicture + Value(57) - 1;
-      break;
-    case 8:
-      Enable(57, 57, On(56));
-      Enable(60, 61, On(59));
-      break;
-    case 9:
-      Show(73, Value(72) != 1);
-      Show(74, Value(72) == 1);
-      break;
-    case 10:
-      Enable(72, 77, On(71));
-      break;
-    case 11:
-      Enable(80, 85, On(79));
-      break;
-    case 12:
-      Enable(88, 93, On(87));
-      break;
-    case 13:
-      Enable(96, 105, On(95));
-      Enable(108, 109, On(95));
-      break;
-    default:
-      break;
-  }
+// What each choice shows, hides, enables and disables. Applied after filling and after every
+// choice the user makes, so the controls always follow their sources.
+void ConfigModel::ApplyRules() {
+  Show(kExitTimer, kExitTimer, Value(kExitOn) == settings::kExitOnTimer);
+  Show(kExitSleep, kExitSleep, Value(kExitOn) == settings::kExitOnSleep);
+  const int32_t background = Value(kBackground);
+  Show(kDesktopFrame, kDesktopBlur, background == settings::kBackgroundDesktop);
+  Show(kWallpaperFrame, kWallpaperBlur, background == settings::kBackgroundWallpaper);
+  Show(kBlankFrame, kSwatch, background == settings::kBackgroundBlank);
+  Show(kCustomFrame, kRemoveImageButton, background == settings::kBackgroundCustom);
+  Enable(kImageFile, kImageY, On(kShowImage));
+  Enable(kCustomText, kTextY, On(kShowText));
+  At(kFlakePicture).value = kFirstFlakePicture + Value(kFlakeType) - 1;
+  Enable(kFlakeType, kFlakeType, On(kOriginalFlake));
+  Enable(kFlakeFile, kFlakeBrowse, On(kCustomFlake));
+  const bool folder = Value(kMusicMode) == settings::kMusicFolder;
+  Show(kMusicFile, kMusicFile, !folder);
+  Show(kMusicFolder, kMusicFolder, folder);
+  Enable(kMusicMode, kVolume, On(kPlayMusic));
+  Enable(kAnalogXLabel, kAnalogSize, On(kShowAnalog));
+  Enable(kDigitalXLabel, kTimeFormat, On(kShowDigital));
+  Enable(kCalendarXLabel, kCalendarFont, On(kShowCalendar));
+  Enable(kFirstDayLabel, kFirstDay, On(kShowCalendar));
 }
 
 void ConfigModel::UpdateSwatch() {
-  At(34).value = Value(29) + Value(31) * 256 + Value(33) * 65536;
+  At(kSwatch).value = Value(kRed) + Value(kGreen) * 256 + Value(kBlue) * 65536;
 }
 
 void ConfigModel::ShowPreviewOfSelection() {
-  const int32_t selected = Value(36);
-  if (selected >= 0 && On(38)) library_.ShowThumbnail(At(36).items[selected], *this);
+  const int32_t selected = Value(kImageList);
+  if (selected >= 0 && On(kPreviewCheck)) {
+    library_.ShowThumbnail(At(kImageList).items[selected], *this);
+  }
 }
 
 void ConfigModel::Choose(int32_t id, int32_t value) {
@@ -250,7 +269,7 @@ void ConfigModel::Choose(int32_t id, int32_t value) {
   switch (def->kind) {
     case ControlKind::kDropDown:
     case ControlKind::kList:
-      At(id).value = value >= 0 && value < static_cast<int32_t>(At(id).items.size()) ? value : -1;
+      Select(id, value);
       break;
     case ControlKind::kSlider:
     case ControlKind::kTickSlider:
@@ -264,68 +283,39 @@ void ConfigModel::Choose(int32_t id, int32_t value) {
       return;
   }
   switch (id) {
-    case 13:
-      ApplyRule(1);
-      break;
-    case 20:
-      for (int32_t rule = 2; rule <= 5; ++rule) ApplyRule(rule);
-      break;
-    case 29:
-    case 31:
-    case 33:
+    case kRed:
+    case kGreen:
+    case kBlue:
       UpdateSwatch();
       break;
-    case 36:
+    case kImageList:
       ShowPreviewOfSelection();
-      Enable(40, 40, Value(36) >= 0);
+      Enable(kRemoveImageButton, kRemoveImageButton, Value(kImageList) >= 0);
       break;
-    case 38:
-      if (On(38) && Value(36) >= 0) {
+    case kPreviewCheck:
+      if (On(kPreviewCheck) && Value(kImageList) >= 0) {
         ShowPreviewOfSelection();
       } else {
         ShowPicture(kNoImagePicture);
       }
       break;
-    case 42:
-    case 49:
-      ApplyRule(6);
+    case kOriginalFlake:  // the option pair: choosing one turns the other off
+      At(kCustomFlake).value = 0;
       break;
-    case 56:
-      At(59).value = 0;
-      ApplyRule(8);
-      break;
-    case 57:
-      ApplyRule(7);
-      break;
-    case 59:
-      At(56).value = 0;
-      ApplyRule(8);
-      break;
-    case 71:
-      ApplyRule(10);
-      break;
-    case 72:
-      ApplyRule(9);
-      break;
-    case 79:
-      ApplyRule(11);
-      break;
-    case 87:
-      ApplyRule(12);
-      break;
-    case 95:
-      ApplyRule(13);
+    case kCustomFlake:
+      At(kOriginalFlake).value = 0;
       break;
     default:
       break;
   }
+  ApplyRules();
 }
 
 void ConfigModel::Type(int32_t id, const std::string& text) {
   const ControlDef* def = FindControl(id);
   if (!def) return;
   if (def->kind == ControlKind::kSpinBox) {
-    SetSpin(id, text::ReadNumber(text));  // out-of-range numbers are clamped at once
+    SetSpin(id, text::ReadNumberSaturated(text));  // out-of-range numbers are clamped at once
   } else if (def->kind == ControlKind::kDigitsField) {
     std::string digits;
     std::copy_if(text.begin(), text.end(), std::back_inserter(digits),
@@ -338,35 +328,35 @@ void ConfigModel::Type(int32_t id, const std::string& text) {
 
 void ConfigModel::Press(int32_t id) {
   switch (id) {
-    case 39:
+    case kAddImageButton:
       AddImages();
       break;
-    case 40:
+    case kRemoveImageButton:
       RemoveImage();
       break;
-    case 44:
-      BrowseFile(43, "Open Image",
+    case kImageBrowse:
+      BrowseFile(kImageFile, "Open Image",
                  text::Lookup("Dialog", "Image File") + " (*.jpg;*.png;*.bmp)|*.jpg;*.png;*.bmp");
       break;
-    case 61:
-      BrowseFile(60, "Open Image", text::Lookup("Dialog", "Image File") + " (*.png)|*.png");
+    case kFlakeBrowse:
+      BrowseFile(kFlakeFile, "Open Image", text::Lookup("Dialog", "Image File") + " (*.png)|*.png");
       break;
-    case 75:
+    case kMusicBrowse:
       BrowseMusic();
       break;
-    case 112:
+    case kHomePageButton:
       web::OpenLink(web::HomePageAddress());
       break;
-    case 113:
+    case kFeedbackButton:
       web::OpenLink(web::FeedbackMailLink(titleText_));
       break;
-    case 114:
+    case kUpdateButton:
       services_.CheckForUpdates();
       break;
-    case 116:
+    case kOkButton:
       Ok();
       break;
-    case 117:
+    case kCancelButton:
       closed_ = true;
       break;
     default:
@@ -375,7 +365,7 @@ void ConfigModel::Press(int32_t id) {
 }
 
 void ConfigModel::DoubleClick(int32_t id) {
-  if (id == 36 && Value(36) < 0) AddImages();
+  if (id == kImageList && Value(kImageList) < 0) AddImages();
 }
 
 void ConfigModel::AddImages() {
@@ -390,17 +380,17 @@ void ConfigModel::AddImages() {
 }
 
 void ConfigModel::RemoveImage() {
-  const int32_t selected = Value(36);
-  const auto count = static_cast<int32_t>(At(36).items.size());
+  const int32_t selected = Value(kImageList);
+  const auto count = static_cast<int32_t>(At(kImageList).items.size());
   if (selected < 0 || selected >= count) return;
   // The entry stays listed when its file could not be deleted.
-  if (!library_.RemovePicture(selected, At(36).items[selected], *this)) return;
+  if (!library_.RemovePicture(selected, At(kImageList).items[selected], *this)) return;
   if (count == 1) {
-    At(36).value = -1;
-    Enable(40, 40, false);
+    At(kImageList).value = -1;
+    Enable(kRemoveImageButton, kRemoveImageButton, false);
     ShowPicture(kNoImagePicture);
   } else {
-    At(36).value = selected == count - 1 ? 0 : selected;
+    At(kImageList).value = selected == count - 1 ? 0 : selected;
   }
 }
 
@@ -411,15 +401,15 @@ void ConfigModel::BrowseFile(int32_t field, const char* title, const std::string
 }
 
 void ConfigModel::BrowseMusic() {
-  if (Value(72) == 1) {
-    std::string start = At(74).text;
+  if (Value(kMusicMode) == settings::kMusicFolder) {
+    std::string start = At(kMusicFolder).text;
     if (start.size() > 3 && (start.back() == '/' || start.back() == '\\')) start.pop_back();
     std::string folder = services_.OpenFolder(Dialog("Open Music Folder"), start);
     if (folder.empty()) return;
     if (folder.back() != platform::kSep) folder += platform::kSep;
-    At(74).text = folder;
+    At(kMusicFolder).text = folder;
   } else {
-    BrowseFile(73, "Open Music File",
+    BrowseFile(kMusicFile, "Open Music File",
                text::Lookup("Dialog", "Music File") + " (*.mp3;*.wma;*.wav)|*.mp3;*.wma;*.wav");
   }
 }
@@ -431,101 +421,86 @@ void ConfigModel::Ok() {
     text::ShowError(text::Lookup("Msg", message));
     valid = false;
   };
-  check(Value(20) == 4 && At(36).items.empty(), "No custom images");
-  check(On(42) && Trim(At(43).text).empty(), "Invalid foreground image");
-  check(On(49) && Trim(At(50).text).empty(), "Invalid foreground text");
-  check(On(59) && Trim(At(60).text).empty(), "Invalid snowflake image");
-  if (On(71) && Value(72) == 0) check(Trim(At(73).text).empty(), "Invalid music file");
-  if (On(71) && Value(72) == 1) check(Trim(At(74).text).empty(), "Invalid music folder");
+  auto blank = [this](Control field) { return Trim(At(field).text).empty(); };
+  const bool music = On(kPlayMusic);
+  const int32_t musicMode = Value(kMusicMode);
+  check(Value(kBackground) == settings::kBackgroundCustom && At(kImageList).items.empty(),
+        "No custom images");
+  check(On(kShowImage) && blank(kImageFile), "Invalid foreground image");
+  check(On(kShowText) && blank(kCustomText), "Invalid foreground text");
+  check(On(kCustomFlake) && blank(kFlakeFile), "Invalid snowflake image");
+  if (music && musicMode == settings::kMusicOneFile) {
+    check(blank(kMusicFile), "Invalid music file");
+  }
+  if (music && musicMode == settings::kMusicFolder) {
+    check(blank(kMusicFolder), "Invalid music folder");
+  }
   if (!valid) return;
-  WriteBack();
-  saved_ = settings::SaveSettings(settings_);
+  // The record changes only with the file: a save that fails keeps the dialog open with the
+  // edits, and says why.
+  Settings edited = settings_;
+  WriteBack(edited);
+  std::string failure;
+  if (!settings::SaveSettings(edited, &failure)) {
+    text::ShowError(failure.empty() ? edited.configFile : edited.configFile + "\n\n" + failure);
+    return;
+  }
+  settings_ = std::move(edited);
+  saved_ = true;
   closed_ = true;
 }
 
-void ConfigModel::WriteBack() {
-  settings::Settings& s = settings_;
-  auto number = [this](int32_t id) { return text::ReadNumber(At(id).text); };
-  auto flag = [this](int32_t id) { return static_cast<int8_t>(On(id)); };
-  auto index = [this](int32_t id, int32_t plus = 0) {
-    return static_cast<int8_t>(Value(id) + plus);
-  };
-
-  if (Value(4) == 0) {
+void ConfigModel::WriteBack(Settings& s) const {
+  const int32_t mode = Value(kDisplayMode);
+  if (mode == 0) {
     s.videow = s.desktopWidth;
     s.videoh = s.desktopHeight;
     s.videod = s.desktopDepth;
-  } else if (Value(4) > 0) {
+  } else if (mode > 0) {
     // "1024x768x32": the three numbers between the "x"s. With no item chosen the stored
     // mode stays, rather than becoming 0 x 0.
-    const std::string& item = At(4).items[Value(4)];
+    const std::string& item = State(kDisplayMode).items[mode];
     const size_t x1 = item.find('x'), x2 = item.find('x', x1 + 1);
     s.videow = text::ReadNumber(item.substr(0, x1));
     s.videoh = text::ReadNumber(item.substr(x1 + 1, x2 - x1 - 1));
     s.videod = text::ReadNumber(item.substr(x2 + 1));
   }
-  s.flakes = Value(9);
-  s.pictime = Value(11);
-  s.exiton = index(13);
-  s.exitontimer = Value(14);
-  s.exitonsleep = Value(15);
-  s.background = index(20);
-  s.desktopblur = Value(23);
-  s.wallpaperblur = Value(26);
-  s.blankr = Value(29);
-  s.blankg = Value(31);
-  s.blankb = Value(33);
-  s.perspreview = flag(38);
-  s.foreground = flag(42);
-  s.foregroundimage = Trim(At(43).text);
-  s.foregroundimagex = number(46);
-  s.foregroundimagey = number(48);
-  s.foregroundtxt = flag(49);
-  s.foregroundtext = Trim(At(50).text);
-  s.foregroundtextx = number(52);
-  s.foregroundtexty = number(54);
-  s.flaketype = static_cast<int8_t>(Value(57));
-  s.customflaketype = flag(59);
-  s.customflakeimage = Trim(At(60).text);
-  s.flakesize = Value(63);
-  s.flakerotate = flag(64);
-  s.wind = index(67);
-  s.speed = Value(69);
-  s.music = flag(71);
-  s.musicmode = index(72);
-  s.musicfile = Trim(At(73).text);
-  s.musicfolder = Trim(At(74).text);
-  s.musicvol = static_cast<int8_t>(Value(77));
-  s.aclock = flag(79);
-  s.aclockx = number(81);
-  s.aclocky = number(83);
-  s.aclocksize = Value(85);
-  s.dclock = flag(87);
-  s.dclockx = number(89);
-  s.dclocky = number(91);
-  s.timefrm = index(93, 1);
-  s.calendar = flag(95);
-  s.calendarx = number(97);
-  s.calendary = number(99);
-  s.calendarm = number(103);
-  s.calendarsize = Value(101);
-  s.calendarfont = index(105, 1);
-  s.calendarfirst = index(109, 1);
+  for (const Binding& b : kBindings) {
+    const ControlState& c = State(b.control);
+    switch (b.holds) {
+      case Holds::kPosition:
+        SetNumber(s, b.field, c.value);
+        break;
+      case Holds::kCheck:
+        SetNumber(s, b.field, c.value != 0);
+        break;
+      case Holds::kChoice:
+        // A hand-edited value that no item shows stays as it is.
+        if (c.value >= 0) SetNumber(s, b.field, c.value + b.offset);
+        break;
+      case Holds::kNumber:
+        SetNumber(s, b.field, text::ReadNumberSaturated(c.text));
+        break;
+      case Holds::kText:
+        s.*std::get<std::string Settings::*>(b.field) = Trim(c.text);
+        break;
+    }
+  }
 }
 
 void ConfigModel::Append(const std::string& name) {
-  At(36).items.push_back(name);
+  At(kImageList).items.push_back(name);
 }
 
 void ConfigModel::RemoveAt(int32_t position) {
-  auto& items = At(36).items;
+  auto& items = At(kImageList).items;
   if (position >= 0 && position < static_cast<int32_t>(items.size())) {
     items.erase(items.begin() + position);
   }
 }
 
 void ConfigModel::ShowPicture(int32_t picture) {
-  At(37).value = picture;
+  At(kPreview).value = picture;
   ++pictureSerial_;
 }
 

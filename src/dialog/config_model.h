@@ -35,9 +35,6 @@ class DialogServices {
   virtual void CheckForUpdates() = 0;
 };
 
-// The display-mode item text: 1024, 768 and 32 give "1024x768x32".
-std::string ModeText(int32_t width, int32_t height, int32_t depth);
-
 class ConfigModel : private images::LibraryList {
  public:
   // `s` is written only when OK succeeds; `modes` are the display's modes as the system lists
@@ -63,19 +60,21 @@ class ConfigModel : private images::LibraryList {
   void Close() { closed_ = true; }
 
   bool Closed() const { return closed_; }
+  // Whether OK saved config.ini. A save that fails shows why and leaves the dialog open.
   bool Saved() const { return saved_; }
 
  private:
   ControlState& At(int32_t id) { return controls_.at(id); }
   int32_t Value(int32_t id) const { return State(id).value; }
   bool On(int32_t id) const { return State(id).value != 0; }
-  void Show(int32_t id, bool visible) { At(id).visible = visible; }
+  // Shows or hides, enables or disables the controls numbered first to last.
+  void Show(int32_t first, int32_t last, bool visible);
   void Enable(int32_t first, int32_t last, bool enabled);
   void SetSpin(int32_t id, int32_t value);
-  void SetField(int32_t id, int32_t number) { At(id).text = std::to_string(number); }
+  void Select(int32_t id, int32_t index);
 
   void FillDisplayModes();
-  void ApplyRule(int32_t rule);
+  void ApplyRules();
   void UpdateSwatch();
   void ShowPreviewOfSelection();
   void AddImages();
@@ -83,7 +82,7 @@ class ConfigModel : private images::LibraryList {
   void BrowseFile(int32_t field, const char* title, const std::string& filter);
   void BrowseMusic();
   void Ok();
-  void WriteBack();
+  void WriteBack(settings::Settings& s) const;
 
   // images::LibraryList: list 36 and preview 37 as the library sees them.
   void Append(const std::string& name) override;

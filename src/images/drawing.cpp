@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace images {
@@ -30,8 +31,8 @@ bool Usable(const Image& image) {
 
 }  // namespace
 
-void SetTextureDrawingHooks(const TextureDrawingHooks& hooks) {
-  textureHooks = hooks;
+TextureDrawingHooks SetTextureDrawingHooks(TextureDrawingHooks hooks) {
+  return std::exchange(textureHooks, hooks);
 }
 
 DrawTarget* StartDrawing(Image& picture) {

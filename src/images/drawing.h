@@ -36,7 +36,8 @@ struct TextureDrawingHooks {
   bool (*lock)(int32_t texture, RawPixels& pixels) = nullptr;
   void (*unlock)(int32_t texture) = nullptr;
 };
-void SetTextureDrawingHooks(const TextureDrawingHooks& hooks);
+// Returns the hooks replaced.
+TextureDrawingHooks SetTextureDrawingHooks(TextureDrawingHooks hooks);
 
 // Each start ends drawing on the previous target first. Null when the target cannot be used.
 DrawTarget* StartDrawing(Image& picture);

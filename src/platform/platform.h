@@ -38,13 +38,20 @@ bool CreateFolder(const std::string& path);
 
 // ---- Files (paths are UTF-8 on every platform) ----
 
+// Opens a plain file with fopen's `mode` ("rb", "wb", ...). Nothing else opens, and nothing
+// waits: a named pipe, a device or a folder gives nullptr, as a missing file does ("w" empties
+// only a plain file).
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // Flushes `file` to the disk and closes it. False when any of it failed.
 bool SyncAndClose(std::FILE* file);
 // Renames `from` over `to`, replacing `to` in one step.
 bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
-// Size in bytes, or -1 when there is no such file.
+// Writes `data` as the file `path` in one step: into a new file of its own beside it, renamed
+// over `path`, so that whoever reads `path` meanwhile (another copy of the program) reads the
+// old file or the new one whole. False, with `path` untouched, when it fails.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& data);
+// Size in bytes, or -1 when there is no such plain file.
 int64_t FileSize(const std::string& path);
 
 // The plain files of a folder, in the order the file system lists them.
@@ -53,6 +60,10 @@ struct FolderEntry {
   int64_t size = 0;
 };
 std::vector<FolderEntry> ListFiles(const std::string& folder);
+// Why the last failed file call of this thread failed, in the system's words (strerror of errno
+// on POSIX, FormatMessage of GetLastError on Windows); "" when the system gave no reason. Read it
+// straight after the failure: later calls may change it.
+std::string LastErrorText();
 
 // ---- Single-instance guard ----
 
@@ -101,6 +112,8 @@ struct ScreenPixels {
 // The top-left width x height pixels of the desktop at 1:1 (the X root window on Linux, the
 // desktop window's device context on Windows), cut to the desktop's own size: the result may be
 // smaller than asked. Nothing when the desktop cannot be read (no X display, a refused copy).
+// While XScreenSaver covers the screen, the parts it covers come from the pictures of the
+// desktop it kept, when the user lets its display modes show the desktop (grabDesktopImages).
 std::optional<ScreenPixels> CaptureDesktop(int32_t width, int32_t height);
 
 // The screensaver preview: a child window filling the client area of the host window `host`
@@ -118,9 +131,17 @@ bool HostWindowSize(uint64_t host, int32_t& width, int32_t& height);
 // Puts the program's window `child` inside `host`, filling it, and shows it. Our window keeps a
 // pixel format of its own, whatever the host's window was made with.
 bool EmbedWindow(uint64_t child, uint64_t host);
-// From now on a termination signal (SIGTERM, SIGINT, SIGHUP) deletes `filesToRemove` and ends
-// the process at once with exit code 0, whatever it is doing. Nothing on Windows.
+// From now on a termination signal (SIGTERM, SIGINT, SIGHUP) deletes `filesToRemove` (unless
+// another copy still uses their folder, see below) and ends the process at once with exit code
+// 0, whatever it is doing. Nothing on Windows.
 void EndOnTermination(const std::vector<std::string>& filesToRemove);
+// Copies of the program that run at once (one per monitor under a screensaver host) share the
+// files they make in one folder. Each copy joins the folder's users before it writes them and
+// leaves when its run is over; LeaveFolderUsers is true when no other copy uses the folder any
+// more (or this one never joined), and only then may the files go. Windows runs one copy at a
+// time: there every copy is the last.
+void JoinFolderUsers(const std::string& folder);
+bool LeaveFolderUsers();
 
 // ---- Message boxes ----
 

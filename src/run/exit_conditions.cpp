@@ -1,66 +1,46 @@
 #include "run/exit_conditions.h"
 
-#include "platform/platform.h"
 #include "settings/modes.h"
 
 namespace run {
 namespace {
 
-PowerService& Power() {
-  static PowerService power;
-  return power;
+bool AnyKey(screen::InputState& input) {
+  return input.KeyReleased(screen::kAnyKey);
 }
 
-bool AnyKey(scene::InputState& input) {
-  return input.KeyReleased(scene::kAnyKey);
+RunEnd EndedIf(bool ended) {
+  return ended ? RunEnd::kExitCondition : RunEnd::kRunning;
 }
 
 }  // namespace
 
-bool MouseMoved(const scene::InputState& input) {
+bool MouseMoved(const screen::InputState& input) {
   return input.MouseX() > 150 || input.MouseX() < 50 || input.MouseY() > 150 ||
          input.MouseY() < 50 || input.MouseWheelDelta() != 0;
 }
 
-bool ExitTest(scene::InputState& input, const settings::Settings& s, int64_t elapsedMs,
-              bool& sleepRequested) {
+RunEnd ExitTest(screen::InputState& input, const settings::Settings& s, int64_t elapsedMs) {
   switch (s.exiton) {
     case settings::kExitOnMouse:
-      return MouseMoved(input);
+      return EndedIf(MouseMoved(input));
     case settings::kExitOnAnyKey:
-      return AnyKey(input);
+      return EndedIf(AnyKey(input));
     case settings::kExitOnEscape:
-      return input.KeyReleased(scene::kKeyEscape);
+      return EndedIf(input.KeyReleased(screen::kKeyEscape));
     case settings::kExitOnTimer:
-      return MouseMoved(input) || AnyKey(input) || elapsedMs > s.exitontimer;
+      return EndedIf(MouseMoved(input) || AnyKey(input) || elapsedMs > s.exitontimer);
     case settings::kExitOnSleep:
-      if (MouseMoved(input) || AnyKey(input)) return true;
-      if (elapsedMs > s.exitonsleep) {
-        sleepRequested = true;
-        return true;
-      }
-      return false;
+      if (MouseMoved(input) || AnyKey(input)) return RunEnd::kExitCondition;
+      return elapsedMs > s.exitonsleep ? RunEnd::kSleepTimer : RunEnd::kRunning;
     default:
-      return false;
+      return RunEnd::kRunning;
   }
 }
 
-PowerService SetPowerService(PowerService service) {
-  PowerService previous = Power();
-  Power() = std::move(service);
-  return previous;
-}
-
-void SleepAfterRun(const settings::Settings& s, bool sleepRequested) {
-  if (s.exiton != settings::kExitOnSleep || !sleepRequested) return;
-  const PowerService& power = Power();
-  const bool allowed = power.suspendAllowed ? power.suspendAllowed() : platform::SuspendAllowed();
-  if (!allowed) return;
-  if (power.suspend) {
-    power.suspend();
-  } else {
-    platform::Suspend();
-  }
+void SleepAfterRun(const settings::Settings& s, RunEnd end, const scene::RunContext& context) {
+  if (s.exiton != settings::kExitOnSleep || end != RunEnd::kSleepTimer) return;
+  if (context.SuspendAllowed()) context.Suspend();
 }
 
 }  // namespace run

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
-
 namespace run {
 namespace {
 
@@ -14,31 +12,11 @@ constexpr int64_t kEarlyUs = 2000;
 constexpr int64_t kDisplayPollMs = kRestMs;
 constexpr int64_t kBatteryPollMs = 5000;
 
-ViewingService& Viewing() {
-  static ViewingService viewing;
-  return viewing;
-}
-
-bool DisplayOn() {
-  const ViewingService& v = Viewing();
-  return v.displayOn ? v.displayOn() : platform::DisplayIsOn();
-}
-
-bool OnBattery() {
-  const ViewingService& v = Viewing();
-  return v.onBattery ? v.onBattery() : platform::OnBattery();
-}
-
 }  // namespace
 
-ViewingService SetViewingService(ViewingService service) {
-  ViewingService previous = Viewing();
-  Viewing() = std::move(service);
-  return previous;
-}
-
-FramePacer::FramePacer(int64_t now)
-    : origin_(now),
+FramePacer::FramePacer(int64_t now, const scene::RunContext& context)
+    : context_(&context),
+      origin_(now),
       nextFrameUs_(now * 1000),
       lastDisplayPoll_(now - kDisplayPollMs),
       lastBatteryPoll_(now - kBatteryPollMs) {}
@@ -51,11 +29,11 @@ int64_t FramePacer::WaitMs(int64_t now) const {
 void FramePacer::Poll(int64_t now) {
   if (now - lastDisplayPoll_ >= kDisplayPollMs) {
     lastDisplayPoll_ = now;
-    displayOn_ = DisplayOn();
+    displayOn_ = context_->DisplayOn();
   }
   if (now - lastBatteryPoll_ >= kBatteryPollMs) {
     lastBatteryPoll_ = now;
-    onBattery_ = OnBattery();
+    onBattery_ = context_->OnBattery();
   }
 }
 

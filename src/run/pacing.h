@@ -4,7 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+
+#include "scene/run_context.h"
 
 namespace run {
 
@@ -14,14 +15,6 @@ inline constexpr int32_t kPresentsPerSecond = 60;
 inline constexpr int32_t kBatteryPresentsPerSecond = 30;
 inline constexpr int64_t kRestMs = 250;  // input and exit checks while the display is off
 
-// Whether anyone can see the run and what powers the machine; tests record the questions.
-struct ViewingService {
-  std::function<bool()> displayOn;
-  std::function<bool()> onBattery;
-};
-// Replaces the service; an empty one restores the platform's. Returns the previous one.
-ViewingService SetViewingService(ViewingService service);
-
 struct FramePlan {
   int32_t steps = 0;  // flake and background steps to take
   bool draw = true;   // render and present (false while the display is off)
@@ -29,8 +22,9 @@ struct FramePlan {
 
 class FramePacer {
  public:
-  // The first frame may start at `now`.
-  explicit FramePacer(int64_t now);
+  // The first frame may start at `now`; `context` answers whether the display is on and whether
+  // the machine runs on battery, and outlives the pacer.
+  FramePacer(int64_t now, const scene::RunContext& context);
   // Milliseconds to wait before the next frame starts.
   int64_t WaitMs(int64_t now) const;
   // Plans the frame that starts at `now`.
@@ -39,6 +33,7 @@ class FramePacer {
  private:
   void Poll(int64_t now);
 
+  const scene::RunContext* context_;
   int64_t origin_;        // when step 0 was due
   int64_t stepsDue_ = 0;  // steps counted since `origin_`, taken or skipped
   int64_t nextFrameUs_;   // earliest start of the next frame, in microseconds

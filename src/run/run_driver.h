@@ -3,54 +3,87 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "run/exit_conditions.h"
 #include "run/music.h"
 #include "run/pacing.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
+#include "screen/screen.h"
 #include "settings/settings.h"
 
 namespace run {
-
-// Set when F3 ended the run: the configuration dialog opens after it.
-bool& OpenDialogAfterRun();
-// Set when the sleep timer ended the run.
-bool& SleepRequested();
 
 // Finds the folder holding the engine library: `Path`, the program-files folder, the current
 // folder, then "" (the system's library search). Sets `Path` to the folder that has it. False when
 // none has it.
 bool LocateEngine(settings::Settings& s);
 
+// Where a run draws.
+enum class Placement {
+  kFullScreen,  // a screen of its own on every monitor; its own input and exit conditions
+  kHostWindow,  // inside a screensaver host's window (XScreenSaver, xsecurelock)
+  kLayerShell,  // a layer-shell surface on every Wayland output (idle daemons, lockers)
+};
+
 class SaverRun {
  public:
-  // Start-up up to the first frame, in a full-screen window of its own or, for a `hostWindow`
-  // other than 0, in that window, which a screensaver host made: then the host owns the input and
-  // ends the run (a termination signal), so no function key or exit condition applies. False
-  // after a failure, whose message has been shown.
-  bool Start(settings::Settings& s, uint64_t hostWindow = 0);
+  // `context` gives the run its clock, dates, random draws and the system's answers; it outlives
+  // the run.
+  explicit SaverRun(scene::RunContext& context);
+  ~SaverRun();
+
+  // Start-up up to the first frame. In a host's window (`hostWindow`, made by a screensaver host)
+  // or on Wayland's outputs, the host or the idle daemon owns the input and ends the run (a
+  // termination signal), so no function key or exit condition applies. False after a failure,
+  // whose message has been shown.
+  bool Start(settings::Settings& s, Placement placement = Placement::kFullScreen,
+             uint64_t hostWindow = 0);
   // One frame; false when the run ends.
   bool Frame(settings::Settings& s);
   // Puts the settings back in their stored units and closes the screen.
   void Finish(settings::Settings& s);
 
+  // How the run ended; kRunning until it has.
+  RunEnd End() const { return end_; }
   const scene::SceneState& scene() const { return scene_; }
+  // The opened screen's drawable size.
+  int32_t ScreenWidth() const;
+  int32_t ScreenHeight() const;
+
+  // Saves the frame on the screen, foreground picture included, as a 24-bit BMP file. False when
+  // it could not be made.
+  bool Screenshot(const std::string& path, const settings::Settings& s);
 
  private:
-  void FunctionKeys(settings::Settings& s, bool& exit);
+  bool OpenOwnScreen(settings::Settings& s);
+  bool OpenEngineScreen();
+  // Builds the scene for the surfaces the screen has now.
+  void BuildViews(settings::Settings& s);
+  // The surfaces changed (outputs came, went or changed size): the scene is built again.
+  void Rebuild(settings::Settings& s);
+  // Draws the other monitors' views, each into its own surface, and makes the primary current.
+  void DrawOtherMonitors();
+  // Shows the frame drawn so far (the engine presents it) and handles the windows' events.
+  void PresentFrame();
+  void ShowForeground(const settings::Settings& s);
+  RunEnd FunctionKeys(settings::Settings& s);
 
+  scene::RunContext& context_;
+  std::unique_ptr<screen::Screen> screen_;
   scene::SceneState scene_;
   MusicState music_;
-  FramePacer pacer_{0};
-  bool started_ = false;
+  FramePacer pacer_;
+  RunEnd end_ = RunEnd::kRunning;
+  bool engineScreenOpen_ = false;
+  bool sceneBuilt_ = false;  // the settings are in working units while it is
   bool hosted_ = false;
 };
 
-// Start, frames until the run ends, finish.
-void Run(settings::Settings& s, uint64_t hostWindow = 0);
-
-// Saves the frame on the screen, foreground picture included, as a 24-bit BMP file. False when
-// it could not be made.
-bool Screenshot(const std::string& path, const settings::Settings& s);
+// Start, frames until the run ends, finish; how it ended.
+RunEnd Run(settings::Settings& s, scene::RunContext& context,
+           Placement placement = Placement::kFullScreen, uint64_t hostWindow = 0);
 
 }  // namespace run

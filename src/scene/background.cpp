@@ -7,18 +7,13 @@
 #include "images/pictures.h"
 #include "platform/platform.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/flake_field.h"
 #include "scene/sprites.h"
 #include "settings/modes.h"
 
 namespace scene {
 namespace {
-
-constexpr int kPictureTexture = 1;
-constexpr int kCoverTexture = 6;
-constexpr int kPictureMaterial = 0;
-constexpr int kCoverMaterial = 1;
-constexpr int kForegroundSprite = 7;
 
 int White(int alpha) {
   return static_cast<int>(0x00FFFFFFu | static_cast<uint32_t>(alpha) << 24);
@@ -135,23 +130,27 @@ void FadeInStep(BackgroundState& b) {
   Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
 }
 
-void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t picturePlane,
-                     int32_t coverPlane) {
+void StartBackground(BackgroundState& b, const settings::Settings& s,
+                     const std::vector<BackgroundPlanes>& planes) {
   b.lastIndex = static_cast<int32_t>(b.pictures.size()) - 1;
   b.cycling = IsSlideShow(s.background) && b.lastIndex > 0;
+  bool hidePictures = false, hideCovers = false;
   if (b.picturesShown) {
     b.fading = true;
     b.fadingOut = false;
   } else {
-    Rto().HideEntity(picturePlane, 1);
-    Rto().HideEntity(coverPlane, 1);
+    hidePictures = hideCovers = true;
   }
   if (s.background == settings::kBackgroundDesktop ||
       s.background == settings::kBackgroundWallpaper) {
     // Without its picture the plane would show blank white: the black behind it shows instead.
-    if (!LoadBackgroundPicture(b.pictures[0])) Rto().HideEntity(picturePlane, 1);
+    hidePictures = !LoadBackgroundPicture(b.pictures[0]);
     b.pictureIndex = 1;
-    Rto().HideEntity(coverPlane, 1);
+    hideCovers = true;
+  }
+  for (const BackgroundPlanes& p : planes) {
+    if (hidePictures) Rto().HideEntity(p.picture, 1);
+    if (hideCovers) Rto().HideEntity(p.cover, 1);
   }
 }
 

@@ -42,9 +42,16 @@ bool LoadBackgroundPicture(const std::string& path);
 void FadeOutStep(BackgroundState& b);
 void FadeInStep(BackgroundState& b);
 
+// A picture plane and the cover in front of it: the primary screen's, and one pair per other
+// monitor. All show the one background, whose materials they share.
+struct BackgroundPlanes {
+  int32_t picture = 0;
+  int32_t cover = 0;
+};
+
 // The steps before the first frame, and the per-frame slide show (`now`: the run's clock).
-void StartBackground(BackgroundState& b, const settings::Settings& s, int32_t picturePlane,
-                     int32_t coverPlane);
+void StartBackground(BackgroundState& b, const settings::Settings& s,
+                     const std::vector<BackgroundPlanes>& planes);
 void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t now);
 
 }  // namespace scene

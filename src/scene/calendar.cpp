@@ -5,7 +5,6 @@
 #include "scene/local_time.h"
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
-#include "scene/run_clock.h"
 #include "settings/modes.h"
 
 namespace scene {
@@ -29,6 +28,10 @@ void AddText(CalendarState& calendar, const std::string& caption, int colour, fl
   calendar.texts.push_back(text);
 }
 
+int32_t MonthCount(const DateParts& date) {
+  return date.year * 12 + date.month - 1;
+}
+
 }  // namespace
 
 bool IsLeapYear(int32_t year) {
@@ -36,25 +39,26 @@ bool IsLeapYear(int32_t year) {
 }
 
 int32_t DaysInMonth(int64_t date) {
-  const DateParts d = SplitDate(date == 0 ? LocalNow() : date);
+  const DateParts d = SplitDate(date);
   return kMonthLengths[d.month - 1] + (d.month == 2 && IsLeapYear(d.year) ? 1 : 0);
 }
 
 int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay) {
-  const DateParts d = SplitDate(date == 0 ? LocalNow() : date);
+  const DateParts d = SplitDate(date);
   int32_t weekday = SplitDate(MakeDate(d.year, d.month, 1)).weekday;
   if (firstDay == settings::kWeekStartsSunday) weekday += 1;
   if (weekday == 0) weekday = 7;
   return weekday - 1;
 }
 
-void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y,
-                   float z) {
+void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t date, float x,
+                   float y, float z) {
   EngineApi& rto = Rto();
-  const int64_t date = LocalNow();
   calendar.node = rto.CreateNode2(-1, x, y, z);
   calendar.place = {x, y, z};
-  calendar.shownDay = SplitDate(date).day;
+  const DateParts today = SplitDate(date);
+  calendar.shownDay = today.day;
+  calendar.shownMonth = MonthCount(today);
 
   float column = 0;
   float row = 0;
@@ -87,10 +91,13 @@ void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x
   rto.MoveNode2(calendar.node, x, y, z, RTO_ABSOLUTE);
 }
 
-void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force) {
-  const int64_t now = NowMs();
+void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
+                      const RunContext& context, bool force) {
+  const int64_t now = context.NowMs();
   if (!force && now - calendar.lastCheck <= 1000) return;
-  if (s.calendar && SplitDate(LocalNow()).day != calendar.shownDay) {
+  const int64_t date = context.LocalNow();
+  const DateParts today = SplitDate(date);
+  if (s.calendar && (today.day != calendar.shownDay || MonthCount(today) != calendar.shownMonth)) {
     EngineApi& rto = Rto();
     for (const int text : calendar.texts) {
       if (rto.IsText3D(text)) rto.FreeText3D(text);
@@ -98,7 +105,7 @@ void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool
     calendar.texts.clear();
     if (rto.IsNode(calendar.node)) rto.FreeNode(calendar.node);
     const WorldPoint place = calendar.place;
-    BuildCalendar(calendar, s, place.x, place.y, place.z);
+    BuildCalendar(calendar, s, date, place.x, place.y, place.z);
   }
   calendar.lastCheck = now;
 }

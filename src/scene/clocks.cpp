@@ -3,10 +3,10 @@
 #include <numbers>
 
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/local_time.h"
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
-#include "scene/run_clock.h"
 #include "settings/modes.h"
 
 namespace scene {
@@ -22,7 +22,10 @@ int32_t Hour12(int32_t hour) {
 }
 
 std::string TwoDigits(int32_t value) {
-  return (value < 10 ? "0" : "") + std::to_string(value);
+  // Not "0" + text: GCC 12 at -O3 warns falsely about joining the two.
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(text.begin(), '0');
+  return text;
 }
 
 // A hand turning about its node's origin: a flat bar `length` units long whose centre is lifted
@@ -41,7 +44,7 @@ int MakeHand(int clockNode, int cubeMesh, float length, float lift) {
 }  // namespace
 
 std::string FormatClockTime(int64_t date, int32_t timeFormat) {
-  const DateParts t = SplitDate(date == 0 ? LocalNow() : date);
+  const DateParts t = SplitDate(date);
   if (timeFormat == settings::kTimeEuropean)
     return TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
   if (timeFormat == settings::kTimeAmerican) {
@@ -87,10 +90,11 @@ void BuildDigitalClock(const Geometry& g, const settings::Settings& s) {
   }
 }
 
-void RefreshClocks(ClockState& clocks, const settings::Settings& s, bool force) {
-  const int64_t now = NowMs();
+void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunContext& context,
+                   bool force) {
+  const int64_t now = context.NowMs();
   if (!force && now - clocks.lastRefresh <= 1000) return;
-  const int64_t date = LocalNow();
+  const int64_t date = context.LocalNow();
   if (s.aclock) {
     const DateParts t = SplitDate(date);
     const float minute = static_cast<float>(t.minute);

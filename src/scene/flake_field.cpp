@@ -8,13 +8,11 @@
 #include "images/codecs.h"
 #include "images/drawing.h"
 #include "scene/engine_api.h"
-#include "scene/run_clock.h"
+#include "scene/engine_objects.h"
 #include "settings/modes.h"
 
 namespace scene {
 namespace {
-
-constexpr int kFlakeTexture = 5;
 
 std::span<const images::EmbeddedFile> builtInFlakes;
 
@@ -60,7 +58,7 @@ void PrepareFlakeTexture(const settings::Settings& s) {
   }
 }
 
-void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
+void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random) {
   EngineApi& rto = Rto();
   const float scale = FlakeScale(s);
 
@@ -86,17 +84,17 @@ void BuildFlakeField(FlakeField& field, const settings::Settings& s) {
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
     f.entity = rto.CopyEntity(field.templateEntity, -1);
-    f.x = static_cast<float>(Random(0, kFieldWidth)) - 11.5f;
-    f.y = static_cast<float>(Random(0, kFieldHeight)) - 8.5f;
-    f.z = static_cast<float>(Random(1, kFieldDepth));
+    f.x = static_cast<float>(random.Draw(0, kFieldWidth)) - 11.5f;
+    f.y = static_cast<float>(random.Draw(0, kFieldHeight)) - 8.5f;
+    f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     f.fall = static_cast<float>(s.speed) * 0.015f -
-             static_cast<float>(Random(0, Saturated(2 * int64_t{s.speed}))) * 0.003f;
-    rto.RotateEntity(f.entity, 90, 0, static_cast<float>(Random(0, 360)));
-    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+             static_cast<float>(random.Draw(0, Saturated(2 * int64_t{s.speed}))) * 0.003f;
+    rto.RotateEntity(f.entity, 90, 0, static_cast<float>(random.Draw(0, 360)));
+    rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 
-void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
+void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random) {
   EngineApi& rto = Rto();
   // Half the box, rounded half to even: 12 and 8.
   const float hx = std::nearbyint(kFieldWidth * 0.5f);
@@ -108,11 +106,11 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
 
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
-    f.dx += static_cast<float>(Random(0, 2) - 1) * sway;
+    f.dx += static_cast<float>(random.Draw(0, 2) - 1) * sway;
     if (s.wind == settings::kWindLeftToRight) {
-      f.dx += static_cast<float>(Random(1, range)) * 0.001f;
+      f.dx += static_cast<float>(random.Draw(1, range)) * 0.001f;
     } else if (s.wind == settings::kWindRightToLeft) {
-      f.dx -= static_cast<float>(Random(1, range)) * 0.001f;
+      f.dx -= static_cast<float>(random.Draw(1, range)) * 0.001f;
     }
     if (f.dx < -limit) {
       f.dx = -limit;
@@ -121,8 +119,8 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
     }
     // Two statements: the operands of one expression may be evaluated in either order, and the
     // draws must come in this one.
-    f.dz = static_cast<float>(Random(0, 2) - 1) * sway;
-    f.dz += static_cast<float>(Random(1, range)) * 0.001f;
+    f.dz = static_cast<float>(random.Draw(0, 2) - 1) * sway;
+    f.dz += static_cast<float>(random.Draw(1, range)) * 0.001f;
     if (f.dz > limit) f.dz = limit;
 
     f.x += f.dx;
@@ -136,10 +134,10 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s) {
     if (f.y < -hy) {
       f.dx = 0;
       f.y += kFieldHeight;
-      if (f.z > kFieldDepth) f.z = static_cast<float>(Random(1, kFieldDepth));
+      if (f.z > kFieldDepth) f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     }
     if (rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
-    rto.MoveEntity2(f.entity, f.x, f.y, f.z, RTO_ABSOLUTE);
+    rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 

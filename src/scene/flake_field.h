@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "images/embedded.h"
+#include "scene/run_context.h"
 #include "settings/settings.h"
 
 namespace scene {
@@ -43,6 +44,7 @@ struct FlakeField {
   int32_t material = 0;
   int32_t mesh = 0;
   int32_t windFactor = 4;  // 4 for no wind, 10 for either direction
+  float originX = 0;       // where the field's box is centred along x (another monitor's snow)
 };
 
 // The flake count a run uses: `flakes` within 0..kMaxFlakes.
@@ -59,9 +61,9 @@ void PrepareFlakeTexture(const settings::Settings& s);
 
 // Material, mesh, hidden template and every flake at its random start. The wind must be resolved
 // (0, 1 or 2) and texture 5 prepared.
-void BuildFlakeField(FlakeField& field, const settings::Settings& s);
+void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
 
 // Moves every flake by one frame's step and hands the positions to the engine.
-void UpdateFlakeField(FlakeField& field, const settings::Settings& s);
+void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
 
 }  // namespace scene

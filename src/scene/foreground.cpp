@@ -1,6 +1,7 @@
 // The foreground text; the foreground picture is a sprite that the background set-up loads and
 // the frame shows.
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/overlay_text.h"
 #include "scene/overlays.h"
 

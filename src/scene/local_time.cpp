@@ -1,18 +1,9 @@
 #include "scene/local_time.h"
 
-#include <utility>
-
-#include "platform/platform.h"
-
 namespace scene {
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
-
-LocalTimeSource& Source() {
-  static LocalTimeSource source;
-  return source;
-}
 
 int64_t FloorDiv(int64_t a, int64_t b) {
   return a / b - (a % b != 0 && (a < 0) != (b < 0));
@@ -29,17 +20,6 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
 }
 
 }  // namespace
-
-int64_t LocalNow() {
-  const LocalTimeSource& source = Source();
-  return source ? source() : platform::LocalSecondsSince1970();
-}
-
-LocalTimeSource SetLocalTime(LocalTimeSource source) {
-  LocalTimeSource previous = std::move(Source());
-  Source() = std::move(source);
-  return previous;
-}
 
 DateParts SplitDate(int64_t date) {
   const int64_t days = FloorDiv(date, kSecondsPerDay);

@@ -1,17 +1,11 @@
-// The local date and time that the clocks and the calendar show. The source is replaceable, so
-// that tests can set the date and time and cross midnight without waiting.
+// Date values, the local date and time that the clocks and the calendar show, and their parts.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 namespace scene {
 
-// A date value: seconds since 1970-01-01 00:00:00 of the local wall clock (read as if UTC).
-int64_t LocalNow();
-// Replaces the source; an empty function restores the system clock. Returns the previous one.
-using LocalTimeSource = std::function<int64_t()>;
-LocalTimeSource SetLocalTime(LocalTimeSource source);
+// A date value is the seconds since 1970-01-01 00:00:00 of the local wall clock (read as if UTC).
 
 struct DateParts {
   int32_t year = 1970;

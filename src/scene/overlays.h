@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/geometry.h"
+#include "scene/run_context.h"
 #include "settings/settings.h"
 
 namespace scene {
@@ -21,16 +22,13 @@ struct ClockState {
 struct CalendarState {
   int32_t node = 0;
   int32_t shownDay = 0;
+  int32_t shownMonth = 0;      // months since year 0: a sleep of a month or a set clock is a change
   std::vector<int32_t> texts;  // every text created and placed, in creation order
   int64_t lastCheck = 0;
   WorldPoint place;  // where it was built; a rebuild goes there
 };
 
-// Fixed 3D text numbers.
-inline constexpr int kForegroundText = 0;
-inline constexpr int kDigitalClockText = 1;
-
-// Date values (seconds since 1970 of the local wall clock, see local_time.h); 0 means now.
+// Date values: seconds since 1970 of the local wall clock (see local_time.h).
 
 // The digital clock's text: timeFormat 1 "19:45:00", 2 "07:45pm", any other the empty text.
 std::string FormatClockTime(int64_t date, int32_t timeFormat);
@@ -38,7 +36,8 @@ std::string FormatClockTime(int64_t date, int32_t timeFormat);
 void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Settings& s);
 void BuildDigitalClock(const Geometry& g, const settings::Settings& s);
 // At most once a second (strictly more than 1000 ms since the last refresh) unless forced.
-void RefreshClocks(ClockState& clocks, const settings::Settings& s, bool force);
+void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunContext& context,
+                   bool force);
 
 bool IsLeapYear(int32_t year);
 // 28 to 31.
@@ -47,10 +46,12 @@ int32_t DaysInMonth(int64_t date);
 // value Monday.
 int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
 
-// The month of the local date on a node at (x, y, z): initials, then the weeks, today bright.
-void BuildCalendar(CalendarState& calendar, const settings::Settings& s, float x, float y, float z);
-// Once a second (unless forced): rebuilds the calendar in place when the day has changed.
-void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s, bool force);
+// The month of `date` on a node at (x, y, z): initials, then the weeks, that day bright.
+void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t date, float x,
+                   float y, float z);
+// Once a second (unless forced): rebuilds the calendar in place when the date has changed.
+void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
+                      const RunContext& context, bool force);
 
 void BuildForegroundText(const Geometry& g, const settings::Settings& s);
 

@@ -108,9 +108,13 @@ void PreferencesFile::Parse(std::string_view bytes) {
 
 bool PreferencesFile::CreateForWriting(const std::string& path) {
   Close();
+  failure_.clear();
   tempPath_ = path + ".tmp";
   tempFile_ = platform::OpenFile(tempPath_, "wb");
-  if (!tempFile_) return false;
+  if (!tempFile_) {
+    failure_ = platform::LastErrorText();
+    return false;
+  }
   path_ = path;
   return true;
 }
@@ -208,13 +212,17 @@ bool PreferencesFile::WriteOut() {
   if (!tempFile_) {
     tempPath_ = path_ + ".tmp";
     tempFile_ = platform::OpenFile(tempPath_, "wb");
-    if (!tempFile_) return false;
+    if (!tempFile_) {
+      failure_ = platform::LastErrorText();
+      return false;
+    }
   }
   const std::string bytes = Serialize();
   bool written = std::fwrite(bytes.data(), 1, bytes.size(), tempFile_) == bytes.size();
   bool synced = platform::SyncAndClose(tempFile_);
   tempFile_ = nullptr;
   if (written && synced && platform::RenameOver(tempPath_, path_)) return true;
+  failure_ = platform::LastErrorText();  // before the clean-up can change it
   platform::RemoveFile(tempPath_);
   return false;
 }

@@ -47,6 +47,9 @@ class PreferencesFile {
   // new content could not be written completely (the old file is then left untouched).
   bool Close();
 
+  // Why the last CreateForWriting or Close failed, in the system's words ("" when it did not).
+  const std::string& Failure() const { return failure_; }
+
  private:
   enum class Kind { kGroup, kComment, kEntry };
   struct Record {
@@ -69,6 +72,7 @@ class PreferencesFile {
   std::string path_;
   std::string tempPath_;
   std::FILE* tempFile_ = nullptr;
+  std::string failure_;
 };
 
 // Reads text as C's atoi does: optional white space, optional sign, decimal digits.

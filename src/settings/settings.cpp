@@ -162,12 +162,16 @@ void LoadSettings(Settings& s, const SettingsContext& context) {
   VisitKeys(s, context, visitor);
 }
 
-bool SaveSettings(const Settings& s) {
+bool SaveSettings(const Settings& s, std::string* failure) {
   PreferencesFile file;
-  if (!file.CreateForWriting(s.configFile)) return false;
-  SaveVisitor visitor{file};
-  VisitKeys(s, SettingsContext{}, visitor);
-  return file.Close();
+  bool saved = file.CreateForWriting(s.configFile);
+  if (saved) {
+    SaveVisitor visitor{file};
+    VisitKeys(s, SettingsContext{}, visitor);
+    saved = file.Close();
+  }
+  if (!saved && failure) *failure = file.Failure();
+  return saved;
 }
 
 }  // namespace settings

@@ -96,7 +96,7 @@ void SetDefaults(Settings& s, const SettingsContext& context);
 void LoadSettings(Settings& s, const SettingsContext& context);
 
 // Writes every key to configFile. False when the file could not be written; the old file is
-// then left whole.
-bool SaveSettings(const Settings& s);
+// then left whole, and `failure` (when given) says why in the system's words.
+bool SaveSettings(const Settings& s, std::string* failure = nullptr);
 
 }  // namespace settings

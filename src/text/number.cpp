@@ -1,5 +1,7 @@
 #include "text/number.h"
 
+#include <algorithm>
+
 namespace text {
 namespace {
 
@@ -10,13 +12,18 @@ int DigitValue(char c) {
   return 99;
 }
 
-}  // namespace
+struct Reading {
+  bool negative = false;
+  uint32_t wrapped = 0;    // the value's low 32 bits
+  uint64_t magnitude = 0;  // the value, held at kBeyond once it is beyond 32 bits
+};
+constexpr uint64_t kBeyond = uint64_t{1} << 32;
 
-int32_t ReadNumber(std::string_view text) {
+Reading Read(std::string_view text) {
+  Reading r;
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) r.negative = text[i++] == '-';
   int base = 10;
   if (i < text.size() && text[i] == '$') {
     base = 16;
@@ -25,12 +32,26 @@ int32_t ReadNumber(std::string_view text) {
     base = 2;
     ++i;
   }
-  uint32_t value = 0;  // unsigned, so that overflow wraps instead of being undefined
   for (; i < text.size() && DigitValue(text[i]) < base; ++i) {
-    value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(DigitValue(text[i]));
+    const auto digit = static_cast<uint32_t>(DigitValue(text[i]));
+    r.wrapped = r.wrapped * static_cast<uint32_t>(base) + digit;  // unsigned: wraps, defined
+    r.magnitude = std::min(r.magnitude * static_cast<uint64_t>(base) + digit, kBeyond);
   }
-  if (negative) value = 0u - value;
-  return static_cast<int32_t>(value);
+  return r;
+}
+
+}  // namespace
+
+int32_t ReadNumber(std::string_view text) {
+  const Reading r = Read(text);
+  return static_cast<int32_t>(r.negative ? 0u - r.wrapped : r.wrapped);
+}
+
+int32_t ReadNumberSaturated(std::string_view text) {
+  const Reading r = Read(text);
+  const auto value = static_cast<int64_t>(r.magnitude);
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(r.negative ? -value : value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace text

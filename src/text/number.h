@@ -11,4 +11,8 @@ namespace text {
 // bits like the original integer arithmetic.
 int32_t ReadNumber(std::string_view text);
 
+// The same reading for a number field of the dialog: a number beyond 32 bits gives the nearest
+// 32-bit value instead of wrapping, so that a field's clamp sees how large it was.
+int32_t ReadNumberSaturated(std::string_view text);
+
 }  // namespace text

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package on this machine (needs root; skipped otherwise): lintian finds no error,
 # apt-get installs it, the program works from /usr/bin, a real XScreenSaver daemon runs it as
-# its only display mode on both screens of a virtual display (snow over a picture on each) and
-# ends it within a second leaving no file behind, and removing the package leaves nothing.
+# its only display mode on both screens of a virtual display (snow over a picture on each, then
+# over the desktop it covered) and ends it within a second leaving no file behind, and removing the package leaves nothing.
 #   debian_package.sh BUILD_DIR SCREENSHOT_FOLDER
 set -euo pipefail
 source "$(dirname "$0")/virtual_display.sh"
@@ -54,6 +54,7 @@ fade: False
 unfade: False
 splash: False
 dpmsEnabled: False
+grabDesktopImages: True
 programs: GL: flurrix -root \n
 CONF
 chown -R "$user" "$home"
@@ -87,7 +88,7 @@ blank_and_unblank() {
   for screen in 0 1; do
     [[ -n $3 ]] || break
     local shown=
-    for _ in $(seq 30); do
+    for _ in $(seq 90); do
       sleep 0.5
       import -display "$display.$screen" -window root "$shots/xscreensaver-$1-$screen.png"
       read -r mean deviation < <(convert "$shots/xscreensaver-$1-$screen.png" -colorspace gray \
@@ -99,6 +100,7 @@ blank_and_unblank() {
   if [[ -n $2 ]]; then
     for _ in $(seq 50); do [[ -f $folder/$2 ]] && break; sleep 0.2; done
     [[ -f $folder/$2 ]] || fail "$2 was not made while the run is on"
+    cp "$folder/$2" "$work/$2"
   fi
   as_user xscreensaver-command -deactivate >/dev/null
   for _ in $(seq 10); do running || break; sleep 0.1; done
@@ -109,11 +111,21 @@ blank_and_unblank() {
 }
 folder="$home/.config/Corvantic/Flurrix Screensaver"
 blank_and_unblank slides "" picture
-# The desktop background makes "desktop.bmp" for the run (of a black screen: the daemon covers
-# the desktop before the run starts): it must be gone after it.
-printf '[Screensaver]\r\nbackground = 1\r\n' >"$folder/config.ini"
+# The desktop background makes "desktop.bmp" for the run from the picture of the desktop that
+# the daemon kept when it covered it (the user lets display modes show the desktop): both
+# screens show it, and the file is gone after the run.
+# A light pattern: the check of a shown picture asks for a mean level above 0.15.
+convert -size 800x600 -define gradient:direction=east gradient:'#f0a090'-'#90b0f0' \
+  \( -size 800x600 pattern:checkerboard \) -compose multiply -composite "$work/painted.png"
+for screen in 0 1; do DISPLAY=$display.$screen display -window root "$work/painted.png" || true; done
+DISPLAY=$display import -window root "$work/desktop.png"
+printf '[Screensaver]\r\nbackground = 1\r\nvideow = 800\r\nvideoh = 600\r\n' >"$folder/config.ini"
 chown "$user" "$folder/config.ini"
-blank_and_unblank desktop desktop.bmp ""
+blank_and_unblank desktop desktop.bmp picture
+# Each copy writes the desktop of its own screen; the smaller one's 640 x 480 are common to both.
+for picture in desktop.bmp desktop.png; do convert "$work/$picture" -crop 640x480+0+0 +repage "$work/$picture.png"; done
+rmse=$(compare -metric RMSE "$work/desktop.bmp.png" "$work/desktop.png.png" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/')
+awk -v d="$rmse" 'BEGIN { exit !(d < 0.05) }' || fail "desktop.bmp is not the covered desktop (RMSE $rmse)"
 leftover=$(ls -A "$folder" | grep -v '^config.ini$' || true)
 [[ -z $leftover ]] || fail "left behind: $leftover"
 

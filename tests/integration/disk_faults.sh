@@ -27,10 +27,11 @@ configure() {
   for change in "$@"; do sed -i "s/^${change%% = *} = .*/$change/" "$config/config.ini"; done
 }
 alive() { kill -0 $run 2>/dev/null || fail "$1: the run ended: $(cat "$work/stderr")"; }
+# Moves the mouse each second until the run ends (a move made before it takes input is lost).
 end_run() {
-  xdotool mousemove_relative 60 0
-  for _ in $(seq 50); do
+  for i in $(seq 100); do
     kill -0 $run 2>/dev/null || { wait $run || fail "$1: the run ended with $?"; return 0; }
+    ((i % 10 == 1)) && xdotool mousemove_relative 60 0
     sleep 0.1
   done
   fail "$1: the run did not end"

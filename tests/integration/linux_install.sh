@@ -42,14 +42,19 @@ id=$(head -n 1 "$work/id")
 
 "$program" -window-id "$id" 4>&- 2>"$work/stderr" &
 run=$!
-sleep 4
-kill -0 "$run" 2>/dev/null || fail "the run in the host's window ended: $(cat "$work/stderr")"
-import -window "$id" "$work/host.png"
+# Our window fills the host's; the host's grey is gone and a picture shows once it has faded in.
+inside= shown=
+for _ in $(seq 60); do
+  sleep 0.5
+  kill -0 "$run" 2>/dev/null || fail "the run in the host's window ended: $(cat "$work/stderr")"
+  xwininfo -children -id "$id" | grep -q '320x240+0+0' && inside=1 || continue
+  import -window "$id" "$work/host.png"
+  read -r mean deviation < <(convert "$work/host.png" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
+  awk -v m="$mean" -v d="$deviation" 'BEGIN { exit !(m > 0.2 && d > 0.05) }' && shown=1 && break
+done
+[[ -n $inside ]] || fail "no 320x240 window inside the host"
 convert "$work/host.png" "$shots/hosted-320x240.png"
-# Our window fills the host's; the host's grey is gone and a picture shows.
-xwininfo -children -id "$id" | grep -q '320x240+0+0' || fail "no 320x240 window inside the host"
-read -r mean deviation < <(convert "$work/host.png" -colorspace gray -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
-awk -v m="$mean" -v d="$deviation" 'BEGIN { exit !(m > 0.2 && d > 0.05) }' ||
+[[ -n $shown ]] ||
   fail "the host shows no picture (mean $mean, deviation $deviation; see $shots/hosted-320x240.png)"
 
 # The host owns the input: neither the mouse nor a key nor F3 ends the run.

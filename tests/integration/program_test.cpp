@@ -1,5 +1,6 @@
 // The whole program, started with the switches the system uses.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +47,7 @@ class ProgramTest : public ::testing::Test {
       setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
       setenv("XDG_RUNTIME_DIR", (home_ / "runtime").c_str(), 1);
       unsetenv("DISPLAY");
+      alarm(60);  // kept through exec: a program that hangs fails the test instead
       std::vector<char*> argv{const_cast<char*>(FLURRIX_PROGRAM)};
       for (std::string& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -117,6 +119,15 @@ TEST_F(ProgramTest, InstallSwitchKeepsTheUsersSettings) {
   EXPECT_NE(file.find("\r\nwind = 1\r\n"), std::string::npos);
   EXPECT_NE(file.find("\r\naclocksize = 20\r\n"), std::string::npos);  // if-missing value
   EXPECT_NE(file.find("\r\nmusicmode = 1\r\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ASettingsFileThatIsAPipeCountsAsMissing) {
+  fs::create_directories(configFile_.parent_path());
+  ASSERT_EQ(mkfifo(configFile_.c_str(), 0600), 0);
+  const Outcome outcome = Run({"/i"});
+  EXPECT_EQ(outcome.exitCode, 0) << "opening it waited";
+  ASSERT_TRUE(fs::is_regular_file(configFile_));
+  EXPECT_NE(ReadConfig().find("\r\nflakes = 500\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, NothingSwitchEndsAtOnceAndWritesNothing) {

@@ -35,9 +35,9 @@ ended() {
 # Waits for an F12 screenshot and prints its name.
 screenshot() {
   xdotool key F12
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     shot=$(ls "$config"/scr*.bmp 2>/dev/null | grep -vxF -f "$work/seen" | head -n 1 || true)
-    [[ -n "$shot" ]] && { echo "$shot" >>"$work/seen"; echo "$shot"; return 0; }
+    [[ -n "$shot" ]] && whole_bmp "$shot" && { echo "$shot" >>"$work/seen"; echo "$shot"; return 0; }
     sleep 0.1
   done
   fail "F12 wrote no screenshot"
@@ -63,8 +63,9 @@ xdotool mousemove_relative 1 0
 ended
 [[ $(ls "$config"/scr*.bmp | wc -l) -eq 2 ]] || fail "not one screenshot per F12"
 
-# A wheel notch ends a mouse run.
+# A wheel notch ends a mouse run (once the run has taken a key: then it reads the input).
 start_run
+screenshot >/dev/null
 xdotool click 4
 ended
 
@@ -75,15 +76,23 @@ xdotool mousemove_relative 200 200
 alive || fail "the mouse ended a key run"
 xdotool key b
 ended
+# So do keys without a scan code of their own: a mail key, and one the keyboard map lacks.
+for key in XF86Mail Greek_OMEGA; do
+  start_run
+  xdotool key $key
+  ended
+done
 
 # exiton 2: only Esc; F3 ends any run and opens the dialog with the stored units.
 configure "exiton = 2" "background = 3" "pictime = 20"
 start_run
+screenshot >/dev/null
 xdotool key b mousemove_relative 200 200
 alive || fail "a key or the mouse ended an Esc run"
 xdotool key Escape
 ended
 start_run
+screenshot >/dev/null
 xdotool key F3
 # The run's window goes, then the dialog (with the same title) comes.
 for _ in $(seq 100); do
@@ -117,6 +126,24 @@ start_run
 xdotool mousemove_relative 60 0
 ended
 
+# A start-up failure after the video layer has started (here no OpenGL 3.3): the box nobody may
+# see must not outlive SIGTERM (a logout, `timeout`) or SIGINT, and the picture goes with it.
+configure "background = 1"
+for signal in TERM INT; do
+  MESA_GL_VERSION_OVERRIDE=3.0 "$program" /s 2>"$work/stderr" &
+  run=$!
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1 && break
+    kill -0 $run 2>/dev/null || fail "the run ended before its failure box: $(cat "$work/stderr")"
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name '^Error$' >/dev/null 2>&1 || fail "no failure box"
+  [[ -f $config/desktop.bmp ]] || fail "no desktop picture before the run"
+  kill -$signal $run
+  ended || fail "exit code $? after SIG$signal"
+  [[ ! -e $config/desktop.bmp ]] || fail "SIG$signal left the desktop picture"
+done
+
 # Start-up failures, headless: the messages go to stderr and the run never starts.
 mkdir -p "$work/empty" "$work/wrong"
 configure "background = 3"
@@ -129,28 +156,5 @@ sed -i "s|^Path = .*|Path = $work/wrong/|" "$config/config.ini"
 (cd "$work/empty" && DISPLAY= "$program" /s 2>"$work/stderr")
 grep -q "3D Graphics system coudn't be initialized!" "$work/stderr" \
   || fail "engine of another version: $(cat "$work/stderr")"
-
-# Two monitors side by side (Xephyr with Xinerama inside the virtual server): the run draws on the
-# first and covers the second in black.
-Xephyr -displayfd 4 -screen 480x360+0+0 -screen 320x240+480+0 +xinerama -nolisten tcp -noreset \
-  4>"$work/nested" >/dev/null 2>&1 &
-for _ in $(seq 100); do [[ -s $work/nested ]] && break; sleep 0.1; done
-[[ -s $work/nested ]] || fail "Xephyr did not start"
-outer=$DISPLAY
-(
-  export DISPLAY=:$(head -n 1 "$work/nested")
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  configure "exiton = 0" "background = 3" "blankr = 255" "blankg = 0" "blankb = 0"
-  start_run
-  sleep 1
-  # Xephyr's window on the outer server shows both monitors.
-  DISPLAY=$outer import -window root -crop 800x360+0+0 "$shots/run-two-monitors.png"
-  [[ $(convert "$shots/run-two-monitors.png" -format '%[pixel:p{5,350}]' info:) == *"255,0,0"* ]] \
-    || fail "the first monitor does not show the run"
-  [[ $(convert "$shots/run-two-monitors.png" -crop 320x240+480+0 -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] \
-    || fail "the second monitor is not covered in black"
-  xdotool mousemove_relative 60 0
-  ended
-)
 
 echo "run tests passed"

@@ -42,7 +42,8 @@ shoot() {
     xdotool key F12
     sleep 0.5
     shot=$(ls "$config"/scr*.bmp 2>/dev/null | head -n 1 || true)
-    [[ -n $shot ]] && break
+    [[ -n $shot ]] && whole_bmp "$shot" && break
+    shot=
   done
   [[ -n $shot ]] || fail "$1: no screenshot"
   convert "$shot" "$shots/$1.png"
@@ -64,11 +65,12 @@ settled() {
   fail "$1: the picture never settled"
 }
 
-# A mouse move ends the run within 20 seconds, with exit code 0.
+# A mouse move ends the run within 20 seconds, with exit code 0 (moved again each second: a move
+# made before the run takes input is lost).
 finish() {
-  xdotool mousemove_relative 60 0
-  for _ in $(seq 200); do
+  for i in $(seq 200); do
     kill -0 "$saver" 2>/dev/null || break
+    ((i % 10 == 1)) && xdotool mousemove_relative 60 0
     sleep 0.1
   done
   kill -0 "$saver" 2>/dev/null && fail "$1: still running after the mouse moved"

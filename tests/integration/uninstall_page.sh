@@ -45,14 +45,19 @@ sleep 0.3
 import -window root "$shots/uninstall-page.png" 2>/dev/null || true
 geometry=$(xdotool getwindowgeometry "$window")
 echo "$geometry" | grep -q 'Geometry: 300x100' || fail "window geometry: $geometry"
+# The configuration dialog's look: its light surface, not FLTK's plain grey.
+import -window "$window" "$work/page.png" 2>/dev/null || fail "no picture of the page"
+surface=$(convert "$work/page.png" -depth 8 -format '%[hex:p{5,5}]' info:)
+[[ $surface == F3F3F3 ]] || fail "the page's surface is #$surface, not the dialog's #F3F3F3"
 # A second copy started now ends at once and writes nothing.
 timeout 10 "$program" /i || fail "second copy"
 [[ ! -e "$work/config/Corvantic/Flurrix Screensaver/config.ini" ]] || fail "second copy wrote config.ini"
 xdotool mousemove --window "$window" 240 72 click 1
 wait_gone || fail "exit code"
-sleep 0.3
-[[ "$(cat "$work/opened" 2>/dev/null)" == "http://127.0.0.1:9/mirror/screensavers/flurrix-uninstall.html" ]] ||
-  fail "opened: $(cat "$work/opened" 2>/dev/null)"
+# The address is opened without waiting: the stand-in browser writes it a moment later.
+address=http://127.0.0.1:9/mirror/screensavers/flurrix-uninstall.html
+for _ in $(seq 100); do [[ "$(cat "$work/opened" 2>/dev/null)" == "$address" ]] && break; sleep 0.1; done
+[[ "$(cat "$work/opened" 2>/dev/null)" == "$address" ]] || fail "opened: $(cat "$work/opened" 2>/dev/null)"
 
 # 2. Untick, then Next: nothing is opened.
 rm -f "$work/opened"

@@ -1,13 +1,22 @@
 # Sourced by the integration scripts: a virtual X server of their own and the failure helper.
 #   start_virtual_display WxH   starts Xvfb (its process id in $xvfb) and exports DISPLAY.
 #   start_run                   starts the run of $program and waits for its window.
+#   whole_bmp FILE              true when FILE is a BMP written to its end (its header's size).
 # -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
 start_virtual_display() {
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
   export DISPLAY=:$(head -n 1 "$work/display")
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "the virtual X server did not start"
+}
+
+whole_bmp() {
+  [[ -f $1 ]] || return 1
+  local declared
+  declared=$(od -An -t u4 -j 2 -N 4 "$1" 2>/dev/null | tr -d ' ')
+  [[ -n $declared && $declared == "$(stat -c %s "$1")" ]]
 }
 
 # Starts `$program /s` (its process id in $run, its stderr in $work/stderr) and waits for its

@@ -19,7 +19,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
-#include "scene/screen.h"
+#include "screen/screen.h"
 
 namespace platform {
 namespace {
@@ -134,6 +134,35 @@ TEST_F(WindowsFiles, UnicodeNamesWriteListRenameAndRemove) {
   EXPECT_TRUE(ListFiles(folder_ + "no such folder\\").empty());
 }
 
+// A name the user or a settings file gives may be a pipe or a device: it counts as missing, and
+// nothing opens it (a read from it could wait for ever).
+TEST_F(WindowsFiles, OnlyFilesOnADiskOpen) {
+  const std::wstring pipeName =
+      L"\\\\.\\pipe\\flurrix-check-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                 PIPE_UNLIMITED_INSTANCES, 512, 512, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  for (const std::string& name : {Narrow(pipeName), std::string("NUL"), folder_}) {
+    for (const char* mode : {"rb", "wb", "ab"}) {
+      std::FILE* file = OpenFile(name, mode);
+      EXPECT_EQ(file, nullptr) << name << " " << mode;
+      if (file) std::fclose(file);
+    }
+    EXPECT_EQ(FileSize(name), -1) << name;
+  }
+  CloseHandle(pipe);
+  ASSERT_TRUE(Write(folder_ + "plain.txt", "12345"));
+  std::FILE* file = OpenFile(folder_ + "plain.txt", "ab");
+  ASSERT_NE(file, nullptr);
+  std::fputs("6", file);
+  std::fclose(file);
+  EXPECT_EQ(FileSize(folder_ + "plain.txt"), 6) << "appends";
+  file = OpenFile(folder_ + "plain.txt", "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  EXPECT_EQ(FileSize(folder_ + "plain.txt"), 0) << "emptied for writing";
+}
+
 TEST(WindowsFolders, SpecialFoldersEndWithABackslashAndExist) {
   for (const std::string& folder : {AppDataFolder(), ProgramFilesFolder(), CurrentFolder()}) {
     ASSERT_FALSE(folder.empty());
@@ -197,26 +226,30 @@ TEST(WindowsPreview, FillsTheHostAndEndsWithIt) {
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process));
+  // The child is made, sized and shown in steps of the other process: wait for the state the
+  // checks below look at, then check it.
   HWND child = nullptr;
-  for (int i = 0; i < 100 && !child; ++i) {
-    PumpMessages(50);
+  RECT hostArea{}, childArea{};
+  GetClientRect(host, &hostArea);
+  auto shown = [&] {
     child = GetWindow(host, GW_CHILD);
-  }
+    if (!child || !IsWindowVisible(child)) return false;
+    GetWindowRect(child, &childArea);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&childArea), 2);
+    return childArea.right == hostArea.right && childArea.bottom == hostArea.bottom;
+  };
+  for (int i = 0; i < 300 && !shown(); ++i) PumpMessages(50);
   ASSERT_NE(child, nullptr) << "no preview window in the host";
   wchar_t caption[64] = {};
   GetWindowTextW(child, caption, 64);
   EXPECT_EQ(std::wstring(caption), L"PreviewWindowClass");
-  RECT hostArea{}, childArea{};
-  GetClientRect(host, &hostArea);
-  GetWindowRect(child, &childArea);
-  MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&childArea), 2);
   EXPECT_EQ(childArea.left, 0);
   EXPECT_EQ(childArea.top, 0);
   EXPECT_EQ(childArea.right, hostArea.right) << "fills the host";
   EXPECT_EQ(childArea.bottom, hostArea.bottom);
   EXPECT_TRUE(IsWindowVisible(child));
   DestroyWindow(host);
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 1000), WAIT_OBJECT_0) << "ends with its host";
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0) << "ends with its host";
   DWORD code = 0xFFFF;
   GetExitCodeProcess(process.hProcess, &code);
   EXPECT_EQ(code, 0u);
@@ -291,7 +324,7 @@ TEST(WindowsSession, DisplayStateAndBattery) {
 // The run's video layer asks for no display-required state: the system's screen saver and sleep
 // timers keep running.
 TEST(WindowsSession, TheVideoLayerLeavesTheSystemsScreenSaverOn) {
-  ASSERT_TRUE(scene::StartSprites());
+  ASSERT_TRUE(screen::MakeSdlScreen(false)->StartSprites());
   SDL_Window* window = SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());
   if (window) SDL_DestroyWindow(window);

@@ -27,11 +27,9 @@
 #include "app/builtin_pictures.h"
 #include "images/codecs.h"
 #include "platform/platform.h"
-#include "run/exit_conditions.h"
-#include "run/pacing.h"
 #include "run/run_driver.h"
 #include "scene/local_time.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "settings/modes.h"
 #include "settings/settings.h"
 #include "text/message_box.h"
@@ -220,16 +218,19 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   const int64_t localStart = scene::MakeDate(2028, 2, 27, 22, 0);
   int64_t now = 0;
   int64_t legFrame = 0;
-  scene::SetClock([&now] { return now; });
-  scene::SetLocalTime([&] {
+  scene::RunContext context;
+  context.clock = [&now] { return now; };
+  context.localTime = [&] {
     const bool summer = legFrame / kDaylightSavingFrames % 2 == 1;
     return localStart + legFrame * o.localStep + (summer ? 3600 : 0);
-  });
-  run::SetViewingService(
-      {[&] { return legFrame % kDisplayCycleFrames < kDisplayCycleFrames - kDisplayOffFrames; },
-       [] { return false; }});
+  };
+  context.displayOn = [&] {
+    return legFrame % kDisplayCycleFrames < kDisplayCycleFrames - kDisplayOffFrames;
+  };
+  context.onBattery = [] { return false; };
+  context.random.Seed(static_cast<uint64_t>(index) + 1);
 
-  run::SaverRun run;
+  run::SaverRun run(context);
   if (!run.Start(s)) return Fail(mode.name, "the run did not start");
   const int64_t warmup = o.warmup >= 0 ? o.warmup : o.frames / 4;
   // Memory is looked at every few frames; each sample interval keeps its lowest figures (its
@@ -263,7 +264,7 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
       std::printf(
           "curve %s frame %lld run %lld s local %s rss %lld KiB (floor %lld) fds %lld disk %lld\n",
           mode.name, static_cast<long long>(frame + 1), static_cast<long long>(now / 1000),
-          DateText(scene::LocalNow()).c_str(), static_cast<long long>(last.rssKib),
+          DateText(context.LocalNow()).c_str(), static_cast<long long>(last.rssKib),
           static_cast<long long>(floor.rssKib), static_cast<long long>(last.fds),
           static_cast<long long>(last.diskBytes));
       std::fflush(stdout);
@@ -287,13 +288,10 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
                                " to " + std::to_string(floor.diskBytes) + " bytes" + at);
     }
   }
-  const int64_t localEnd = scene::LocalNow();
+  const int64_t localEnd = context.LocalNow();
   run.Finish(s);
   app::RemoveBackgroundPicture(s);
   for (char* block : leaked) delete[] block;
-  scene::SetClock({});
-  scene::SetLocalTime({});
-  run::SetViewingService({});
   if (!ok) return false;
 
   if (!settings::SaveSettings(s)) return Fail(mode.name, "cannot write " + s.configFile);
@@ -405,7 +403,6 @@ int main(int argc, char** argv) {
         return platform::kAnswerOk;
       });
   app::LoadBuiltInPictures();
-  scene::SeedRandom(1);
   std::thread(Watchdog).detach();
 
   const auto started = std::chrono::steady_clock::now();

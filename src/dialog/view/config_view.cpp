@@ -19,7 +19,6 @@
 #include <FL/Fl_Repeat_Button.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/Fl_Slider.H>
-#include <FL/Fl_Tooltip.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -29,6 +28,7 @@
 #include <memory>
 
 #include "dialog/config_layout.h"
+#include "dialog/view/look.h"
 #include "images/pictures.h"
 #include "platform/platform.h"
 #include "text/language_table.h"
@@ -43,15 +43,7 @@ constexpr int kTabHeight = 2 * kTabRowHeight;
 constexpr int kTabsInFirstRow = 4;
 constexpr int kFontSize = 12;  // at 96 DPI
 constexpr int kNarrow = 100;   // fields and lists narrower than this use a point less
-
-// One palette for every widget: light neutral surfaces, dark text, one blue accent.
-constexpr Fl_Color kSurface = 0xF3F3F300;
-constexpr Fl_Color kField = 0xFFFFFF00;
-constexpr Fl_Color kPage = 0xFBFBFB00;
-constexpr Fl_Color kText = 0x1F1F1F00;
-constexpr Fl_Color kAccent = 0x0067C000;
-constexpr Fl_Color kBorder = 0xC8C8C800;
-constexpr Fl_Color kMuted = 0x5A5A5A00;
+constexpr int kSmallestFont = 8;
 
 // A picture of the image layer as an RGBA image FLTK can draw, top row first, scaled.
 std::unique_ptr<Fl_RGB_Image> ToFltk(int32_t number, int width, int height) {
@@ -226,6 +218,21 @@ class ListBox : public Fl_Group {
   Fl_Hold_Browser browser;
 };
 
+// The largest text size up to `size` at which every item fits a closed list: beside its arrow
+// button and inside its border, as Fl_Choice lays them out.
+int FittingSize(const Fl_Choice& choice, const std::vector<std::string>& items, int size) {
+  const int dx = Fl::box_dx(FL_DOWN_BOX), dy = Fl::box_dy(FL_DOWN_BOX);
+  const int room = choice.w() - std::min(20, choice.h() - 2 * dy) - 2 * dx - 6;
+  for (; size > kSmallestFont; --size) {
+    fl_font(choice.textfont(), size);
+    if (std::all_of(items.begin(), items.end(),
+                    [room](const std::string& item) { return fl_width(item.c_str()) <= room; })) {
+      break;
+    }
+  }
+  return size;
+}
+
 // Menu texts treat "/", "&", "_" and "\" specially; items are plain texts.
 std::string MenuText(const std::string& item) {
   std::string out;
@@ -372,14 +379,7 @@ class ConfigView {
   }
 
   void Build(const ConfigWindowOptions& options) {
-    Fl::scheme("gleam");
-    Fl::background(0xF3, 0xF3, 0xF3);
-    Fl::background2(0xFF, 0xFF, 0xFF);
-    Fl::foreground(0x1F, 0x1F, 0x1F);
-    Fl::set_color(FL_SELECTION_COLOR, kAccent);
-    Fl::visible_focus(1);
-    Fl_Tooltip::size(S(kFontSize));
-    Fl_Tooltip::color(0xFFFFF000);
+    UseDialogLook(S(kFontSize));
     title_ = options.title;
     window_ = std::make_unique<DialogWindow>(S(options.width), S(options.height), title_.c_str());
     window_->color(kSurface);
@@ -407,7 +407,7 @@ class ConfigView {
           tabs->titles.push_back(text::Lookup("General", PageTitles()[p]).c_str());
         }
         tabs->pages = pages;
-        tabs->Select(0);
+        tabs->Select(kPageGeneral);
         window_->tabs = tabs;
         continue;
       }
@@ -419,7 +419,7 @@ class ConfigView {
       parent->end();
     }
     window_->end();
-    Fl_Widget* ok = widgets_.at(116);
+    Fl_Widget* ok = widgets_.at(kOkButton);
     window_->position((Fl::w() - window_->w()) / 2, (Fl::h() - window_->h()) / 2);
     ok->take_focus();
     Sync();
@@ -436,7 +436,7 @@ class ConfigView {
     Fl_Widget* widget = nullptr;
     switch (def.kind) {
       case ControlKind::kPicture:
-        widget = new PictureBox(x, y, w, h, def.id == 34);
+        widget = new PictureBox(x, y, w, h, def.id == kSwatch);
         break;
       case ControlKind::kIconButton: {
         auto* button = new Fl_Button(x, y, w, h);
@@ -453,7 +453,7 @@ class ConfigView {
         break;
       }
       case ControlKind::kPushButton:
-        if (def.id == 116) {
+        if (def.id == kOkButton) {
           auto* ok = new Fl_Button(x, y, w, h, state.text.c_str());
           ok->shortcut(FL_Enter);  // the default button
           widget = ok;
@@ -475,7 +475,8 @@ class ConfigView {
       case ControlKind::kDropDown: {
         auto* choice = new Fl_Choice(x, y, w, h);
         choice->down_box(FL_BORDER_BOX);
-        choice->textsize(S(def.box.width < kNarrow ? kFontSize - 1 : kFontSize));
+        choice->textsize(FittingSize(*choice, state.items,
+                                     S(def.box.width < kNarrow ? kFontSize - 1 : kFontSize)));
         widget = choice;
         break;
       }
@@ -654,7 +655,7 @@ class ConfigView {
           break;
         }
         case ControlKind::kText:
-          if (def.id == 111 && widget->label() != state.text.c_str()) {
+          if (def.id == kCredits && widget->label() != state.text.c_str()) {
             widget->label(state.text.c_str());
           }
           break;

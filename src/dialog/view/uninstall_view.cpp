@@ -5,12 +5,14 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Window.H>
 
+#include "dialog/view/look.h"
 #include "platform/platform.h"
 
 namespace dialog {
 
 UninstallChoice ShowUninstallPage(const UninstallPageLayout& layout) {
   if (!platform::HasDisplay()) return UninstallChoice::kClosed;
+  UseDialogLook(12);
   Fl_Window window(layout.window.width, layout.window.height, layout.title.c_str());
   Fl_Check_Button check(layout.check.x, layout.check.y, layout.check.width, layout.check.height,
                         layout.checkText.c_str());
@@ -19,6 +21,8 @@ UninstallChoice ShowUninstallPage(const UninstallPageLayout& layout) {
   Fl_Button next(layout.button.x, layout.button.y, layout.button.width, layout.button.height,
                  layout.buttonText.c_str());
   next.labelsize(12);
+  next.color(kAccent);  // the page's one button, drawn as the dialog draws OK
+  next.labelcolor(FL_WHITE);
   bool clicked = false;
   next.callback(
       [](Fl_Widget* button, void* flag) {

@@ -8,6 +8,7 @@
 #include <shobjidl.h>
 #include <uxtheme.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,10 +33,8 @@ constexpr int kUpDownIds = 1000;      // an up-down control's id: its spin box's
 constexpr int kDropDownHeight = 200;  // the open list of a drop-down list
 constexpr int kIconSize = 16;
 constexpr int kImageListColumn = 200;
-constexpr int32_t kOkId = 116;
-constexpr int32_t kCancelId = 117;
-constexpr int32_t kSwatchId = 34;
-constexpr int32_t kPreviewId = 37;
+constexpr int kNarrowField = 50;  // layout pixels: number fields narrower than this are fitted
+constexpr int kSmallestFont = 6;  // pixels: a fitted font is never smaller
 
 std::string WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -74,7 +73,7 @@ class ConfigWindow {
   void Run() {
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
-    SetFocus(controls_.at(kOkId).window);
+    SetFocus(controls_.at(kOkButton).window);
     MSG msg;
     while (!model_.Closed() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (SwitchPageKey(msg)) continue;
@@ -110,9 +109,82 @@ class ConfigWindow {
       }
     }
     win32::SetFontOnTree(window_, font_);
+    FitNarrowControls();
+    Layer();
     AddTooltips();
     SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(page_), 0);
     Sync();
+  }
+
+  // The pages' frames and the tab control lie below every other control, the tab control
+  // lowest: each is drawn first and clipped by what lies on it, so a frame that repaints (as
+  // when another page's controls hide) never paints over the fields inside it.
+  void Layer() {
+    for (const auto& [id, c] : controls_) {
+      if (c.def->kind == ControlKind::kFrame) SendToBack(c.window);
+    }
+    SendToBack(tabs_);
+  }
+  static void SendToBack(HWND window) {
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
+  // Narrow number fields and drop-down lists: thin margins for the fields, and a smaller font
+  // where the dialog's cannot show a four-digit number ("-300") or the widest item whole.
+  void FitNarrowControls() {
+    for (auto& [id, c] : controls_) {
+      const ControlKind kind = c.def->kind;
+      RECT client{};
+      GetClientRect(c.window, &client);
+      if ((kind == ControlKind::kTextField || kind == ControlKind::kDigitsField) &&
+          c.def->box.width < kNarrowField) {
+        const int margin = S(1);
+        // The field keeps a pixel of its own inside each margin.
+        FitFont(c.window, {L"8888"}, client.right - 2 * (margin + 1));
+        // After the font, which sets the margins from its own measures.
+        SendMessageW(c.window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELONG(margin, margin));
+      } else if (kind == ControlKind::kDropDown) {
+        std::vector<std::wstring> items;
+        for (const std::string& item : model_.State(id).items) items.push_back(Widen(item));
+        // The text sits beside the arrow button, inside a border and a little space.
+        FitFont(c.window, items, client.right - S(GetSystemMetrics(SM_CXVSCROLL)) - S(6));
+      }
+    }
+  }
+
+  // Gives `control` the largest font up to the dialog's in which each of `texts` takes at most
+  // `width` pixels. The smaller fonts are made once per height and live with the controls.
+  void FitFont(HWND control, const std::vector<std::wstring>& texts, int width) {
+    LOGFONTW face{};
+    if (texts.empty() || !GetObjectW(font_, sizeof(face), &face)) return;
+    HDC dc = GetDC(control);
+    auto fits = [&](HFONT font) {
+      HGDIOBJ old = SelectObject(dc, font);
+      bool all = true;
+      for (const std::wstring& text : texts) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        all = all && size.cx <= width;
+      }
+      SelectObject(dc, old);
+      return all;
+    };
+    const int sign = face.lfHeight < 0 ? -1 : 1;
+    HFONT chosen = font_;
+    for (int height = std::abs(face.lfHeight); !fits(chosen) && height > kSmallestFont;) {
+      --height;
+      HFONT& sized = sizedFonts_[height];
+      if (!sized) {
+        LOGFONTW smaller = face;
+        smaller.lfHeight = sign * height;
+        smaller.lfWidth = 0;
+        sized = CreateFontIndirectW(&smaller);
+      }
+      if (sized) chosen = sized;
+    }
+    ReleaseDC(control, dc);
+    if (chosen != font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), FALSE);
   }
 
   void DestroyControls() {
@@ -133,6 +205,10 @@ class ConfigWindow {
          {reinterpret_cast<HGDIOBJ*>(&font_), reinterpret_cast<HGDIOBJ*>(&pageBrush_)}) {
       if (*object) DeleteObject(std::exchange(*object, nullptr));
     }
+    for (auto& [height, font] : sizedFonts_) {
+      if (font) DeleteObject(font);
+    }
+    sizedFonts_.clear();
     syncing_ = false;
   }
 
@@ -145,7 +221,7 @@ class ConfigWindow {
     const bool hadFocus = IsChild(window_, GetFocus());
     DestroyControls();
     CreateControls();
-    if (hadFocus) SetFocus(controls_.at(kOkId).window);
+    if (hadFocus) SetFocus(controls_.at(kOkButton).window);
   }
 
   int S(int pixels) const { return (*scale_)(pixels); }
@@ -168,8 +244,6 @@ class ConfigWindow {
       item.pszText = title.data();
       SendMessageW(tabs_, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
     }
-    // The pages' controls lie above the tab control: it is drawn first and clipped by them.
-    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT area{0, 0, S(def.box.width), S(def.box.height)};
     SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     pageX_ = S(def.box.x) + area.left;
@@ -197,11 +271,12 @@ class ConfigWindow {
         break;
       case ControlKind::kPushButton:
         c.window = Child(L"BUTTON", label,
-                         WS_TABSTOP | (def.id == kOkId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, x, y,
-                         w, h, def.id);
+                         WS_TABSTOP | (def.id == kOkButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0,
+                         x, y, w, h, def.id);
         break;
       case ControlKind::kFrame:
-        c.window = Child(L"BUTTON", label, BS_GROUPBOX, 0, x, y, w, h, def.id);
+        c.window = Child(L"BUTTON", label, BS_GROUPBOX | WS_CLIPSIBLINGS, 0, x, y, w, h, def.id);
+        SetWindowSubclass(c.window, FrameProc, 0, reinterpret_cast<DWORD_PTR>(this));
         break;
       case ControlKind::kText:
         c.window = Child(L"STATIC", label, SS_LEFT | SS_NOPREFIX, 0, x, y, w, h, def.id);
@@ -304,6 +379,22 @@ class ConfigWindow {
     Sync();
   }
 
+  // A frame lies below the controls inside it and above the tab control, which leaves the
+  // frame's area to it: the frame paints the page there before its lines.
+  static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR view) {
+    if (message == WM_ERASEBKGND) {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (HBRUSH page = reinterpret_cast<ConfigWindow*>(view)->PageBackground(frame, dc)) {
+        RECT client{};
+        GetClientRect(frame, &client);
+        FillRect(dc, &client, page);
+        return 1;
+      }
+    }
+    return DefSubclassProc(frame, message, wParam, lParam);
+  }
+
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
       const auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -342,7 +433,7 @@ class ConfigWindow {
         ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
       case DM_GETDEFID:
-        return MAKELRESULT(kOkId, DC_HASDEFID);
+        return MAKELRESULT(kOkButton, DC_HASDEFID);
       case WM_CLOSE:
         model_.Close();
         return 0;
@@ -362,7 +453,7 @@ class ConfigWindow {
   void OnCommand(int id, int code) {
     // Return and Escape come as the system's OK and Cancel.
     if (id == IDOK || id == IDCANCEL) {
-      Report([&] { model_.Press(id == IDOK ? kOkId : kCancelId); });
+      Report([&] { model_.Press(id == IDOK ? kOkButton : kCancelButton); });
       return;
     }
     const auto found = controls_.find(id);
@@ -478,12 +569,12 @@ class ConfigWindow {
     HWND w = c.window;
     switch (def.kind) {
       case ControlKind::kPicture: {
-        const uint32_t serial = def.id == kPreviewId ? model_.PictureSerial() : 0;
+        const uint32_t serial = def.id == kPreview ? model_.PictureSerial() : 0;
         if (c.bitmap && state.value == c.shownPicture && serial == c.shownSerial) break;
         const int width = S(def.box.width), height = S(def.box.height);
-        SetPicture(c, def.id == kSwatchId ? win32::CreateColourBitmap(
-                                                static_cast<uint32_t>(state.value), width, height)
-                                          : win32::CreatePictureBitmap(state.value, width, height));
+        SetPicture(c, def.id == kSwatch ? win32::CreateColourBitmap(
+                                              static_cast<uint32_t>(state.value), width, height)
+                                        : win32::CreatePictureBitmap(state.value, width, height));
         c.shownPicture = state.value;
         c.shownSerial = serial;
         break;
@@ -565,6 +656,7 @@ class ConfigWindow {
   HWND tips_ = nullptr;
   std::unique_ptr<win32::Scale> scale_;
   HFONT font_ = nullptr;
+  std::map<int, HFONT> sizedFonts_;  // smaller faces of font_ for narrow controls, by height
   HBRUSH pageBrush_ = nullptr;
   int pageX_ = 0;
   int pageY_ = 0;

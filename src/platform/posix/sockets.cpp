@@ -2,7 +2,6 @@
 // waits are poll() with a time-out.
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -11,6 +10,7 @@
 #include <cerrno>
 
 #include "platform/platform.h"
+#include "platform/sockets_start.h"
 
 namespace platform {
 namespace {
@@ -31,19 +31,8 @@ int PollOne(int fd, short events, uint32_t timeoutMs) {
 
 }  // namespace
 
-std::optional<uint32_t> ResolveIPv4(const std::string& host) {
-  if (host.empty()) return std::nullopt;
-  in_addr dotted{};
-  if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) return ntohl(dotted.s_addr);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
-  const uint32_t address =
-      ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-  freeaddrinfo(found);
-  return address;
+bool StartSockets() {
+  return true;
 }
 
 Socket ConnectTcp(uint32_t address, uint16_t port, uint32_t timeoutMs) {

@@ -53,7 +53,8 @@ bool StartMedia() {
 }
 
 MediaPlayer LoadMedia(const std::string& path) {
-  if (path.empty()) return nullptr;
+  // RenderFile opens a pipe or a device too, and would wait on it.
+  if (FileSize(path) <= 0) return nullptr;
   auto* player = new MediaPlayerState;
   if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                               reinterpret_cast<void**>(&player->graph)))) {

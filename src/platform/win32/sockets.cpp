@@ -4,17 +4,19 @@
 #include <ws2tcpip.h>
 
 #include "platform/platform.h"
+#include "platform/sockets_start.h"
 
 namespace platform {
-namespace {
 
-bool StartWinsock() {
+bool StartSockets() {
   static const bool started = [] {
     WSADATA data{};
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
   return started;
 }
+
+namespace {
 
 SOCKET AsSocket(Socket socket) {
   return static_cast<SOCKET>(socket);
@@ -38,23 +40,8 @@ int SelectOne(SOCKET socket, bool forWriting, uint32_t timeoutMs) {
 
 }  // namespace
 
-std::optional<uint32_t> ResolveIPv4(const std::string& host) {
-  if (host.empty() || !StartWinsock()) return std::nullopt;
-  in_addr dotted{};
-  if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) return ntohl(dotted.s_addr);
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
-  const uint32_t address =
-      ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-  freeaddrinfo(found);
-  return address;
-}
-
 Socket ConnectTcp(uint32_t address, uint16_t port, uint32_t timeoutMs) {
-  if (!StartWinsock()) return kNoSocket;
+  if (!StartSockets()) return kNoSocket;
   const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) return kNoSocket;
   u_long nonBlocking = 1;

@@ -2,7 +2,10 @@
 #include "app/background_pictures.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -145,6 +148,84 @@ TEST_F(PictureFilesTest, TheCleanUpDeletesOnlyFilesWithSomethingInThem) {
   s_.background = 0;
   RemoveBackgroundPicture(s_);
   EXPECT_TRUE(fs::exists(Path("wallpaper.bmp")));
+}
+
+// A copy of the program in a process of its own, driven step by step: 'p' prepares the picture
+// (blurred, so that it differs from this process's), 'e' ends its run; it answers each step.
+class Copy {
+ public:
+  Copy(settings::Settings s, const platform::Wallpaper& wall, bool endedBySignal) {
+    int commands[2], answers[2];
+    EXPECT_EQ(pipe(commands), 0);
+    EXPECT_EQ(pipe(answers), 0);
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (endedBySignal) platform::EndOnTermination({s.configFolder + "wallpaper.bmp"});
+      s.wallpaperblur = 3;
+      for (char command = 0; read(commands[0], &command, 1) == 1;) {
+        if (command == 'p' && !PrepareWallpaperPicture(s, wall)) command = 'n';
+        if (command == 'e') RemoveBackgroundPicture(s);
+        (void)!write(answers[1], &command, 1);
+        if (command == 'e') _exit(0);
+      }
+      _exit(1);
+    }
+    close(commands[0]);
+    close(answers[1]);
+    commands_ = commands[1];
+    answers_ = answers[0];
+  }
+  ~Copy() {
+    close(commands_);
+    close(answers_);
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  char Step(char command) {
+    char answer = 0;
+    EXPECT_EQ(write(commands_, &command, 1), 1);
+    EXPECT_EQ(read(answers_, &answer, 1), 1);
+    return answer;
+  }
+  void Terminate() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int commands_ = -1, answers_ = -1;
+};
+
+// Under a screensaver host one copy runs per monitor, all sharing the picture: another copy's
+// end, by its run's end or by the host's SIGTERM, leaves it, and its rewrite of the file does not
+// change what a copy is reading meanwhile. The last to end removes it.
+TEST_F(PictureFilesTest, CopiesRunningAtOnceShareThePictureAndTheLastRemovesIt) {
+  ASSERT_TRUE(images::EncodeImageFile(Positions(8, 8), Path("wall.bmp"), images::kTagBmp));
+  const platform::Wallpaper wall{Path("wall.bmp"), 0};
+  s_.background = 2;
+  Copy signalled(s_, wall, true), ending(s_, wall, false);  // started before this one joins
+  ASSERT_EQ(signalled.Step('p'), 'p');
+  ASSERT_TRUE(PrepareWallpaperPicture(s_, wall));
+
+  std::ifstream reading(Path("wallpaper.bmp"), std::ios::binary);
+  std::vector<char> bytes(fs::file_size(Path("wallpaper.bmp")));
+  reading.read(bytes.data(), 100);
+  ASSERT_EQ(ending.Step('p'), 'p');  // the other copy writes while this one reads
+  reading.read(bytes.data() + 100, static_cast<std::streamsize>(bytes.size() - 100));
+  EXPECT_EQ(reading.gcount(), static_cast<std::streamsize>(bytes.size() - 100));
+  images::Image read, own;
+  ASSERT_TRUE(
+      images::DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read));
+  ASSERT_TRUE(ComposeWallpaper(Positions(8, 8), 0, 64, 48, own));
+  EXPECT_EQ(read.pixels, own.pixels) << "the file changed while it was read";
+
+  signalled.Terminate();
+  EXPECT_TRUE(fs::exists(Path("wallpaper.bmp"))) << "removed by a copy ended with SIGTERM";
+  ASSERT_EQ(ending.Step('e'), 'e');
+  EXPECT_TRUE(fs::exists(Path("wallpaper.bmp"))) << "removed by a copy whose run ended";
+  RemoveBackgroundPicture(s_);
+  EXPECT_FALSE(fs::exists(Path("wallpaper.bmp"))) << "left by the last copy";
 }
 
 }  // namespace

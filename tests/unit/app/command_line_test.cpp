@@ -29,6 +29,19 @@ TEST(CommandLine, ModesByTheFirstTwoCharacters) {
   EXPECT_EQ(SelectMode({"/install"}), Mode::kSaveSettings);
 }
 
+// "--wayland" anywhere, in any case, asks for the run on Wayland's outputs; as a first argument it
+// is an unknown switch, which runs the screensaver as before.
+TEST(CommandLine, WaylandByItsLongSwitch) {
+  EXPECT_TRUE(WaylandRequested({"--wayland"}));
+  EXPECT_TRUE(WaylandRequested({" --Wayland "}));
+  EXPECT_TRUE(WaylandRequested({"-root", "--wayland"}));
+  EXPECT_EQ(SelectMode({"--wayland"}), Mode::kRun);
+  for (const char* other : {"-wayland", "--way", "--waylandx", "/wayland", "/s"}) {
+    EXPECT_FALSE(WaylandRequested({other})) << other;
+  }
+  EXPECT_FALSE(WaylandRequested({}));
+}
+
 TEST(CommandLine, WindowHandleFromTheColonFieldOrTheNextArgument) {
   EXPECT_EQ(ParseWindowHandle({"/p:1234"}), 1234);
   EXPECT_EQ(ParseWindowHandle({"/p", "1234"}), 1234);

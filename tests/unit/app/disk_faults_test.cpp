@@ -1,18 +1,21 @@
 // Writing on a full or read-only disk: config.ini (the "/i" switch and the dialog's OK), the
 // wallpaper picture of a run, a screenshot and the custom picture library. The old config.ini
-// stays whole, nothing half-written stays behind and nothing is shown.
+// stays whole and nothing half-written stays behind; only the dialog's OK tells the user.
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "../images/picture_files.h"
 #include "app/background_pictures.h"
+#include "dialog/config_layout.h"
 #include "dialog/config_model.h"
 #include "images/codecs.h"
 #include "images/custom_library.h"
@@ -126,26 +129,29 @@ TEST_F(SmallDisk, ConfigIniStaysWholeWhenItCannotBeSaved) {
   const std::string saved = ReadAll(s_.configFile);
   s_.flakes = 456;
   NoRequesters services;
-  auto saveBothWays = [&] {
-    EXPECT_FALSE(settings::SaveSettings(s_));  // as "/i" saves
+  // "/i" saves silently; the dialog's OK says why in the system's words and stays open.
+  auto saveBothWays = [&](int reason) {
+    EXPECT_FALSE(settings::SaveSettings(s_));
+    EXPECT_TRUE(boxes_.empty());
     dialog::ConfigModel dialog(s_, {{1920, 1080, 24}}, services, "Flurrix Screensaver 3.3");
     dialog.Fill();
-    dialog.Press(116);  // OK
-    EXPECT_TRUE(dialog.Closed());
+    dialog.Press(dialog::kOkButton);
+    EXPECT_FALSE(dialog.Closed());
     EXPECT_FALSE(dialog.Saved());
+    EXPECT_EQ(boxes_, std::vector<std::string>{s_.configFile + "\n\n" + std::strerror(reason)});
+    boxes_.clear();
     EXPECT_EQ(ReadAll(s_.configFile), saved);
     EXPECT_EQ(Files(), std::vector<std::string>{"config.ini"});
   };
 
   ReadOnly(true);
-  saveBothWays();
+  saveBothWays(mounted_ ? EROFS : EACCES);
   ReadOnly(false);
-  EXPECT_TRUE(boxes_.empty());
   if (!Fill(0)) {
     std::printf("a full disk needs root: only the read-only disk was tried\n");
     return;
   }
-  saveBothWays();
+  saveBothWays(ENOSPC);
   Empty();
   EXPECT_TRUE(settings::SaveSettings(s_));  // the disk was all that stopped it
   EXPECT_NE(ReadAll(s_.configFile).find("flakes = 456"), std::string::npos);

@@ -2,14 +2,18 @@
 // the custom image list, validation and saving.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "../images/picture_files.h"
+#include "dialog/config_layout.h"
 #include "dialog/config_model.h"
 #include "images/codecs.h"
 #include "images/pictures.h"
+#include "settings/modes.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
 #include "web/site.h"
@@ -57,8 +61,9 @@ class ConfigModelTest : public ::testing::Test {
     settings::SetDefaults(s, {folder, 0});
     s.configFolder = folder;
     s.configFile = folder + "config.ini";
-    previousBoxes =
-        text::SetMessageBoxHandler([this](const std::string&, const std::string& text, int32_t) {
+    previousBoxes = text::SetMessageBoxHandler(
+        [this](const std::string& caption, const std::string& text, int32_t) {
+          captions.push_back(caption);
           boxes.push_back(text);
           return platform::kAnswerOk;
         });
@@ -86,19 +91,19 @@ class ConfigModelTest : public ::testing::Test {
   settings::Settings s;
   ScriptedServices services;
   std::unique_ptr<ConfigModel> model;
-  std::vector<std::string> boxes, links;
+  std::vector<std::string> captions, boxes, links;
   text::MessageBoxHandler previousBoxes;
   web::LinkOpener previousOpener;
 };
 
 TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
-  s.exiton = 3;
-  s.background = 2;
+  s.exiton = settings::kExitOnTimer;
+  s.background = settings::kBackgroundWallpaper;
   s.foreground = 1;
   s.foregroundtxt = 0;
   s.customflaketype = 1;
   s.music = 0;
-  s.musicmode = 1;
+  s.musicmode = settings::kMusicFolder;
   s.aclock = 1;
   s.dclock = 0;
   s.calendar = 0;
@@ -107,79 +112,84 @@ TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
   auto visible = [&m](int32_t id) { return m.State(id).visible; };
   auto enabled = [&m](int32_t id) { return m.State(id).enabled; };
   // Filled state.
-  EXPECT_TRUE(visible(14));  // R1
-  EXPECT_FALSE(visible(15));
-  EXPECT_FALSE(visible(23));  // R2 to R5: only the wallpaper group
-  EXPECT_TRUE(visible(24) && visible(26));
-  EXPECT_FALSE(visible(27) || visible(34) || visible(35) || visible(40));
-  EXPECT_TRUE(enabled(43) && enabled(48));  // R6
-  EXPECT_FALSE(enabled(50) || enabled(54));
-  EXPECT_EQ(m.State(58).value, 16);  // R7: flake 5
-  EXPECT_FALSE(enabled(57));         // R8
-  EXPECT_TRUE(enabled(60) && enabled(61));
-  EXPECT_TRUE(visible(74));  // R9
-  EXPECT_FALSE(visible(73));
-  EXPECT_FALSE(enabled(72) || enabled(77));                   // R10
-  EXPECT_TRUE(enabled(80) && enabled(85));                    // R11
-  EXPECT_FALSE(enabled(88) || enabled(93));                   // R12
-  EXPECT_FALSE(enabled(96) || enabled(105) || enabled(109));  // R13
-  EXPECT_FALSE(visible(102) || visible(103) || visible(104) || visible(105));
+  EXPECT_TRUE(visible(kExitTimer));  // the timer event's minutes
+  EXPECT_FALSE(visible(kExitSleep));
+  EXPECT_FALSE(visible(kDesktopBlur));  // only the wallpaper group
+  EXPECT_TRUE(visible(kWallpaperFrame) && visible(kWallpaperBlur));
+  EXPECT_FALSE(visible(kBlankFrame) || visible(kSwatch) || visible(kCustomFrame) ||
+               visible(kRemoveImageButton));
+  EXPECT_TRUE(enabled(kImageFile) && enabled(kImageY));
+  EXPECT_FALSE(enabled(kCustomText) || enabled(kTextY));
+  EXPECT_EQ(m.State(kFlakePicture).value, kFirstFlakePicture + 4);  // flake 5
+  EXPECT_FALSE(enabled(kFlakeType));
+  EXPECT_TRUE(enabled(kFlakeFile) && enabled(kFlakeBrowse));
+  EXPECT_TRUE(visible(kMusicFolder));
+  EXPECT_FALSE(visible(kMusicFile));
+  EXPECT_FALSE(enabled(kMusicMode) || enabled(kVolume));
+  EXPECT_TRUE(enabled(kAnalogXLabel) && enabled(kAnalogSize));
+  EXPECT_FALSE(enabled(kDigitalXLabel) || enabled(kTimeFormat));
+  EXPECT_FALSE(enabled(kCalendarXLabel) || enabled(kCalendarFont) || enabled(kFirstDay));
+  EXPECT_FALSE(visible(kCalendarBorderLabel) || visible(kCalendarBorder) ||
+               visible(kCalendarFontLabel) || visible(kCalendarFont));
 
   // The same rules on their events.
-  m.Choose(13, 4);
-  EXPECT_FALSE(visible(14));
-  EXPECT_TRUE(visible(15));
-  m.Choose(20, 3);
-  EXPECT_FALSE(visible(24));
-  EXPECT_TRUE(visible(27) && visible(34));
-  m.Choose(20, 4);
-  EXPECT_FALSE(visible(27));
-  EXPECT_TRUE(visible(35) && visible(39));
-  m.Choose(42, 0);
-  m.Choose(49, 1);
-  EXPECT_FALSE(enabled(43) || enabled(48));
-  EXPECT_TRUE(enabled(50) && enabled(54));
-  m.Choose(57, 8);
-  EXPECT_EQ(m.State(58).value, 19);
-  m.Choose(56, 1);
-  EXPECT_EQ(m.State(59).value, 0);
-  EXPECT_TRUE(enabled(57));
-  EXPECT_FALSE(enabled(60) || enabled(61));
-  m.Choose(72, 0);
-  EXPECT_TRUE(visible(73));
-  EXPECT_FALSE(visible(74));
-  m.Choose(71, 1);
-  EXPECT_TRUE(enabled(72) && enabled(77));
-  m.Choose(79, 0);
-  EXPECT_FALSE(enabled(80) || enabled(85));
-  m.Choose(87, 1);
-  EXPECT_TRUE(enabled(88) && enabled(93));
-  m.Choose(95, 1);
-  EXPECT_TRUE(enabled(96) && enabled(105) && enabled(108) && enabled(109));
-  EXPECT_FALSE(visible(102) || visible(105));
-  m.Choose(29, 255);
-  m.Choose(33, 16);
-  EXPECT_EQ(m.State(34).value, 255 + 16 * 65536);  // the swatch, 0x00BBGGRR
+  m.Choose(kExitOn, settings::kExitOnSleep);
+  EXPECT_FALSE(visible(kExitTimer));
+  EXPECT_TRUE(visible(kExitSleep));
+  m.Choose(kBackground, settings::kBackgroundBlank);
+  EXPECT_FALSE(visible(kWallpaperFrame));
+  EXPECT_TRUE(visible(kBlankFrame) && visible(kSwatch));
+  m.Choose(kBackground, settings::kBackgroundCustom);
+  EXPECT_FALSE(visible(kBlankFrame));
+  EXPECT_TRUE(visible(kCustomFrame) && visible(kAddImageButton));
+  m.Choose(kShowImage, 0);
+  m.Choose(kShowText, 1);
+  EXPECT_FALSE(enabled(kImageFile) || enabled(kImageY));
+  EXPECT_TRUE(enabled(kCustomText) && enabled(kTextY));
+  m.Choose(kFlakeType, 8);
+  EXPECT_EQ(m.State(kFlakePicture).value, kFirstFlakePicture + 7);
+  m.Choose(kOriginalFlake, 1);
+  EXPECT_EQ(m.State(kCustomFlake).value, 0);
+  EXPECT_TRUE(enabled(kFlakeType));
+  EXPECT_FALSE(enabled(kFlakeFile) || enabled(kFlakeBrowse));
+  m.Choose(kMusicMode, 0);
+  EXPECT_TRUE(visible(kMusicFile));
+  EXPECT_FALSE(visible(kMusicFolder));
+  m.Choose(kPlayMusic, 1);
+  EXPECT_TRUE(enabled(kMusicMode) && enabled(kVolume));
+  m.Choose(kShowAnalog, 0);
+  EXPECT_FALSE(enabled(kAnalogXLabel) || enabled(kAnalogSize));
+  m.Choose(kShowDigital, 1);
+  EXPECT_TRUE(enabled(kDigitalXLabel) && enabled(kTimeFormat));
+  m.Choose(kShowCalendar, 1);
+  EXPECT_TRUE(enabled(kCalendarXLabel) && enabled(kCalendarFont) && enabled(kFirstDayLabel) &&
+              enabled(kFirstDay));
+  EXPECT_FALSE(visible(kCalendarBorderLabel) || visible(kCalendarFont));
+  m.Choose(kRed, 255);
+  m.Choose(kBlue, 16);
+  EXPECT_EQ(m.State(kSwatch).value, 255 + 16 * 65536);  // the swatch, 0x00BBGGRR
 }
 
 TEST_F(ConfigModelTest, SpinBoxesClampWhatIsTyped) {
   ConfigModel& m = Open();
-  m.Type(9, "5000");
-  EXPECT_EQ(m.State(9).value, 2000);
-  EXPECT_EQ(m.State(9).text, "2000");
-  m.Type(9, "3");
-  EXPECT_EQ(m.State(9).value, 10);
-  m.Type(9, "1234");
-  EXPECT_EQ(m.State(9).value, 1234);
-  m.Type(11, "$64");
-  EXPECT_EQ(m.State(11).value, 100);
-  m.Type(11, "2401");
-  EXPECT_EQ(m.State(11).value, 2400);
-  m.Type(14, "0");
-  EXPECT_EQ(m.State(14).value, 1);
-  m.Type(101, "$B");
-  EXPECT_EQ(m.State(101).value, 10);
-  m.Press(116);
+  m.Type(kFlakes, "5000");
+  EXPECT_EQ(m.State(kFlakes).value, 2000);
+  EXPECT_EQ(m.State(kFlakes).text, "2000");
+  m.Type(kFlakes, "3");
+  EXPECT_EQ(m.State(kFlakes).value, 10);
+  m.Type(kFlakes, "4294967306");  // beyond 32 bits: the largest number, not 10
+  EXPECT_EQ(m.State(kFlakes).value, 2000);
+  m.Type(kFlakes, "1234");
+  EXPECT_EQ(m.State(kFlakes).value, 1234);
+  m.Type(kPictime, "$64");
+  EXPECT_EQ(m.State(kPictime).value, 100);
+  m.Type(kPictime, "2401");
+  EXPECT_EQ(m.State(kPictime).value, 2400);
+  m.Type(kExitTimer, "0");
+  EXPECT_EQ(m.State(kExitTimer).value, 1);
+  m.Type(kCalendarSize, "$B");
+  EXPECT_EQ(m.State(kCalendarSize).value, 10);
+  m.Press(kOkButton);
   EXPECT_EQ(s.flakes, 1234);
   EXPECT_EQ(s.pictime, 2400);
 }
@@ -192,13 +202,13 @@ TEST_F(ConfigModelTest, DisplayModes) {
                          {1280, 1024, 16},
                          {1024, 768, 32},
                          {1920, 1080, 32}});
-  EXPECT_EQ(m.State(4).items,
+  EXPECT_EQ(m.State(kDisplayMode).items,
             (std::vector<std::string>{text::Lookup("General", "Desktop Resolution"), "1024x768x32",
                                       "1280x1024x16", "1024x768x32", "1920x1080x32"}));
-  EXPECT_EQ(m.State(4).value, 0);  // the stored mode is the desktop's
-  s.desktopWidth = 1280;           // the desktop changed since: OK stores the new one
+  EXPECT_EQ(m.State(kDisplayMode).value, 0);  // the stored mode is the desktop's
+  s.desktopWidth = 1280;                      // the desktop changed since: OK stores the new one
   s.desktopHeight = 1024;
-  m.Press(116);
+  m.Press(kOkButton);
   EXPECT_EQ(s.videow, 1280);
   EXPECT_EQ(s.videoh, 1024);
   EXPECT_EQ(s.videod, 32);
@@ -207,9 +217,9 @@ TEST_F(ConfigModelTest, DisplayModes) {
   s.videoh = 1024;
   s.videod = 16;
   ConfigModel& other = Open({{1024, 768, 32}, {1280, 1024, 16}});
-  EXPECT_EQ(other.State(4).value, 2);
-  other.Choose(4, 1);
-  other.Press(116);
+  EXPECT_EQ(other.State(kDisplayMode).value, 2);
+  other.Choose(kDisplayMode, 1);
+  other.Press(kOkButton);
   EXPECT_EQ(s.videow, 1024);
   EXPECT_EQ(s.videoh, 768);
   EXPECT_EQ(s.videod, 32);
@@ -217,19 +227,19 @@ TEST_F(ConfigModelTest, DisplayModes) {
   // A stored mode the display no longer offers selects nothing and is kept on OK.
   s.videow = 3000;
   ConfigModel& gone = Open({{1024, 768, 32}});
-  EXPECT_EQ(gone.State(4).value, -1);
-  gone.Press(116);
+  EXPECT_EQ(gone.State(kDisplayMode).value, -1);
+  gone.Press(kOkButton);
   EXPECT_EQ(s.videow, 3000);
 }
 
 TEST_F(ConfigModelTest, OkShowsEveryFailureInOrderAndSavesNothing) {
-  s.background = 4;
+  s.background = settings::kBackgroundCustom;
   s.foregroundtxt = 1;
   s.foregroundtext = "  ";
   const settings::Settings before = s;
   ConfigModel& m = Open();
-  m.Type(9, "700");
-  m.Press(116);
+  m.Type(kFlakes, "700");
+  m.Press(kOkButton);
   EXPECT_EQ(boxes,
             (std::vector<std::string>{Msg("No custom images"), Msg("Invalid foreground text")}));
   EXPECT_FALSE(m.Closed());
@@ -237,25 +247,25 @@ TEST_F(ConfigModelTest, OkShowsEveryFailureInOrderAndSavesNothing) {
   EXPECT_EQ(platform::FileSize(s.configFile), -1);
 
   boxes.clear();
-  m.Choose(20, 0);
-  m.Choose(42, 1);
-  m.Type(43, "");
-  m.Choose(59, 1);
-  m.Type(60, " \t");
-  m.Choose(71, 1);
-  m.Choose(72, 1);
-  m.Type(74, " ");
-  m.Press(116);
+  m.Choose(kBackground, settings::kBackgroundForest);
+  m.Choose(kShowImage, 1);
+  m.Type(kImageFile, " \t ");  // blanks only, as good as empty
+  m.Choose(kCustomFlake, 1);
+  m.Type(kFlakeFile, " \t");
+  m.Choose(kPlayMusic, 1);
+  m.Choose(kMusicMode, settings::kMusicFolder);
+  m.Type(kMusicFolder, " ");
+  m.Press(kOkButton);
   EXPECT_EQ(boxes, (std::vector<std::string>{
                        Msg("Invalid foreground image"), Msg("Invalid foreground text"),
                        Msg("Invalid snowflake image"), Msg("Invalid music folder")}));
-  m.Choose(72, 0);
-  m.Type(73, "");
+  m.Choose(kMusicMode, settings::kMusicOneFile);
+  m.Type(kMusicFile, "");
   boxes.clear();
-  m.Press(116);
+  m.Press(kOkButton);
   EXPECT_EQ(boxes.back(), Msg("Invalid music file"));
 
-  m.Press(117);  // Cancel
+  m.Press(kCancelButton);  // Cancel
   EXPECT_TRUE(m.Closed());
   EXPECT_FALSE(m.Saved());
   EXPECT_EQ(s.flakes, before.flakes);
@@ -264,75 +274,76 @@ TEST_F(ConfigModelTest, OkShowsEveryFailureInOrderAndSavesNothing) {
 
 TEST_F(ConfigModelTest, AddAndRemoveImages) {
   services.files = {Source("one.bmp"), Source("two.bmp"), Source("three.bmp")};
-  s.background = 4;
+  s.background = settings::kBackgroundCustom;
   s.perspreview = 1;
   ConfigModel& m = Open();
-  EXPECT_FALSE(m.State(40).enabled);
-  m.DoubleClick(36);  // on no entry: Add Image
+  EXPECT_FALSE(m.State(kRemoveImageButton).enabled);
+  m.DoubleClick(kImageList);  // on no entry: Add Image
   ASSERT_EQ(services.asked.size(), 1u);
   EXPECT_EQ(services.asked[0].title, "Add Image");
   EXPECT_EQ(services.asked[0].filter,
             "Image File (*.jpg, *.bmp, *.png, *.tga)|*.jpg;*.jpeg;*.jpe;*.jif;*.bmp;*.rle;*.dib;"
             "*.png;*.tga;*.targa");
   EXPECT_TRUE(services.asked[0].multiple);
-  EXPECT_EQ(m.State(36).items, (std::vector<std::string>{"one.jpg", "two.jpg", "three.jpg"}));
+  EXPECT_EQ(m.State(kImageList).items,
+            (std::vector<std::string>{"one.jpg", "two.jpg", "three.jpg"}));
 
   const uint32_t serial = m.PictureSerial();
-  m.Choose(36, 1);  // the preview shows the thumbnail
-  EXPECT_TRUE(m.State(40).enabled);
+  m.Choose(kImageList, 1);  // the preview shows the thumbnail
+  EXPECT_TRUE(m.State(kRemoveImageButton).enabled);
   EXPECT_GT(m.PictureSerial(), serial);
-  EXPECT_EQ(images::PictureWidth(m.State(37).value), 100);
-  m.DoubleClick(36);  // on an entry: nothing
+  EXPECT_EQ(images::PictureWidth(m.State(kPreview).value), 100);
+  m.DoubleClick(kImageList);  // on an entry: nothing
   EXPECT_EQ(services.asked.size(), 1u);
 
-  m.Press(40);  // the middle entry: the next one takes its place
-  EXPECT_EQ(m.State(36).items, (std::vector<std::string>{"one.jpg", "three.jpg"}));
-  EXPECT_EQ(m.State(36).value, 1);
+  m.Press(kRemoveImageButton);  // the middle entry: the next one takes its place
+  EXPECT_EQ(m.State(kImageList).items, (std::vector<std::string>{"one.jpg", "three.jpg"}));
+  EXPECT_EQ(m.State(kImageList).value, 1);
   EXPECT_EQ(platform::FileSize(folder + "imgs/two.jpg"), -1);
-  m.Press(40);  // the last entry: the first is selected
-  EXPECT_EQ(m.State(36).items, (std::vector<std::string>{"one.jpg"}));
-  EXPECT_EQ(m.State(36).value, 0);
-  EXPECT_TRUE(m.State(40).enabled);
-  m.Press(40);  // the only entry
-  EXPECT_TRUE(m.State(36).items.empty());
-  EXPECT_EQ(m.State(36).value, -1);
-  EXPECT_FALSE(m.State(40).enabled);
-  EXPECT_EQ(m.State(37).value, 4);  // the "no image" placeholder
+  m.Press(kRemoveImageButton);  // the last entry: the first is selected
+  EXPECT_EQ(m.State(kImageList).items, (std::vector<std::string>{"one.jpg"}));
+  EXPECT_EQ(m.State(kImageList).value, 0);
+  EXPECT_TRUE(m.State(kRemoveImageButton).enabled);
+  m.Press(kRemoveImageButton);  // the only entry
+  EXPECT_TRUE(m.State(kImageList).items.empty());
+  EXPECT_EQ(m.State(kImageList).value, -1);
+  EXPECT_FALSE(m.State(kRemoveImageButton).enabled);
+  EXPECT_EQ(m.State(kPreview).value, kNoImagePicture);
 
-  m.Choose(38, 0);
-  EXPECT_EQ(m.State(37).value, 4);
+  m.Choose(kPreviewCheck, 0);
+  EXPECT_EQ(m.State(kPreview).value, kNoImagePicture);
 }
 
 // Library files deleted, cut short or blocked by another program while the dialog is open.
 TEST_F(ConfigModelTest, LibraryFilesGoneUnderTheDialog) {
   services.files = {Source("one.bmp"), Source("two.bmp")};
-  s.background = 4;
+  s.background = settings::kBackgroundCustom;
   s.perspreview = 1;
   ConfigModel& m = Open();
-  m.Press(39);
+  m.Press(kAddImageButton);
   const std::vector<std::string> both = {"one.jpg", "two.jpg"};
-  ASSERT_EQ(m.State(36).items, both);
-  m.Choose(36, 0);
-  ASSERT_EQ(m.State(37).value, 3);
+  ASSERT_EQ(m.State(kImageList).items, both);
+  m.Choose(kImageList, 0);
+  ASSERT_EQ(m.State(kPreview).value, kPreviewPicture);
   const uint32_t serial = m.PictureSerial();
 
   std::filesystem::resize_file(folder + "thumbs/one.jpg", 10);
   std::filesystem::remove(folder + "thumbs/two.jpg");
   std::filesystem::remove(folder + "imgs/two.jpg");
-  m.Choose(36, 1);  // no thumbnail: the box keeps what it showed
-  m.Choose(36, 0);  // a broken one likewise
-  EXPECT_EQ(m.State(37).value, 3);
+  m.Choose(kImageList, 1);  // no thumbnail: the box keeps what it showed
+  m.Choose(kImageList, 0);  // a broken one likewise
+  EXPECT_EQ(m.State(kPreview).value, kPreviewPicture);
   EXPECT_EQ(m.PictureSerial(), serial);
-  m.Choose(36, 1);
-  m.Press(40);  // its file is gone: the entry stays
-  EXPECT_EQ(m.State(36).items, both);
+  m.Choose(kImageList, 1);
+  m.Press(kRemoveImageButton);  // its file is gone: the entry stays
+  EXPECT_EQ(m.State(kImageList).items, both);
 
   std::filesystem::remove_all(folder + "imgs");  // a file where the library folder was
   std::ofstream(folder + "imgs") << "x";
   services.files = {Source("three.bmp")};
-  m.Press(39);
-  EXPECT_EQ(m.State(36).items, both);
-  m.Press(116);
+  m.Press(kAddImageButton);
+  EXPECT_EQ(m.State(kImageList).items, both);
+  m.Press(kOkButton);
   EXPECT_TRUE(m.Saved());
   EXPECT_TRUE(boxes.empty());
 }
@@ -340,24 +351,24 @@ TEST_F(ConfigModelTest, LibraryFilesGoneUnderTheDialog) {
 TEST_F(ConfigModelTest, RequestersLinksAndUpdateCheck) {
   s.foregroundimage = "/pictures/old.png";
   s.musicfolder = "/music/";
-  s.musicmode = 1;
+  s.musicmode = settings::kMusicFolder;
   ConfigModel& m = Open();
-  m.Press(44);  // cancelled: the field keeps its text
-  EXPECT_EQ(m.State(43).text, "/pictures/old.png");
+  m.Press(kImageBrowse);  // cancelled: the field keeps its text
+  EXPECT_EQ(m.State(kImageFile).text, "/pictures/old.png");
   services.files = {"/pictures/new.jpg"};
-  m.Press(44);
-  EXPECT_EQ(m.State(43).text, "/pictures/new.jpg");
-  m.Press(61);
+  m.Press(kImageBrowse);
+  EXPECT_EQ(m.State(kImageFile).text, "/pictures/new.jpg");
+  m.Press(kFlakeBrowse);
   services.files = {"/music/song.mp3"};
-  m.Choose(72, 0);
-  m.Press(75);
-  EXPECT_EQ(m.State(73).text, "/music/song.mp3");
-  m.Choose(72, 1);
-  m.Press(75);  // cancelled folder requester
-  EXPECT_EQ(m.State(74).text, "/music/");
+  m.Choose(kMusicMode, 0);
+  m.Press(kMusicBrowse);
+  EXPECT_EQ(m.State(kMusicFile).text, "/music/song.mp3");
+  m.Choose(kMusicMode, 1);
+  m.Press(kMusicBrowse);  // cancelled folder requester
+  EXPECT_EQ(m.State(kMusicFolder).text, "/music/");
   services.folder = "/other";
-  m.Press(75);
-  EXPECT_EQ(m.State(74).text, std::string("/other") + platform::kSep);
+  m.Press(kMusicBrowse);
+  EXPECT_EQ(m.State(kMusicFolder).text, std::string("/other") + platform::kSep);
   ASSERT_EQ(services.asked.size(), 6u);
   EXPECT_EQ(services.asked[0].title, "Open Image");
   EXPECT_EQ(services.asked[0].filter, "Image File (*.jpg;*.png;*.bmp)|*.jpg;*.png;*.bmp");
@@ -369,9 +380,9 @@ TEST_F(ConfigModelTest, RequestersLinksAndUpdateCheck) {
   EXPECT_EQ(services.asked[4].title, "Open Music Folder");
   EXPECT_EQ(services.asked[4].start, "/music");  // without its trailing separator
 
-  m.Press(112);
-  m.Press(113);
-  m.Press(114);
+  m.Press(kHomePageButton);
+  m.Press(kFeedbackButton);
+  m.Press(kUpdateButton);
   EXPECT_EQ(links,
             (std::vector<std::string>{web::HomePageAddress(),
                                       "mailto:" + web::SupportMailAddress() +
@@ -381,18 +392,20 @@ TEST_F(ConfigModelTest, RequestersLinksAndUpdateCheck) {
 
 TEST_F(ConfigModelTest, OkWritesFieldsBack) {
   s.calendarm = 7;
-  s.calendarfont = 2;
-  s.timefrm = 2;
+  s.calendarfont = settings::kCalendarFontLarge;
+  s.calendarfirst = settings::kWeekStartsSunday;
+  s.timefrm = settings::kTimeAmerican;
   ConfigModel& m = Open();
-  m.Type(46, "$FF");
-  m.Type(48, "%101");
-  m.Type(52, "  -12abc");
-  m.Type(54, "abc");
-  m.Choose(42, 1);
-  m.Type(43, "  /pictures/a b.png \t");
-  m.Choose(109, 1);
-  m.Choose(69, 11);  // a slider stays within its range
-  m.Press(116);
+  m.Type(kImageX, "$FF");
+  m.Type(kImageY, "%101");
+  m.Type(kTextX, "  -12abc");
+  m.Type(kTextY, "abc");
+  m.Choose(kShowImage, 1);
+  m.Type(kImageFile, "  /pictures/a b.png \t");
+  m.Type(kAnalogX, "-4294967306");
+  m.Choose(kFirstDay, 0);
+  m.Choose(kSpeed, 11);  // a slider stays within its range
+  m.Press(kOkButton);
   EXPECT_TRUE(m.Closed());
   EXPECT_TRUE(m.Saved());
   EXPECT_EQ(s.foregroundimagex, 255);
@@ -400,12 +413,13 @@ TEST_F(ConfigModelTest, OkWritesFieldsBack) {
   EXPECT_EQ(s.foregroundtextx, -12);
   EXPECT_EQ(s.foregroundtexty, 0);
   EXPECT_EQ(s.foregroundimage, "/pictures/a b.png");
-  EXPECT_EQ(s.calendarfirst, 2);
+  EXPECT_EQ(s.aclockx, INT32_MIN);  // held at the limit, not wrapped
+  EXPECT_EQ(s.calendarfirst, settings::kWeekStartsMonday);
   EXPECT_EQ(s.speed, 10);
-  EXPECT_EQ(s.timefrm, 2);
+  EXPECT_EQ(s.timefrm, settings::kTimeAmerican);
   // The hidden controls pass their keys through.
   EXPECT_EQ(s.calendarm, 7);
-  EXPECT_EQ(s.calendarfont, 2);
+  EXPECT_EQ(s.calendarfont, settings::kCalendarFontLarge);
 }
 
 TEST_F(ConfigModelTest, KeysTheDialogDoesNotShowSurviveASave) {
@@ -419,9 +433,92 @@ TEST_F(ConfigModelTest, KeysTheDialogDoesNotShowSurviveASave) {
   settings::Settings loaded = s;
   settings::LoadSettings(loaded, {folder, 0});
   s = loaded;
-  Open().Press(116);
+  Open().Press(kOkButton);
   EXPECT_TRUE(model->Saved());
   EXPECT_EQ(ReadAll(s.configFile), before);
+}
+
+// Hand-edited values that no item of their list shows stay as they are on OK.
+TEST_F(ConfigModelTest, ListsShowingNoItemKeepTheStoredValue) {
+  s.exiton = 9;
+  s.background = 7;
+  s.wind = -1;
+  s.musicmode = 2;
+  s.timefrm = 3;
+  s.calendarfont = 0;
+  s.calendarfirst = 5;
+  ConfigModel& m = Open();
+  for (Control list :
+       {kExitOn, kBackground, kWind, kMusicMode, kTimeFormat, kCalendarFont, kFirstDay}) {
+    EXPECT_EQ(m.State(list).value, -1) << "list " << list;
+  }
+  m.Press(kOkButton);
+  ASSERT_TRUE(m.Saved());
+  EXPECT_EQ(s.exiton, 9);
+  EXPECT_EQ(s.background, 7);
+  EXPECT_EQ(s.wind, -1);
+  EXPECT_EQ(s.musicmode, 2);
+  EXPECT_EQ(s.timefrm, 3);
+  EXPECT_EQ(s.calendarfont, 0);
+  EXPECT_EQ(s.calendarfirst, 5);
+}
+
+// A config.ini written by hand in the writer's form. OK with nothing touched writes it again
+// byte for byte; so it does when the record is set back to its defaults after filling, so that
+// every field the dialog shows comes from its own control. The keys the dialog does not show
+// hold their defaults; the others each a value of their own.
+TEST_F(ConfigModelTest, OkWithNothingTouchedWritesTheSameBytes) {
+  // clang-format off
+  const std::vector<std::string> lines = {
+      "", "[General]", "Language = en", "Update Range = 2", "Update Date = 0", "Path = " + folder,
+      "; ", "[Window]", "Width = 530", "Height = 330", "X = 200", "Y = 200", "; ",
+      "[Screensaver]", "videow = 1280", "videoh = 1024", "videod = 16", "fps = 60",
+      "flakes = 1234", "pictime = 321", "exiton = 4", "exitontimer = 45", "exitonsleep = 67",
+      "background = 5", "desktopblur = 12", "wallpaperblur = 34", "blankr = 56", "blankg = 78",
+      "blankb = 90", "perspreview = 1", "foreground = 1",
+      "foregroundimage = /pictures/fore ground.png", "foregroundimagex = -151",
+      "foregroundimagey = 52", "foregroundtxt = 1", "foregroundtext = Let it snow",
+      "foregroundtextx = 291", "foregroundtexty = -11", "flaketype = 6", "customflaketype = 1",
+      "customflakeimage = /flakes/my flake.png", "flakesize = 17", "flakerotate = 1", "wind = 2",
+      "speed = 8", "music = 1", "musicmode = 1", "musicfile = /music/song.mp3",
+      "musicfolder = /music/all/", "musicvol = 9", "aclock = 0", "aclocksize = 44",
+      "aclockx = -301", "aclocky = -51", "dclock = 0", "dclockx = -261", "dclocky = -71",
+      "timefrm = 2", "calendar = 1", "calendarx = -281", "calendary = 13", "calendarm = 14",
+      "calendarsize = 9", "calendarfont = 2", "calendarbg = 0", "calendarfirst = 2", "; "};
+  // clang-format on
+  std::string bytes = "\xEF\xBB\xBF";
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  const std::vector<platform::DesktopMode> modes = {{1920, 1080, 32}, {1280, 1024, 16}};
+  for (bool fromControlsOnly : {false, true}) {
+    std::ofstream(s.configFile, std::ios::binary) << bytes;
+    settings::LoadSettings(s, {folder, 0});
+    ASSERT_EQ(s.calendarsize, 9);
+    ConfigModel& m = Open(modes);
+    if (fromControlsOnly) settings::SetDefaults(s, {folder, 0});
+    m.Press(kOkButton);
+    EXPECT_TRUE(m.Saved());
+    EXPECT_EQ(ReadAll(s.configFile), bytes) << (fromControlsOnly ? "from the controls only" : "");
+  }
+}
+
+// OK whose save fails keeps the dialog open with the edits and says which file and why, in
+// the system's words; once the folder is there, OK saves them.
+TEST_F(ConfigModelTest, OkThatCannotSaveSaysWhyAndKeepsTheEdits) {
+  s.configFile = folder + "gone/config.ini";
+  ConfigModel& m = Open();
+  m.Type(kFlakes, "700");
+  m.Press(kOkButton);
+  EXPECT_EQ(captions, std::vector<std::string>{text::Lookup("Msg", "Error")});
+  EXPECT_EQ(boxes, std::vector<std::string>{s.configFile + "\n\n" + std::strerror(ENOENT)});
+  EXPECT_FALSE(m.Closed());
+  EXPECT_FALSE(m.Saved());
+  EXPECT_EQ(s.flakes, 500);
+  EXPECT_EQ(m.State(kFlakes).value, 700);
+  std::filesystem::create_directory(folder + "gone");
+  m.Press(kOkButton);
+  EXPECT_TRUE(m.Closed());
+  EXPECT_TRUE(m.Saved());
+  EXPECT_EQ(s.flakes, 700);
 }
 
 }  // namespace

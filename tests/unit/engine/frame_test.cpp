@@ -15,7 +15,7 @@
 #include "linked_engine.h"
 #include "scene/engine_api.h"
 #include "scene/local_time.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
 #include "screen.h"
 
@@ -42,22 +42,43 @@ Difference Compare(const Frame& a, const Frame& b) {
   return d;
 }
 
+// The second monitor: engine screen 1, drawn at this size into the test's second window.
+constexpr int kSecondW = 1280, kSecondH = 1024;
+
+// The frame of the opened screen, then (with `second`) the second monitor's.
+std::vector<Frame> RenderScreens(Screen& screen, bool second) {
+  std::vector<Frame> frames{screen.Render()};
+  if (second && screen.UseSecondWindow(kW, kH)) {
+    RTO_RenderScreen(1, kSecondW, kSecondH);
+    frames.push_back(screen.Read());
+    screen.UseFirstWindow();
+  }
+  return frames;
+}
+
 // Renders the frame the long way, then three times the short way (drawn, kept, copied); the
-// short frames' largest difference from the long one. The last short frame is left in
-// engine-shots/, and the long one beside it when they differ.
-Difference ShortAgainstLong(Screen& screen, const std::string& name) {
+// short frames' largest difference from the long one. With `second`, each time the second
+// monitor's frame as well, in turn with the first. The last short frames are left in
+// engine-shots/, and the long ones beside them when they differ.
+Difference ShortAgainstLong(Screen& screen, const std::string& name, bool second = false) {
   engine::TheEngine().renderer.SetShortcuts(false);
-  const Frame slow = screen.Render();
+  const std::vector<Frame> slow = RenderScreens(screen, second);
   engine::TheEngine().renderer.SetShortcuts(true);
   Difference most;
-  Frame fast;
+  std::vector<Frame> fast;
   for (int i = 0; i < 3; ++i) {
-    fast = screen.Render();
-    const Difference d = Compare(fast, slow);
-    most = {std::max(most.most, d.most), std::max(most.pixels, d.pixels)};
+    fast = RenderScreens(screen, second);
+    if (fast.size() != slow.size()) return {255, kW * kH};
+    for (size_t k = 0; k < fast.size(); ++k) {
+      const Difference d = Compare(fast[k], slow[k]);
+      most = {std::max(most.most, d.most), std::max(most.pixels, d.pixels)};
+    }
   }
-  fast.Save(name);
-  if (most.most > 1) slow.Save(name + "_long_way");
+  for (size_t k = 0; k < fast.size(); ++k) {
+    const std::string shot = k == 0 ? name : name + "_second";
+    fast[k].Save(shot);
+    if (most.most > 1) slow[k].Save(shot + "_long_way");
+  }
   return most;
 }
 
@@ -71,9 +92,10 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   Screen screen(kW, kH);
   ASSERT_TRUE(screen.ok());
   flurrixtest::UseLinkedEngine();
-  scene::SetClock([] { return int64_t{100000}; });
-  scene::SetLocalTime([] { return scene::MakeDate(2024, 12, 24, 10, 8, 30); });
-  scene::SeedRandom(7);
+  scene::RunContext context;
+  context.clock = [] { return int64_t{100000}; };
+  context.localTime = [] { return scene::MakeDate(2024, 12, 24, 10, 8, 30); };
+  context.random.Seed(7);
   settings::Settings s;
   s.desktopWidth = kW;
   s.desktopHeight = kH;
@@ -81,17 +103,24 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   settings::SetDefaults(s, {(folder / "").string(), 0});
   s.configFolder = (FreshFolder("frame") / "").string();
   scene::SceneState run;
-  scene::BuildScene(run, s, kW, kH);
-  scene::StartBackground(run.background, s, run.picturePlane, run.coverPlane);
+  scene::BuildScene(run, s, context, kW, kH);
+  scene::AddMonitorView(run, s, context, 1, kSecondW, kSecondH);
+  scene::StartBackground(run.background, s, run.Planes());
   for (int i = 0; i < 300 && run.background.fading; ++i) {
-    scene::UpdateBackground(run.background, s, scene::NowMs());
+    scene::UpdateBackground(run.background, s, context.NowMs());
   }
   ASSERT_EQ(run.background.FadeLevel, 0);
-  scene::RefreshClocks(run.clocks, s, true);
-  for (int i = 0; i < 60; ++i) scene::UpdateFlakeField(run.field, s);
+  scene::RefreshClocks(run.clocks, s, context, true);
+  for (int i = 0; i < 60; ++i) scene::UpdateSnow(run, s, context.random);
 
   // The picture faded in: the cover adds nothing; the analog clock tests depth.
   Difference d = ShortAgainstLong(screen, "default_frame");
+  EXPECT_LE(d.most, 1);
+  EXPECT_LT(d.pixels, kW * kH / 1000);
+
+  // A second monitor of another size drawn in turn with the first: each keeps its own
+  // background, and neither shows the other's.
+  d = ShortAgainstLong(screen, "default_frame_two_screens", true);
   EXPECT_LE(d.most, 1);
   EXPECT_LT(d.pixels, kW * kH / 1000);
 
@@ -113,7 +142,7 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   scene::ScanPictureFolder(pictures, (folder / "data" / "forest" / "").string());
   ASSERT_GE(pictures.size(), 2u);
   ASSERT_TRUE(scene::LoadBackgroundPicture(pictures[1]));
-  d = ShortAgainstLong(screen, "default_frame_next_picture");
+  d = ShortAgainstLong(screen, "default_frame_next_picture", true);
   EXPECT_LE(d.most, 1);
 
   // A wider view: the picture is a little smaller than its pixels and leaves a border, where the
@@ -122,9 +151,6 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   d = ShortAgainstLong(screen, "default_frame_wider");
   EXPECT_LE(d.most, 1);
   EXPECT_LT(d.pixels, kW * kH / 1000);
-
-  scene::SetClock({});
-  scene::SetLocalTime({});
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "images/codecs.h"
 #include "linked_engine.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
 #include "scene/scene.h"
 #include "screen.h"
 
@@ -97,6 +97,7 @@ void WritePicture(const std::filesystem::path& path, int w, int h, Paint paint) 
 // slide show of data/forest/; nothing else unless a test asks.
 struct ProgramScene {
   settings::Settings s;
+  scene::RunContext context;
   scene::SceneState state;
 
   explicit ProgramScene(const std::filesystem::path& folder) {
@@ -109,11 +110,11 @@ struct ProgramScene {
   }
   void Build(int w, int h) {
     flurrixtest::UseLinkedEngine();
-    scene::SeedRandom(7);
-    scene::BuildScene(state, s, w, h);
-    scene::StartBackground(state.background, s, state.picturePlane, state.coverPlane);
+    context.random.Seed(7);
+    scene::BuildScene(state, s, context, w, h);
+    scene::StartBackground(state.background, s, state.Planes());
     for (int frame = 0; frame < 300 && state.background.fading; ++frame) {
-      scene::UpdateBackground(state.background, s, scene::NowMs());
+      scene::UpdateBackground(state.background, s, context.NowMs());
     }
   }
 };
@@ -126,7 +127,8 @@ scene::FlakeField ProgramFlakes(int flakesize) {
   s.flakesize = flakesize;
   s.speed = 3;
   scene::FlakeField field;
-  scene::BuildFlakeField(field, s);
+  scene::RandomGenerator random;
+  scene::BuildFlakeField(field, s, random);
   return field;
 }
 
@@ -153,6 +155,25 @@ TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
   EXPECT_NEAR_RGB(f.At(20, kH - 20), kBlue, 2);
   EXPECT_NEAR_RGB(f.At(kW - 20, kH - 20), kYellow, 2);
   EXPECT_EQ(f.Count(kMagenta, 60), 0) << "the camera background shows through";
+}
+
+// A camera draws on its own screen only: RenderWorld draws screen 0's cameras into the opened
+// window, RenderScreen another screen's into the window that is current, at the size it is given.
+TEST_F(Render, EachScreenDrawsItsOwnCamerasAtItsOwnSize) {
+  ProgramCamera(Rgba32(255, 0, 0));
+  const int second = ProgramCamera(Rgba32(0, 0, 255));
+  ASSERT_EQ(RTO_CameraScreen(second, 1), 1);
+  EXPECT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN + 1), 0);
+  EXPECT_EQ(RTO_RenderScreen(1, 0, kH), 0);
+  EXPECT_EQ(screen_.Render().Count(kRed, 2), kW * kH) << "the other screen's camera drew here";
+
+  ASSERT_TRUE(screen_.UseSecondWindow(kW, kH));
+  ASSERT_EQ(RTO_RenderScreen(1, kW / 2, kH / 2), 1);
+  const Frame f = screen_.Read();
+  screen_.UseFirstWindow();
+  EXPECT_EQ(f.Count(kBlue, 2, 0, kH / 2, kW / 2, kH), kW / 2 * (kH / 2)) << "its size fills";
+  EXPECT_EQ(f.Count(kRed, 2), 0) << "the opened screen's camera drew on the other";
+  EXPECT_EQ(screen_.Read().Count(kRed, 2), kW * kH) << "the opened window was drawn over";
 }
 
 TEST_F(Render, CoverDarkensThePictureByItsAlpha) {

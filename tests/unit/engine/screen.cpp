@@ -106,6 +106,18 @@ Frame Screen::Read() const {
   return f;
 }
 
+bool Screen::UseSecondWindow(int width, int height) {
+  if (second_ == nullptr) {
+    second_ = SDL_CreateWindow("second screen", 0, 0, width, height, SDL_WINDOW_OPENGL);
+  }
+  return second_ != nullptr && SDL_GL_MakeCurrent(static_cast<SDL_Window*>(second_),
+                                                  static_cast<SDL_GLContext>(context_)) == 0;
+}
+
+void Screen::UseFirstWindow() {
+  SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), static_cast<SDL_GLContext>(context_));
+}
+
 Frame Screen::Render() {
   RTO_RenderWorld();
   return Read();

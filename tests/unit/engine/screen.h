@@ -28,14 +28,18 @@ class Screen {
   Screen(int width, int height);
   ~Screen();
   bool ok() const { return ok_; }
-  Frame Render();  // RTO_RenderWorld, then the frame read back
-  Frame Read() const;
+  Frame Render();      // RTO_RenderWorld, then the frame read back
+  Frame Read() const;  // the window that is current
+  // A second window of this size on the same context, made current; back to the first.
+  bool UseSecondWindow(int width, int height);
+  void UseFirstWindow();
   int width() const { return width_; }
   int height() const { return height_; }
 
  private:
   int width_, height_;
   void* window_ = nullptr;
+  void* second_ = nullptr;
   void* context_ = nullptr;
   bool ok_ = false;
 };

@@ -4,6 +4,7 @@
 #include "images/drawing.h"
 #include "images/pictures.h"
 #include "picture_files.h"
+#include "scoped_hook.h"
 
 namespace images {
 namespace {
@@ -145,15 +146,16 @@ struct FakeTexture {
 
 TEST(Drawing, EngineTexturesAreLockedThroughTheHook) {
   EXPECT_EQ(StartDrawingOnTexture(5), nullptr);  // no hook yet
-  SetTextureDrawingHooks({FakeTexture::Lock, FakeTexture::Unlock});
-  EXPECT_EQ(StartDrawingOnTexture(6), nullptr);
-  ASSERT_NE(StartDrawingOnTexture(5), nullptr);
-  DrawingMode(kDrawAlphaChannel);
-  FloodFill(1, 1, -1, static_cast<int32_t>(0xFF000000u));
-  Image other = MakeImage(1, 1, 24);
-  StartDrawing(other);  // starting elsewhere ends the texture's drawing
-  StopDrawing();
-  SetTextureDrawingHooks({});
+  {
+    flurrixtest::ScopedHook hooks(SetTextureDrawingHooks, {FakeTexture::Lock, FakeTexture::Unlock});
+    EXPECT_EQ(StartDrawingOnTexture(6), nullptr);
+    ASSERT_NE(StartDrawingOnTexture(5), nullptr);
+    DrawingMode(kDrawAlphaChannel);
+    FloodFill(1, 1, -1, static_cast<int32_t>(0xFF000000u));
+    Image other = MakeImage(1, 1, 24);
+    StartDrawing(other);  // starting elsewhere ends the texture's drawing
+    StopDrawing();
+  }
   EXPECT_EQ(FakeTexture::locks, (std::vector<int32_t>{6, 5}));
   EXPECT_EQ(FakeTexture::unlocks, (std::vector<int32_t>{5}));
   for (size_t i = 3; i < FakeTexture::pixels.size(); i += 4) ASSERT_EQ(FakeTexture::pixels[i], 255);

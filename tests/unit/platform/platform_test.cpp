@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,6 +113,40 @@ TEST_F(PlatformTest, FoldersAndFiles) {
   EXPECT_EQ(ProgramFolder().back(), '/');
   EXPECT_TRUE(FolderExists(ProgramFolder()));
   EXPECT_EQ(NativePath("data/forest/"), "data/forest/");
+}
+
+// A name the user or a settings file gives may be a named pipe or a device: opening it must not
+// wait (for a pipe's writer or reader, for ever) and it counts as missing.
+TEST_F(PlatformTest, OnlyPlainFilesOpenAndNothingWaits) {
+  const std::string base = folder_.string() + "/";
+  ASSERT_EQ(mkfifo((base + "pipe").c_str(), 0600), 0);
+  std::ofstream(base + "plain") << "12345";
+  const int opened = InChild([&] {
+    alarm(10);  // a wait ends the child with SIGALRM instead of hanging the test
+    int count = 0;
+    for (const std::string& name : {base + "pipe", base, std::string("/dev/zero")}) {
+      for (const char* mode : {"rb", "wb", "ab", "r+b"}) {
+        if (std::FILE* file = OpenFile(name, mode)) {
+          std::fclose(file);
+          ++count;
+        }
+      }
+    }
+    return count;
+  });
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(FileSize(base + "pipe"), -1);
+  EXPECT_TRUE(fs::is_fifo(base + "pipe")) << "writing replaced nothing";
+
+  std::FILE* file = OpenFile(base + "plain", "ab");
+  ASSERT_NE(file, nullptr);
+  std::fputs("6", file);
+  std::fclose(file);
+  EXPECT_EQ(FileSize(base + "plain"), 6) << "appends";
+  file = OpenFile(base + "plain", "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  EXPECT_EQ(FileSize(base + "plain"), 0) << "a plain file is emptied for writing";
 }
 
 TEST_F(PlatformTest, OpenAddressStartsXdgOpenWithoutWaiting) {

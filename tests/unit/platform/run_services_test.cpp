@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -135,6 +137,35 @@ TEST_F(WallpaperTest, CinnamonMateAndXfceSettingsAreReadTooTheSessionsOwnFirst) 
     EXPECT_EQ(wallpaper.path, "/x/snow.bmp");
     EXPECT_EQ(wallpaper.style, style[0] == '2' ? 0 : 2) << "Xfce's image-style " << style;
   }
+}
+
+// Every desktop has a picture of its own: the session's desktop, named as the sessions name
+// themselves, is read first; any other session reads GNOME's first.
+TEST_F(WallpaperTest, EachSessionReadsItsOwnDesktopsSettingsFirst) {
+  const std::string schemas =
+      "  'org.gnome.desktop.background picture-uri') echo \"'file:///g/snow.jpg'\";;\n"
+      "  'org.cinnamon.desktop.background picture-uri') echo \"'file:///c/snow.jpg'\";;\n"
+      "  'org.mate.background picture-filename') echo \"'/m/snow.png'\";;\n";
+  FakeTool("gsettings", "case \"$2 $3\" in\n" + schemas + "  *) exit 1;;\nesac\n");
+  FakeTool("xfconf-query",
+           "case \"$3 $4\" in\n"
+           "  '-l ') echo /backdrop/screen0/monitor0/workspace0/last-image;;\n"
+           "  '-p /backdrop/screen0/monitor0/workspace0/last-image') echo /x/snow.bmp;;\n"
+           "  *) exit 1;;\nesac\n");
+  for (const auto& [session, path] :
+       std::vector<std::pair<const char*, const char*>>{{"ubuntu:GNOME", "/g/snow.jpg"},
+                                                        {"X-Cinnamon", "/c/snow.jpg"},
+                                                        {"MATE", "/m/snow.png"},
+                                                        {"XFCE", "/x/snow.bmp"},
+                                                        {"KDE", "/g/snow.jpg"}}) {
+    setenv("XDG_CURRENT_DESKTOP", session, 1);
+    EXPECT_EQ(QueryWallpaper().path, path) << session;
+  }
+  // Without a picture of its own, a session reads the others in turn: GNOME, Cinnamon, MATE, Xfce.
+  FakeTool("gsettings", "case \"$2 $3\" in\n" + schemas.substr(schemas.find("  'org.mate")) +
+                            "  *) exit 1;;\nesac\n");
+  setenv("XDG_CURRENT_DESKTOP", "X-Cinnamon", 1);
+  EXPECT_EQ(QueryWallpaper().path, "/m/snow.png");
 }
 
 TEST(PlatformSuspend, NotOfferedOnLinuxYet) {

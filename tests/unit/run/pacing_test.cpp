@@ -50,24 +50,21 @@ struct SimulatedScreen {
 class Pacing : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = SetViewingService({[this] {
-                                     ++displayQuestions;
-                                     return displayOn;
-                                   },
-                                   [this] { return onBattery; }});
+    context.displayOn = [this] {
+      ++displayQuestions;
+      return displayOn;
+    };
+    context.onBattery = [this] { return onBattery; };
   }
-  void TearDown() override { SetViewingService(previous_); }
+  scene::RunContext context;
   bool displayOn = true;
   bool onBattery = false;
   int displayQuestions = 0;
-
- private:
-  ViewingService previous_;
 };
 
 TEST_F(Pacing, SixtyHertzTakesOneStepPerFrameSoAFadeTakes255Frames) {
   SimulatedScreen screen(60);
-  FramePacer pacer(0);
+  FramePacer pacer(0, context);
   for (int i = 0; i < 255; ++i) screen.Frame(pacer);
   for (const FramePlan& plan : screen.frames) {
     ASSERT_EQ(plan.steps, 1);
@@ -78,11 +75,11 @@ TEST_F(Pacing, SixtyHertzTakesOneStepPerFrameSoAFadeTakes255Frames) {
 
 TEST_F(Pacing, FastScreensAreHeldToSixtyPresentsAndKeepTheFadeTime) {
   SimulatedScreen sixty(60);
-  FramePacer slowPacer(0);
+  FramePacer slowPacer(0, context);
   sixty.RunUntil(slowPacer, 10000);
   for (int hz : {75, 120, 144, 240}) {
     SimulatedScreen fast(hz);
-    FramePacer pacer(0);
+    FramePacer pacer(0, context);
     fast.RunUntil(pacer, 10000);
     EXPECT_LE(fast.presents, 601) << hz;
     EXPECT_GE(fast.presents, 540) << hz;
@@ -94,12 +91,12 @@ TEST_F(Pacing, FastScreensAreHeldToSixtyPresentsAndKeepTheFadeTime) {
 
 TEST_F(Pacing, SlowScreensAndStallsCatchUpByTheClockAtMostFourStepsAFrame) {
   SimulatedScreen thirty(30);
-  FramePacer pacer(0);
+  FramePacer pacer(0, context);
   thirty.RunUntil(pacer, 2000);
   for (size_t i = 1; i < thirty.frames.size(); ++i) ASSERT_EQ(thirty.frames[i].steps, 2) << i;
 
   SimulatedScreen stalled(60);
-  FramePacer stallPacer(0);
+  FramePacer stallPacer(0, context);
   stalled.RunUntil(stallPacer, 1000);
   stalled.nowUs += 2000000;
   stalled.Frame(stallPacer);
@@ -110,7 +107,7 @@ TEST_F(Pacing, SlowScreensAndStallsCatchUpByTheClockAtMostFourStepsAFrame) {
 
 TEST_F(Pacing, DisplayOffRestsFourTimesASecondAndDrawsAgainAtOnce) {
   SimulatedScreen screen(60);
-  FramePacer pacer(0);
+  FramePacer pacer(0, context);
   screen.RunUntil(pacer, 1000);
   displayOn = false;
   screen.RunUntil(pacer, 1300);  // the change is seen within one rest
@@ -142,7 +139,7 @@ TEST_F(Pacing, DisplayOffRestsFourTimesASecondAndDrawsAgainAtOnce) {
 TEST_F(Pacing, OnBatteryAtMostThirtyPresentsWithTheSameSteps) {
   onBattery = true;
   SimulatedScreen screen(144);
-  FramePacer pacer(0);
+  FramePacer pacer(0, context);
   screen.RunUntil(pacer, 10000);
   EXPECT_LE(screen.presents, 301);
   EXPECT_GE(screen.presents, 270);

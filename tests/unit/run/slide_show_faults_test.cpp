@@ -11,8 +11,7 @@
 #include "images/codecs.h"
 #include "run/run_driver.h"
 #include "scene/engine_api.h"
-#include "scene/run_clock.h"
-#include "scene/screen.h"
+#include "settings/modes.h"
 
 namespace run {
 namespace {
@@ -28,9 +27,9 @@ void WritePicture(const std::string& path, uint32_t colour) {
 }
 
 // The colour at the middle of the frame, as the nearest one the pictures have.
-uint32_t MiddleColour() {
+uint32_t MiddleColour(const SaverRun& run) {
   images::Image frame;
-  if (!images::AllocateImage(frame, scene::ScreenWidth(), scene::ScreenHeight(), 32)) return 0;
+  if (!images::AllocateImage(frame, run.ScreenWidth(), run.ScreenHeight(), 32)) return 0;
   scene::Rto().RenderWorld();
   scene::Rto().ReadScreen(frame.pixels.data(), frame.pitch);
   const uint32_t seen = images::testing::PixelAt(frame, frame.width / 2, frame.height / 2);
@@ -48,7 +47,8 @@ uint32_t MiddleColour() {
 TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
   SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
   int64_t now = 0;
-  const scene::ClockSource previousClock = scene::SetClock([&now] { return now; });
+  scene::RunContext context;
+  context.clock = [&now] { return now; };
   const std::string folder = images::testing::TempFolder("slide-show-faults");
   fs::create_directory(folder + "imgs");
   const std::vector<uint32_t> colours = {kRed, kGreen, kBlue, kWhite};
@@ -63,12 +63,12 @@ TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
   s.desktopWidth = s.videow = 160;
   s.desktopHeight = s.videoh = 120;
   s.desktopDepth = s.videod = 32;
-  s.background = 4;
+  s.background = settings::kBackgroundCustom;
   s.pictime = 1;
   s.flakes = 0;
   s.aclock = s.dclock = s.calendar = s.foreground = s.foregroundtxt = s.music = 0;
   s.exiton = 0;
-  SaverRun run;
+  SaverRun run(context);
   ASSERT_TRUE(run.Start(s));
   // Keeps Mesa's driver loaded after the run closes its screen (see the display-off run).
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
@@ -84,7 +84,7 @@ TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
     for (const int64_t end = now + seconds * 1000; now < end; now += 17) {
       const int32_t before = run.scene().background.FadeLevel;
       EXPECT_TRUE(run.Frame(s));
-      if (before != 0 && run.scene().background.FadeLevel == 0) shown.push_back(MiddleColour());
+      if (before != 0 && run.scene().background.FadeLevel == 0) shown.push_back(MiddleColour(run));
     }
     return shown;
   };
@@ -101,14 +101,13 @@ TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
 
   fs::remove(pictures[0]);  // nothing left to show: black, the run goes on
   EXPECT_EQ(watch(16), std::vector<uint32_t>{});
-  EXPECT_EQ(MiddleColour(), kBlack);
+  EXPECT_EQ(MiddleColour(run), kBlack);
 
   fs::remove(pictures[2]);  // a picture again
   WritePicture(pictures[2], kBlue);
   EXPECT_EQ(watch(6), std::vector<uint32_t>{kBlue});
 
   run.Finish(s);
-  scene::SetClock(previousClock);
   fs::remove_all(folder);
 }
 

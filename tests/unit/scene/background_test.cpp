@@ -8,6 +8,8 @@
 #include <random>
 
 #include "fake_engine.h"
+#include "scene/engine_api.h"
+#include "scoped_hook.h"
 
 namespace scene {
 namespace {
@@ -32,6 +34,8 @@ void WriteFile(const std::string& path, size_t size) {
 
 class BackgroundTest : public ::testing::Test {
  protected:
+  // The program's engine table comes back whatever the test does.
+  flurrixtest::ScopedTable<EngineApi> engine_{Rto()};
   void SetUp() override {
     fake = &InstallFakeEngine();
     fake->entities[kPicturePlane] = {};
@@ -45,7 +49,7 @@ class BackgroundTest : public ::testing::Test {
     b.pictures = files;
     b.pictureTime = s.pictime;
     fake->loadable.insert(loadable.begin(), loadable.end());
-    StartBackground(b, s, kPicturePlane, kCoverPlane);
+    StartBackground(b, s, {{kPicturePlane, kCoverPlane}});
   }
   // One frame at `now`; the file the picture material shows afterwards.
   std::string Frame(int64_t now) {
@@ -197,7 +201,7 @@ TEST_F(BackgroundTest, StillAndBlankModesAndModesBeyondFive) {
   s.background = 3;
   b = BackgroundState{};
   b.picturesShown = false;
-  StartBackground(b, s, kPicturePlane, kCoverPlane);
+  StartBackground(b, s, {{kPicturePlane, kCoverPlane}});
   EXPECT_TRUE(fake->entities[kPicturePlane].hidden && fake->entities[kCoverPlane].hidden);
 
   s.background = static_cast<int8_t>(200);

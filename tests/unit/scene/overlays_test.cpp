@@ -10,9 +10,11 @@
 
 #include "engine.h"
 #include "scene/engine_api.h"
+#include "scene/engine_objects.h"
 #include "scene/local_time.h"
 #include "scene/overlays.h"
-#include "scene/run_clock.h"
+#include "scene/run_context.h"
+#include "scoped_hook.h"
 
 namespace scene {
 namespace {
@@ -38,6 +40,8 @@ const engine::Entity& EntityOf(int number) {
 
 class Overlays : public ::testing::Test {
  protected:
+  // The program's engine table comes back whatever the test does.
+  flurrixtest::ScopedTable<EngineApi> engine_{Rto()};
   void SetUp() override {
     const std::filesystem::path fonts = ::testing::TempDir() + "overlay_fonts";
     std::filesystem::create_directories(fonts);
@@ -54,8 +58,8 @@ class Overlays : public ::testing::Test {
       return caption == failCaption ? 0 : RTO_CreateText3D2(text, caption, font, size, c);
     };
     failCaption = "never";
-    SetLocalTime([] { return localNow; });
-    SetClock([] { return msNow; });
+    context.localTime = [] { return localNow; };
+    context.clock = [] { return msNow; };
     msNow = 50000;
     s.aclock = s.dclock = s.calendar = 1;
     s.aclocksize = 10;
@@ -64,9 +68,6 @@ class Overlays : public ::testing::Test {
   }
   void TearDown() override {
     RTO_CloseScreen();
-    Rto() = EngineApi{};
-    SetLocalTime({});
-    SetClock({});
   }
 
   // Pixels from the right, bottom and top edges of a 1920 x 1080 screen.
@@ -81,6 +82,7 @@ class Overlays : public ::testing::Test {
   }
 
   settings::Settings s;
+  RunContext context;
   Geometry g = MakeGeometry(1920, 1080);
   ClockState clocks;
   CalendarState calendar;
@@ -95,8 +97,7 @@ TEST_F(Overlays, ClockTextInEveryFormat) {
   EXPECT_EQ(FormatClockTime(MakeDate(2024, 3, 9, 12, 0, 0), 2), "12:00pm");
   EXPECT_EQ(FormatClockTime(MakeDate(2024, 3, 9, 11, 59, 0), 2), "11:59am");
   EXPECT_EQ(FormatClockTime(MakeDate(2024, 3, 9, 7, 5, 9), 3), "");
-  localNow = MakeDate(1969, 12, 31, 23, 58, 7);
-  EXPECT_EQ(FormatClockTime(0, 1), "23:58:07") << "0 reads the local time";
+  EXPECT_EQ(FormatClockTime(MakeDate(1969, 12, 31, 23, 58, 7), 1), "23:58:07");
 }
 
 TEST_F(Overlays, AnalogClockAnchoredAndScaled) {
@@ -135,17 +136,17 @@ TEST_F(Overlays, HandsAndDigitalClockFollowTheTimeAtMostOnceASecond) {
   BuildDigitalClock(g, s);
   clocks.lastRefresh = msNow;
   localNow = MakeDate(2024, 3, 9, 10, 30, 0);
-  RefreshClocks(clocks, s, true);
+  RefreshClocks(clocks, s, context, true);
   EXPECT_FLOAT_EQ(NodeOf(clocks.hourNode).rot.z, -315);
   EXPECT_FLOAT_EQ(NodeOf(clocks.minuteNode).rot.z, -180);
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "10:30am");
 
   localNow = MakeDate(2024, 3, 10, 0, 30, 0);
   msNow += 1000;
-  RefreshClocks(clocks, s, false);
+  RefreshClocks(clocks, s, context, false);
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "10:30am") << "1000 ms is not enough";
   msNow += 1;
-  RefreshClocks(clocks, s, false);
+  RefreshClocks(clocks, s, context, false);
   EXPECT_FLOAT_EQ(NodeOf(clocks.hourNode).rot.z, -375) << "half past twelve";
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "12:30am");
 }
@@ -229,7 +230,7 @@ class Calendar : public Overlays {
 
 TEST_F(Calendar, MonthStartingOnSundayWithMondayFirst) {
   localNow = MakeDate(2024, 9, 20, 13, 0, 0);
-  BuildCalendar(calendar, s, 1, 2, 0);
+  BuildCalendar(calendar, s, localNow, 1, 2, 0);
   EXPECT_EQ(Initials(), "MTWTFSS");
   EXPECT_EQ(Day(1).column, 6);
   EXPECT_EQ(Day(1).row, 1);
@@ -249,7 +250,7 @@ TEST_F(Calendar, MonthStartingOnSundayWithMondayFirst) {
 TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
   s.calendarfirst = 2;
   localNow = MakeDate(2024, 9, 1);
-  BuildCalendar(calendar, s, 0, 0, 0);
+  BuildCalendar(calendar, s, localNow, 0, 0, 0);
   EXPECT_EQ(Initials(), "SMTWTFS");
   EXPECT_EQ(Day(1).column, 0);
   EXPECT_EQ(Day(8).row, 2);
@@ -258,7 +259,7 @@ TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
   calendar = {};
   s.calendarfirst = 1;
   localNow = MakeDate(2025, 3, 5);
-  BuildCalendar(calendar, s, 0, 0, 0);
+  BuildCalendar(calendar, s, localNow, 0, 0, 0);
   EXPECT_EQ(Day(1).column, 5);
   EXPECT_EQ(Day(3).row, 2);
   EXPECT_EQ(Day(31).row, 6);
@@ -267,7 +268,7 @@ TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
 TEST_F(Calendar, TextThatCannotBeCreatedTakesNoCell) {
   failCaption = "3";
   localNow = MakeDate(2024, 1, 15);  // starts on a Monday
-  BuildCalendar(calendar, s, 0, 0, 0);
+  BuildCalendar(calendar, s, localNow, 0, 0, 0);
   EXPECT_EQ(Day(4).column, 2) << "moves into the missing day's cell";
   EXPECT_EQ(Day(8).column, 0) << "the week still ends after the 7th";
   EXPECT_EQ(Day(8).row, 2);
@@ -277,16 +278,16 @@ TEST_F(Calendar, TextThatCannotBeCreatedTakesNoCell) {
 TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
   const WorldPoint p = AnchorToWorld(g, -280, 10, kCalendarMargins);
   localNow = MakeDate(2024, 9, 14, 23, 59, 59);
-  BuildCalendar(calendar, s, p.x, p.y, p.z);
+  BuildCalendar(calendar, s, localNow, p.x, p.y, p.z);
   calendar.lastCheck = msNow;
   const std::vector<int> before = calendar.texts;
 
   localNow += 2;  // past midnight
   msNow += 1000;
-  CheckCalendarDay(calendar, s, false);
+  CheckCalendarDay(calendar, s, context, false);
   EXPECT_EQ(calendar.texts, before) << "checks only after more than a second";
   msNow += 1;
-  CheckCalendarDay(calendar, s, false);
+  CheckCalendarDay(calendar, s, context, false);
   EXPECT_FLOAT_EQ(Day(15).alpha, 1);
   EXPECT_FLOAT_EQ(Day(14).alpha, kDim);
   int texts = 0, nodes = 0;
@@ -300,16 +301,26 @@ TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
 
   // Across the month's end: October 2024 starts on a Tuesday and has 31 days.
   localNow = MakeDate(2024, 10, 1, 0, 0, 1);
-  CheckCalendarDay(calendar, s, true);
+  CheckCalendarDay(calendar, s, context, true);
   EXPECT_EQ(Day(1).column, 1);
   EXPECT_FLOAT_EQ(Day(1).alpha, 1);
   EXPECT_EQ(Day(31).row, 5);
   ExpectOnItsNode(7 + 31);
   EXPECT_FLOAT_EQ(NodeOf(calendar.node).pos.x, p.x);
 
+  // A machine that slept, or a clock set by hand: the same day number of a later month or year.
+  localNow = MakeDate(2024, 11, 1, 9, 0, 0);  // starts on a Friday, 30 days
+  msNow += 1001;
+  CheckCalendarDay(calendar, s, context, false);
+  EXPECT_EQ(Day(1).column, 4);
+  ExpectOnItsNode(7 + 30);
+  localNow = MakeDate(2025, 11, 1, 9, 0, 0);  // starts on a Saturday
+  CheckCalendarDay(calendar, s, context, true);
+  EXPECT_EQ(Day(1).column, 5);
+
   s.calendar = 0;
-  localNow = MakeDate(2024, 10, 2, 0, 0, 1);
-  CheckCalendarDay(calendar, s, true);
+  localNow = MakeDate(2025, 11, 2, 0, 0, 1);
+  CheckCalendarDay(calendar, s, context, true);
   EXPECT_EQ(calendar.shownDay, 1) << "a calendar that is off is left alone";
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "scoped_hook.h"
+
 namespace text {
 namespace {
 
@@ -15,10 +17,12 @@ struct Box {
 
 TEST(MessageBoxes, ErrorBoxUsesTheErrorCaptionAndStyleAndHandlersCanBeReplaced) {
   std::vector<Box> boxes;
-  SetMessageBoxHandler([&](const std::string& caption, const std::string& text, int32_t style) {
-    boxes.push_back({caption, text, style});
-    return platform::kAnswerYes;
-  });
+  flurrixtest::ScopedHook handler(
+      SetMessageBoxHandler,
+      [&](const std::string& caption, const std::string& text, int32_t style) {
+        boxes.push_back({caption, text, style});
+        return platform::kAnswerYes;
+      });
   ShowError("Something broke");
   EXPECT_EQ(ShowMessage("Q", "Sure?", platform::kStyleQuestion), platform::kAnswerYes);
   ASSERT_EQ(boxes.size(), 2u);

@@ -38,5 +38,17 @@ TEST(ReadNumber, WrapsToThirtyTwoBits) {
   EXPECT_EQ(ReadNumber("-2147483648"), INT32_MIN);
 }
 
+TEST(ReadNumberSaturated, HoldsAtTheThirtyTwoBitLimitsInsteadOfWrapping) {
+  EXPECT_EQ(ReadNumberSaturated("4294967306"), INT32_MAX);  // wrapped, 10
+  EXPECT_EQ(ReadNumberSaturated("-4294967306"), INT32_MIN);
+  EXPECT_EQ(ReadNumberSaturated("2147483648"), INT32_MAX);
+  EXPECT_EQ(ReadNumberSaturated("2147483647"), INT32_MAX);
+  EXPECT_EQ(ReadNumberSaturated("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ReadNumberSaturated("-2147483647"), -2147483647);
+  EXPECT_EQ(ReadNumberSaturated("$1FFFFFFFF"), INT32_MAX);
+  EXPECT_EQ(ReadNumberSaturated("123456789012345678901234567890"), INT32_MAX);
+  EXPECT_EQ(ReadNumberSaturated(" -$10x"), -16);
+}
+
 }  // namespace
 }  // namespace text

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace scene {
+namespace screen {
 
 // DirectInput scan codes the run acts on.
 inline constexpr int kKeyEscape = 0x01;
@@ -47,4 +47,4 @@ class InputState {
   int32_t wheel_ = 0;
 };
 
-}  // namespace scene
+}  // namespace screen

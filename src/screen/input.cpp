@@ -1,8 +1,8 @@
-#include "scene/input.h"
+#include "screen/input.h"
 
 #include <algorithm>
 
-namespace scene {
+namespace screen {
 
 bool InputState::Released(int code) {
   if (down_[code]) {
@@ -41,4 +41,4 @@ void InputState::AddMouseMotion(int32_t dx, int32_t dy, int32_t wheel) {
   wheel_ = wheel;
 }
 
-}  // namespace scene
+}  // namespace screen

@@ -1,0 +1,380 @@
+// The screen over Wayland: a layer-shell surface on the overlay layer of every output, above every
+// window, anchored to all four edges and sized by the compositor, drawn through EGL with one
+// OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <wayland-egl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <thread>
+
+#include "layer_shell-client-protocol.h"
+#include "screen/outputs.h"
+#include "screen/screen.h"
+
+namespace screen {
+namespace {
+
+// What one output's surface needs; kept in a map, so its address stays while it lives.
+struct OutputSurface {
+  uint32_t name = 0;
+  wl_output* output = nullptr;
+  wl_surface* surface = nullptr;
+  zwlr_layer_surface_v1* layer = nullptr;
+  wl_egl_window* window = nullptr;
+  EGLSurface egl = EGL_NO_SURFACE;
+  EGLDisplay display = EGL_NO_DISPLAY;
+  class WaylandScreen* screen = nullptr;
+};
+
+void Present(void* surface) {
+  const auto* s = static_cast<OutputSurface*>(surface);
+  eglSwapBuffers(s->display, s->egl);
+}
+
+void* GlEntry(const char* name) {
+  return reinterpret_cast<void*>(eglGetProcAddress(name));
+}
+
+class WaylandScreen final : public Screen {
+ public:
+  ~WaylandScreen() override;
+
+  bool StartSprites() override;
+  bool StartKeyboard() override { return true; }
+  bool StartMouse() override { return true; }
+  bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
+                      const std::string& title) override;
+  bool OpenInWindow(uint64_t) override { return false; }
+  void CloseFullScreen() override;
+  int32_t SurfaceCount() const override { return static_cast<int32_t>(ready_.size()); }
+  GlSurface SurfaceAt(int32_t index) const override;
+  void MakeCurrent(int32_t index) override;
+  bool SurfacesChanged() override;
+  void HandleEvents() override;
+  bool QuitRequested() const override { return quit_; }
+
+  // Listeners of the registry and of the layer surfaces.
+  void Global(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
+  void GlobalRemoved(uint32_t name);
+  void Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height);
+  void Closed(OutputSurface& s);
+
+ protected:
+  std::vector<DisplayMode> Modes() override { return {}; }
+  KeySnapshot TakeKeys() override { return {}; }
+  MouseMotion TakeMouseMotion() override { return {}; }
+
+ private:
+  bool StartEgl();
+  void WatchConnection();
+  void MakeSurface(OutputSurface& s);
+  void DropSurface(OutputSurface& s);
+  void Roundtrip();
+
+  wl_display* display_ = nullptr;
+  wl_registry* registry_ = nullptr;
+  wl_compositor* compositor_ = nullptr;
+  zwlr_layer_shell_v1* shell_ = nullptr;
+  EGLDisplay egl_ = EGL_NO_DISPLAY;
+  EGLConfig config_ = nullptr;
+  EGLContext context_ = EGL_NO_CONTEXT;
+  std::map<uint32_t, OutputSurface> surfaces_;  // by the output's name
+  OutputSet outputs_;
+  std::vector<Output> ready_;  // the surfaces drawn on, as the run numbers them
+  bool open_ = false;
+  bool quit_ = false;
+  std::thread watcher_;
+  int stopWatcher_[2] = {-1, -1};  // a pipe: a byte in it ends the watcher
+};
+
+const wl_registry_listener kRegistryListener = {
+    [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+      static_cast<WaylandScreen*>(data)->Global(registry, name, interface, version);
+    },
+    [](void* data, wl_registry*, uint32_t name) {
+      static_cast<WaylandScreen*>(data)->GlobalRemoved(name);
+    },
+};
+
+const zwlr_layer_surface_v1_listener kLayerListener = {
+    [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->screen->Configured(*s, serial, width, height);
+    },
+    [](void* data, zwlr_layer_surface_v1*) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->screen->Closed(*s);
+    },
+};
+
+WaylandScreen::~WaylandScreen() {
+  if (watcher_.joinable()) {
+    const char stop = 0;
+    if (write(stopWatcher_[1], &stop, 1) == 1)
+      watcher_.join();
+    else
+      watcher_.detach();
+  }
+  for (int fd : stopWatcher_) {
+    if (fd >= 0) close(fd);
+  }
+  CloseFullScreen();
+  for (auto& [name, s] : surfaces_) wl_output_destroy(s.output);
+  surfaces_.clear();
+  if (egl_ != EGL_NO_DISPLAY) {
+    if (context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_, context_);
+    eglTerminate(egl_);
+  }
+  if (shell_) zwlr_layer_shell_v1_destroy(shell_);
+  if (compositor_) wl_compositor_destroy(compositor_);
+  if (registry_) wl_registry_destroy(registry_);
+  if (display_) wl_display_disconnect(display_);
+}
+
+void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* interface,
+                           uint32_t version) {
+  if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+    compositor_ = static_cast<wl_compositor*>(
+        wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u)));
+  } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+    shell_ = static_cast<zwlr_layer_shell_v1*>(
+        wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+  } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+    OutputSurface& s = surfaces_[name];
+    s.name = name;
+    s.screen = this;
+    s.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+    outputs_.Add(name);
+    // An output that comes during the run gets its surface at once.
+    if (open_) MakeSurface(s);
+  }
+}
+
+void WaylandScreen::GlobalRemoved(uint32_t name) {
+  const auto found = surfaces_.find(name);
+  if (found == surfaces_.end()) return;
+  DropSurface(found->second);
+  wl_output_destroy(found->second.output);
+  surfaces_.erase(found);
+  outputs_.Remove(name);
+}
+
+// The compositor's size for a surface: acknowledged, and the surface drawn at exactly that size.
+void WaylandScreen::Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(s.layer, serial);
+  const auto w = static_cast<int32_t>(std::min<uint32_t>(width, 1u << 15));
+  const auto h = static_cast<int32_t>(std::min<uint32_t>(height, 1u << 15));
+  if (w > 0 && h > 0) {
+    if (!s.window) {
+      s.window = wl_egl_window_create(s.surface, w, h);
+      s.egl = s.window
+                  ? eglCreateWindowSurface(egl_, config_,
+                                           reinterpret_cast<EGLNativeWindowType>(s.window), nullptr)
+                  : EGL_NO_SURFACE;
+      if (s.egl == EGL_NO_SURFACE) {
+        std::fprintf(stderr, "flurrix: no EGL surface on output %u\n", s.name);
+        return;
+      }
+      // The run paces itself: a swap never waits for the compositor's frame callback, which an
+      // output that is off never sends.
+      eglMakeCurrent(egl_, s.egl, s.egl, context_);
+      eglSwapInterval(egl_, 0);
+    } else {
+      wl_egl_window_resize(s.window, w, h, 0, 0);
+    }
+  }
+  outputs_.Configure(s.name, w, h);
+}
+
+void WaylandScreen::Closed(OutputSurface& s) {
+  DropSurface(s);
+  outputs_.Configure(s.name, 0, 0);
+}
+
+void WaylandScreen::MakeSurface(OutputSurface& s) {
+  if (s.surface) return;
+  s.display = egl_;
+  s.surface = wl_compositor_create_surface(compositor_);
+  s.layer = zwlr_layer_shell_v1_get_layer_surface(shell_, s.surface, s.output,
+                                                  ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "flurrix");
+  zwlr_layer_surface_v1_set_anchor(
+      s.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                   ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  // Over the whole output, panels included; nothing else is pushed aside.
+  zwlr_layer_surface_v1_set_exclusive_zone(s.layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      s.layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+  zwlr_layer_surface_v1_add_listener(s.layer, &kLayerListener, &s);
+  wl_surface_commit(s.surface);
+}
+
+void WaylandScreen::DropSurface(OutputSurface& s) {
+  if (s.egl != EGL_NO_SURFACE) {
+    eglMakeCurrent(egl_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroySurface(egl_, s.egl);
+  }
+  if (s.window) wl_egl_window_destroy(s.window);
+  if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  if (s.surface) wl_surface_destroy(s.surface);
+  s.egl = EGL_NO_SURFACE;
+  s.window = nullptr;
+  s.layer = nullptr;
+  s.surface = nullptr;
+}
+
+bool WaylandScreen::StartEgl() {
+  egl_ = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display_, nullptr);
+  if (egl_ == EGL_NO_DISPLAY || !eglInitialize(egl_, nullptr, nullptr) ||
+      !eglBindAPI(EGL_OPENGL_API)) {
+    return false;
+  }
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                     EGL_WINDOW_BIT,
+                                     EGL_RENDERABLE_TYPE,
+                                     EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE,
+                                     8,
+                                     EGL_GREEN_SIZE,
+                                     8,
+                                     EGL_BLUE_SIZE,
+                                     8,
+                                     EGL_DEPTH_SIZE,
+                                     24,
+                                     EGL_NONE};
+  EGLint count = 0;
+  if (!eglChooseConfig(egl_, configAttributes, &config_, 1, &count) || count < 1) return false;
+  const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                      3,
+                                      EGL_CONTEXT_MINOR_VERSION,
+                                      3,
+                                      EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                      EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                                      EGL_NONE};
+  context_ = eglCreateContext(egl_, config_, EGL_NO_CONTEXT, contextAttributes);
+  return context_ != EGL_NO_CONTEXT;
+}
+
+// The compositor going away ends the run even in the middle of a frame: Mesa's software
+// renderer can wait for ever in a swap whose compositor has gone. A thread of its own watches the
+// connection hang up, without reading from it, and ends the program as a termination signal does.
+void WaylandScreen::WatchConnection() {
+  if (pipe(stopWatcher_) != 0) return;
+  const int connection = wl_display_get_fd(display_);
+  const int stop = stopWatcher_[0];
+  watcher_ = std::thread([connection, stop] {
+    pollfd watched[2] = {{connection, POLLRDHUP, 0}, {stop, POLLIN, 0}};
+    while (poll(watched, 2, -1) < 0) {
+    }
+    if (watched[1].revents == 0 && (watched[0].revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+      raise(SIGTERM);
+    }
+  });
+}
+
+void WaylandScreen::Roundtrip() {
+  if (wl_display_roundtrip(display_) < 0) quit_ = true;
+}
+
+bool WaylandScreen::StartSprites() {
+  // WAYLAND_SOCKET (a connection a host hands over) first, then WAYLAND_DISPLAY.
+  display_ = wl_display_connect(nullptr);
+  if (!display_) {
+    std::fprintf(stderr, "flurrix: no Wayland compositor to connect to\n");
+    return false;
+  }
+  registry_ = wl_display_get_registry(display_);
+  wl_registry_add_listener(registry_, &kRegistryListener, this);
+  Roundtrip();
+  if (!compositor_ || !shell_) {
+    std::fprintf(stderr,
+                 "flurrix: the compositor offers no layer-shell surfaces (GNOME has none), so "
+                 "the snow cannot cover its outputs\n");
+    return false;
+  }
+  if (!StartEgl()) {
+    std::fprintf(stderr, "flurrix: no OpenGL 3.3 context through EGL on this compositor\n");
+    return false;
+  }
+  WatchConnection();
+  return true;
+}
+
+// The outputs decide the size: every output is covered at its own.
+bool WaylandScreen::OpenFullScreen(int32_t, int32_t, int32_t, const std::string&) {
+  open_ = true;
+  for (auto& [name, s] : surfaces_) MakeSurface(s);
+  // Configure events follow the first commits; a few round trips bring every output's.
+  for (int i = 0; i < 5 && !quit_ && outputs_.Ready().size() < surfaces_.size(); ++i) {
+    Roundtrip();
+  }
+  outputs_.TakeChanged();
+  ready_ = outputs_.Ready();
+  if (ready_.empty()) return false;
+  MakeCurrent(0);
+  ResetInput(SurfaceAt(0).width, SurfaceAt(0).height);
+  return true;
+}
+
+void WaylandScreen::CloseFullScreen() {
+  if (egl_ != EGL_NO_DISPLAY) eglMakeCurrent(egl_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  for (auto& [name, s] : surfaces_) DropSurface(s);
+  ready_.clear();
+  open_ = false;
+  if (display_) wl_display_flush(display_);
+}
+
+GlSurface WaylandScreen::SurfaceAt(int32_t index) const {
+  if (index < 0 || index >= SurfaceCount()) return {};
+  const Output& o = ready_[index];
+  auto& s = const_cast<OutputSurface&>(surfaces_.at(o.name));
+  return {o.width, o.height, GlEntry, Present, &s};
+}
+
+void WaylandScreen::MakeCurrent(int32_t index) {
+  if (index < 0 || index >= SurfaceCount()) return;
+  const OutputSurface& s = surfaces_.at(ready_[index].name);
+  eglMakeCurrent(egl_, s.egl, s.egl, context_);
+}
+
+bool WaylandScreen::SurfacesChanged() {
+  if (!outputs_.TakeChanged()) return false;
+  ready_ = outputs_.Ready();
+  return true;
+}
+
+// Reads what the compositor sent without waiting; a closed connection ends the run.
+void WaylandScreen::HandleEvents() {
+  if (!display_ || quit_) return;
+  while (wl_display_prepare_read(display_) != 0) {
+    if (wl_display_dispatch_pending(display_) < 0) {
+      quit_ = true;
+      return;
+    }
+  }
+  wl_display_flush(display_);
+  pollfd connection{wl_display_get_fd(display_), POLLIN, 0};
+  if (poll(&connection, 1, 0) > 0) {
+    if (wl_display_read_events(display_) < 0) quit_ = true;
+  } else {
+    wl_display_cancel_read(display_);
+  }
+  if (wl_display_dispatch_pending(display_) < 0 || wl_display_get_error(display_) != 0) {
+    quit_ = true;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<Screen> MakeWaylandScreen() {
+  return std::make_unique<WaylandScreen>();
+}
+
+}  // namespace screen
