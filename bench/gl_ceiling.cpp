@@ -81,7 +81,7 @@ uniform vec3 uPlane;
 out vec2 vUv;
 void main() {
   vec2 corner = vec2(gl_VertexID & 1, gl_VertexID >> 1);
-  vUv = corner;
+  vUv = vec2(corner.x, 1.0 - corner.y);  // the pictures' rows run from the top
   gl_Position = Project(vec3((corner * 2.0 - 1.0) * uPlane.xy, uPlane.z));
 }
 )";
@@ -266,13 +266,23 @@ bool Open(const Options& o) {
   gl.ActiveTexture(GL_TEXTURE0);
   gl.Viewport(0, 0, o.width, o.height);
   if (o.cheapest) {
-    // The picture plane never changes: drawn once, then copied to the screen every frame.
-    keptPicture = Texture(o.width, o.height, 32, nullptr, false);
+    // The picture plane never changes: drawn once, then copied to the screen every frame. The
+    // copy is kept in the window's byte order with its rows turned over, which Mesa copies as
+    // plain memory (see the engine's kept background).
+    gl.GenTextures(1, &keptPicture);
+    gl.BindTexture(GL_TEXTURE_2D, keptPicture);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, o.width, o.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                  nullptr);
     gl.GenFramebuffers(1, &keptFramebuffer);
-    gl.BindFramebuffer(GL_FRAMEBUFFER, keptFramebuffer);
-    gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, keptPicture, 0);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, keptFramebuffer);
+    gl.FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, keptPicture,
+                            0);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Disable(GL_BLEND);
     DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, keptFramebuffer);
+    gl.BlitFramebuffer(0, 0, o.width, o.height, 0, o.height, o.width, 0, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
     gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
   }
   return true;
@@ -293,7 +303,7 @@ void Frame() {
 
   if (options.cheapest) {
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, keptFramebuffer);
-    gl.BlitFramebuffer(0, 0, options.width, options.height, 0, 0, options.width, options.height,
+    gl.BlitFramebuffer(0, options.height, options.width, 0, 0, 0, options.width, options.height,
                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
   } else {
     gl.ClearColor(0, 0, 0, 1);

@@ -635,8 +635,8 @@ void Renderer::Describe(Backdrop& d, Scene& scene, const View& view, const Camer
 }
 
 // Puts the frame's leading draws on the screen from the backdrop when they are as they were last
-// frame, drawing them into it first when it does not hold them yet. Returns how many draws it
-// stands for (0: draw them all).
+// frame; when it does not hold them yet, draws them on the screen and keeps a copy. Returns how
+// many draws are on the screen (0: draw them all).
 size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view,
                               const Camera& c, int x, int y) {
   if (!shortcuts_) return 0;
@@ -668,11 +668,12 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
   if (same != d.items) {
     d.items = 0;
     if (same == 0) return 0;
-    if (d.fbo == 0 || d.width != w || d.height != h) {
+    if (d.width != w || d.height != h) {
       if (d.fbo == 0) GenFramebuffers(1, &d.fbo);
       if (d.texture == 0) GenTextures(1, &d.texture);
       BindTexture(kTexture2D, d.texture);
-      TexImage2D(kTexture2D, 0, kRgba8, w, h, 0, kBgra, kUnsignedByte, nullptr);
+      // Unsized RGBA given as BGRA: Mesa keeps it in the window's own byte order.
+      TexImage2D(kTexture2D, 0, static_cast<GLint>(kRgba), w, h, 0, kBgra, kUnsignedByte, nullptr);
       TexParameteri(kTexture2D, kTextureMaxLevel, 0);
       BindFramebuffer(kFramebuffer, d.fbo);
       FramebufferTexture2D(kFramebuffer, kColorAttachment0, kTexture2D, d.texture, 0);
@@ -682,17 +683,23 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
       d.height = complete ? h : 0;
       if (!complete) return 0;
     }
-    BindFramebuffer(kFramebuffer, d.fbo);
-    Viewport(0, 0, w, h);
+    // Drawn on the screen as any frame, then copied from there.
+    Switch(kScissorTest, state_.scissor, false);
     DrawItems(scene, fonts, view, 0, same);
+    BindFramebuffer(kReadFramebuffer, 0);
+    BindFramebuffer(kDrawFramebuffer, d.fbo);
+    BlitFramebuffer(x, y, x + w, y + h, 0, h, w, 0, kColorBufferBit, kNearest);
     BindFramebuffer(kFramebuffer, 0);
-    Viewport(x, y, w, h);
     d.items = same;
+    return d.items;
   }
+  // Both copies turn the rows over: Mesa stores a window's rows the other way from a
+  // framebuffer object's, so that turned over in GL's terms they are plain memory copies, where
+  // a straight copy would be drawn as a textured quad at several times the cost.
   BindFramebuffer(kReadFramebuffer, d.fbo);
   BindFramebuffer(kDrawFramebuffer, 0);
   Switch(kScissorTest, state_.scissor, false);
-  BlitFramebuffer(0, 0, w, h, x, y, x + w, y + h, kColorBufferBit, kNearest);
+  BlitFramebuffer(0, h, w, 0, x, y, x + w, y + h, kColorBufferBit, kNearest);
   BindFramebuffer(kFramebuffer, 0);
   return d.items;
 }

@@ -71,7 +71,7 @@ class Renderer {
   // nothing about them changes and copied to the screen instead of drawn again. One a screen:
   // each has its own size and its own view.
   struct Backdrop {
-    gl::GLuint fbo = 0, texture = 0;
+    gl::GLuint fbo = 0, texture = 0;  // the picture, its rows turned over
     int width = 0, height = 0;
     size_t items = 0;  // leading draws the picture holds; 0: none
     // What each leading draw depended on: the view's part first, then one part per draw;
