@@ -4,6 +4,10 @@
 //
 //   engine_bench [benchmark flags]   the benchmarks
 //   engine_bench --ceiling-seconds S the bare program alone for S seconds (its peak memory)
+//   engine_bench --frames N          N run frames (cover 0) and nothing else; --plain-frames N
+//                                    the same without the clocks; --ceiling-frames N the bare
+//                                    program's cheapest form of those pixels: for callgrind or
+//                                    perf, where two counts of frames give the cost of one
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -29,8 +33,9 @@ constexpr int kWidth = 1920, kHeight = 1080;
 void (*glFinish)() = nullptr;
 
 // The settings of a default run from the build folder (libflurrix.so, data/), with this many
-// flakes, the wind pushing right (the most random draws per flake) and rotation as asked.
-settings::Settings RunSettings(int flakes, bool rotate) {
+// flakes, the wind pushing right (the most random draws per flake), rotation and the clocks as
+// asked.
+settings::Settings RunSettings(int flakes, bool rotate, bool clocks = true) {
   settings::Settings s;
   s.desktopWidth = kWidth;
   s.desktopHeight = kHeight;
@@ -40,6 +45,7 @@ settings::Settings RunSettings(int flakes, bool rotate) {
   s.flakes = flakes;
   s.flakerotate = rotate ? 1 : 0;
   s.wind = 1;
+  s.aclock = s.dclock = clocks ? 1 : 0;
   return s;
 }
 
@@ -109,50 +115,64 @@ BENCHMARK(BM_UpdateFlakeFieldAndTransforms)
 enum Cover { kHidden = -1 };
 
 // Whole frames of the run's scene, built by BuildScene: the first winter picture of the build's
-// slide show faded in, the cover, 2,000 flakes. Each frame as SaverRun::Frame draws it (flakes,
-// slide show, render, present), finished. Frames per second is items_per_second.
-void BM_RunFrame(benchmark::State& state) {
+// slide show faded in, the cover, 2,000 flakes, the clocks or not. Each frame as SaverRun::Frame
+// draws it (flakes, slide show, render, present), finished. Frames per second is
+// items_per_second.
+struct RunScene {
   BenchScreen screen;
-  settings::Settings s = RunSettings(static_cast<int>(state.range(0)), false);
+  settings::Settings s;
   scene::RunContext context;
-  context.random.Seed(7);
   scene::SceneState run;
-  scene::BuildScene(run, s, context, screen.width(), screen.height());
-  scene::StartBackground(run.background, s, run.Planes());
-  scene::BackgroundState& b = run.background;
-  for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
-    scene::UpdateBackground(b, s, context.NowMs());
+
+  RunScene(int flakes, int cover, bool clocks) : s(RunSettings(flakes, false, clocks)) {
+    context.clock = [] { return int64_t{1000}; };  // a still clock: the slide show stays
+    context.random.Seed(7);
+    scene::BuildScene(run, s, context, screen.width(), screen.height());
+    scene::StartBackground(run.background, s, run.Planes());
+    scene::BackgroundState& b = run.background;
+    for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
+      scene::UpdateBackground(b, s, context.NowMs());
+    }
+    scene::RefreshClocks(run.clocks, s, context, true);
+    if (cover == kHidden) {
+      scene::Rto().HideEntity(run.coverPlane, 1);
+    } else {
+      b.fadeStep = cover;
+      scene::FadeOutStep(b);
+    }
   }
-  const int cover = static_cast<int>(state.range(1));
-  if (cover == kHidden) {
-    scene::Rto().HideEntity(run.coverPlane, 1);
-  } else {
-    b.fadeStep = cover;
-    scene::FadeOutStep(b);
-  }
-  for (auto _ : state) {
+  void Frame() {
     scene::UpdateFlakeField(run.field, s, context.random);
-    scene::UpdateBackground(b, s, context.NowMs());
+    scene::UpdateBackground(run.background, s, context.NowMs());
     scene::Rto().RenderWorld();
     screen.Finish();
   }
+};
+
+void BM_RunFrame(benchmark::State& state) {
+  RunScene frames(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  state.range(2) != 0);
+  for (auto _ : state) frames.Frame();
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RunFrame)
-    ->ArgsProduct({{2000}, {0, kHidden, 128}})
-    ->ArgNames({"flakes", "cover"})
+    ->ArgsProduct({{2000}, {0, kHidden, 128}, {1, 0}})
+    ->ArgNames({"flakes", "cover", "clocks"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->MinTime(2.0);
 
-// The bare OpenGL program: the picture plane, the cover (-1: not drawn) and the flakes.
+// The bare OpenGL program: the picture plane, the cover (-1: not drawn) and the flakes, in the
+// form the engine was asked for (trilinear picture, a window with depth) or the cheapest form of
+// the same pixels.
 void BM_CeilingFrame(benchmark::State& state) {
   ceiling::Options o;
   o.picture = FirstPicture();
   o.flakes = static_cast<int>(state.range(0));
   o.cover = state.range(1) != kHidden;
   o.coverAlpha = o.cover ? static_cast<int>(state.range(1)) : 0;
+  o.cheapest = state.range(2) != 0;
   if (!ceiling::Open(o)) std::abort();
   for (auto _ : state) {
     ceiling::Frame();
@@ -162,8 +182,8 @@ void BM_CeilingFrame(benchmark::State& state) {
   ceiling::Close();
 }
 BENCHMARK(BM_CeilingFrame)
-    ->ArgsProduct({{2000}, {0, kHidden, 128}})
-    ->ArgNames({"flakes", "cover"})
+    ->ArgsProduct({{2000}, {0, kHidden, 128}, {0, 1}})
+    ->ArgNames({"flakes", "cover", "cheapest"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
@@ -177,6 +197,25 @@ int main(int argc, char** argv) {
   flurrixtest::UseLinkedEngine();
   if (scene::Rto().InitEngine3D() == 0) return 1;
   app::LoadBuiltInPictures();
+  const bool plain = argc == 3 && std::strcmp(argv[1], "--plain-frames") == 0;
+  if (plain || (argc == 3 && std::strcmp(argv[1], "--frames") == 0)) {
+    RunScene frames(2000, 0, !plain);
+    for (int i = std::atoi(argv[2]); i > 0; --i) frames.Frame();
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--ceiling-frames") == 0) {
+    ceiling::Options o;
+    o.picture = FirstPicture();
+    o.cover = false;
+    o.cheapest = true;
+    if (!ceiling::Open(o)) return 1;
+    for (int i = std::atoi(argv[2]); i > 0; --i) {
+      ceiling::Frame();
+      ceiling::Finish();
+    }
+    ceiling::Close();
+    return 0;
+  }
   if (argc == 3 && std::strcmp(argv[1], "--ceiling-seconds") == 0) {
     ceiling::Options o;
     o.picture = FirstPicture();

@@ -19,9 +19,11 @@ namespace {
   X(PFNGLACTIVETEXTUREPROC, ActiveTexture) \
   X(PFNGLATTACHSHADERPROC, AttachShader) \
   X(PFNGLBINDBUFFERPROC, BindBuffer) \
+  X(PFNGLBINDFRAMEBUFFERPROC, BindFramebuffer) \
   X(PFNGLBINDTEXTUREPROC, BindTexture) \
   X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray) \
   X(PFNGLBLENDFUNCSEPARATEPROC, BlendFuncSeparate) \
+  X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer) \
   X(PFNGLBUFFERDATAPROC, BufferData) \
   X(PFNGLCLEARPROC, Clear) \
   X(PFNGLCLEARCOLORPROC, ClearColor) \
@@ -34,7 +36,9 @@ namespace {
   X(PFNGLENABLEPROC, Enable) \
   X(PFNGLENABLEVERTEXATTRIBARRAYPROC, EnableVertexAttribArray) \
   X(PFNGLFINISHPROC, Finish) \
+  X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D) \
   X(PFNGLGENBUFFERSPROC, GenBuffers) \
+  X(PFNGLGENFRAMEBUFFERSPROC, GenFramebuffers) \
   X(PFNGLGENERATEMIPMAPPROC, GenerateMipmap) \
   X(PFNGLGENTEXTURESPROC, GenTextures) \
   X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays) \
@@ -77,7 +81,7 @@ uniform vec3 uPlane;
 out vec2 vUv;
 void main() {
   vec2 corner = vec2(gl_VertexID & 1, gl_VertexID >> 1);
-  vUv = corner;
+  vUv = vec2(corner.x, 1.0 - corner.y);  // the pictures' rows run from the top
   gl_Position = Project(vec3((corner * 2.0 - 1.0) * uPlane.xy, uPlane.z));
 }
 )";
@@ -88,6 +92,20 @@ uniform sampler2D uTexture;
 uniform vec4 uColor;
 out vec4 fragColor;
 void main() { fragColor = uColor * texture(uTexture, vUv); }
+)";
+
+// The cheapest form's planes: the picture as it is, the cover as its colour.
+constexpr const char* kPictureFragment = R"(#version 330 core
+in vec2 vUv;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() { fragColor = texture(uTexture, vUv); }
+)";
+
+constexpr const char* kColourFragment = R"(#version 330 core
+uniform vec4 uColor;
+out vec4 fragColor;
+void main() { fragColor = uColor; }
 )";
 
 // One flake per instance: its centre and turn, with the fog of the flake material.
@@ -126,9 +144,10 @@ struct FlakeState {
 Options options;
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
-GLuint vao = 0, planeProgram = 0, flakeProgram = 0, pictureTexture = 0, coverTexture = 0,
-       flakeTexture = 0, instanceBuffer = 0;
-GLint planeColor = -1, planeShape = -1, flakeColor = -1;
+GLuint vao = 0, planeProgram = 0, pictureProgram = 0, coverProgram = 0, flakeProgram = 0,
+       pictureTexture = 0, coverTexture = 0, flakeTexture = 0, instanceBuffer = 0;
+GLuint keptFramebuffer = 0, keptPicture = 0;  // the cheapest form's picture plane, drawn once
+GLint flakeColor = -1;
 std::vector<FlakeState> flakes;
 std::vector<float> instances;
 
@@ -147,27 +166,31 @@ GLuint Program(const char* vertex, const char* fragment) {
   return linked ? program : 0;
 }
 
-// A mipmapped, trilinear texture of 32-bit BGRA rows (or 24-bit BGR rows padded to 4 bytes).
-GLuint Texture(int width, int height, int depth, const void* pixels) {
+// A trilinear texture with its mipmaps, or bilinear without, of 32-bit BGRA rows (or 24-bit BGR
+// rows padded to 4 bytes).
+GLuint Texture(int width, int height, int depth, const void* pixels, bool mipmaps = true) {
   GLuint texture = 0;
   gl.GenTextures(1, &texture);
   gl.BindTexture(GL_TEXTURE_2D, texture);
   gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
   gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, depth == 24 ? GL_BGR : GL_BGRA,
                 GL_UNSIGNED_BYTE, pixels);
-  gl.GenerateMipmap(GL_TEXTURE_2D);
-  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  if (mipmaps) gl.GenerateMipmap(GL_TEXTURE_2D);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                   mipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   return texture;
 }
 
-// The program's planes are 22 * 0.935 units high, a little more than the view at depth 0.
-void DrawPlane(GLuint texture, float z, float alpha) {
+// The program's planes are 22 * 0.935 units high, a little more than the view at depth 0; their
+// colour is grey level `grey` at `alpha`.
+void DrawPlane(GLuint program, GLuint texture, float z, float grey, float alpha) {
   const float h = 22.0f * 0.935f * 0.5f;
-  gl.UseProgram(planeProgram);
-  gl.Uniform3f(planeShape,
+  gl.UseProgram(program);
+  gl.Uniform3f(gl.GetUniformLocation(program, "uPlane"),
                h * static_cast<float>(options.width) / static_cast<float>(options.height), h, z);
-  gl.Uniform4f(planeColor, 1, 1, 1, alpha);
+  const GLint colour = gl.GetUniformLocation(program, "uColor");
+  if (colour >= 0) gl.Uniform4f(colour, grey, grey, grey, alpha);
   gl.BindTexture(GL_TEXTURE_2D, texture);
   gl.DrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
@@ -179,7 +202,7 @@ bool Open(const Options& o) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, o.cheapest ? 0 : 24);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   window = SDL_CreateWindow("ceiling", 0, 0, o.width, o.height, SDL_WINDOW_OPENGL);
   if (window == nullptr) return false;
@@ -193,7 +216,8 @@ bool Open(const Options& o) {
 
   images::Image picture;
   if (!images::DecodeImageFile(o.picture, picture)) return false;
-  pictureTexture = Texture(picture.width, picture.height, picture.depth, picture.pixels.data());
+  pictureTexture =
+      Texture(picture.width, picture.height, picture.depth, picture.pixels.data(), !o.cheapest);
   const std::vector<uint32_t> black(256 * 256, 0xFF000000u);
   coverTexture = Texture(256, 256, 32, black.data());
   std::vector<uint32_t> disc(16 * 16);
@@ -204,14 +228,18 @@ bool Open(const Options& o) {
   flakeTexture = Texture(16, 16, 32, disc.data());
 
   planeProgram = Program(kPlaneVertex, kPlaneFragment);
+  pictureProgram = o.cheapest ? Program(kPlaneVertex, kPictureFragment) : planeProgram;
+  coverProgram = o.cheapest ? Program(kPlaneVertex, kColourFragment) : planeProgram;
   flakeProgram = Program(kFlakeVertex, kFlakeFragment);
-  if (planeProgram == 0 || flakeProgram == 0) return false;
-  planeColor = gl.GetUniformLocation(planeProgram, "uColor");
-  planeShape = gl.GetUniformLocation(planeProgram, "uPlane");
+  if (planeProgram == 0 || pictureProgram == 0 || coverProgram == 0 || flakeProgram == 0) {
+    return false;
+  }
   flakeColor = gl.GetUniformLocation(flakeProgram, "uColor");
   const float aspect = static_cast<float>(o.width) / static_cast<float>(o.height);
-  gl.UseProgram(planeProgram);
-  gl.Uniform1f(gl.GetUniformLocation(planeProgram, "uAspect"), aspect);
+  for (GLuint program : {planeProgram, pictureProgram, coverProgram}) {
+    gl.UseProgram(program);
+    gl.Uniform1f(gl.GetUniformLocation(program, "uAspect"), aspect);
+  }
   gl.UseProgram(flakeProgram);
   gl.Uniform1f(gl.GetUniformLocation(flakeProgram, "uScale"), o.flakeScale);
   gl.Uniform1f(gl.GetUniformLocation(flakeProgram, "uAspect"), aspect);
@@ -237,6 +265,26 @@ bool Open(const Options& o) {
   gl.Disable(GL_CULL_FACE);
   gl.ActiveTexture(GL_TEXTURE0);
   gl.Viewport(0, 0, o.width, o.height);
+  if (o.cheapest) {
+    // The picture plane never changes: drawn once, then copied to the screen every frame. The
+    // copy is kept in the window's byte order with its rows turned over, which Mesa copies as
+    // plain memory (see the engine's kept background).
+    gl.GenTextures(1, &keptPicture);
+    gl.BindTexture(GL_TEXTURE_2D, keptPicture);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, o.width, o.height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                  nullptr);
+    gl.GenFramebuffers(1, &keptFramebuffer);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, keptFramebuffer);
+    gl.FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, keptPicture,
+                            0);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl.Disable(GL_BLEND);
+    DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, keptFramebuffer);
+    gl.BlitFramebuffer(0, 0, o.width, o.height, 0, o.height, o.width, 0, GL_COLOR_BUFFER_BIT,
+                       GL_NEAREST);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
   return true;
 }
 
@@ -253,13 +301,22 @@ void Frame() {
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(instances.size() * sizeof(float)),
                 instances.data(), GL_STREAM_DRAW);
 
-  gl.ClearColor(0, 0, 0, 1);
-  gl.Clear(GL_COLOR_BUFFER_BIT);
-  gl.Disable(GL_BLEND);
-  DrawPlane(pictureTexture, 0.0f, 1.0f);
+  if (options.cheapest) {
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, keptFramebuffer);
+    gl.BlitFramebuffer(0, options.height, options.width, 0, 0, 0, options.width, options.height,
+                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  } else {
+    gl.ClearColor(0, 0, 0, 1);
+    gl.Clear(GL_COLOR_BUFFER_BIT);
+    gl.Disable(GL_BLEND);
+    DrawPlane(pictureProgram, pictureTexture, 0.0f, 1.0f, 1.0f);
+  }
   gl.Enable(GL_BLEND);
   gl.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  if (options.cover) DrawPlane(coverTexture, 0.5f, static_cast<float>(options.coverAlpha) / 255.0f);
+  if (options.cover && !(options.cheapest && options.coverAlpha == 0)) {
+    const float alpha = static_cast<float>(options.coverAlpha) / 255.0f;
+    DrawPlane(coverProgram, coverTexture, 0.5f, options.cheapest ? 0.0f : 1.0f, alpha);
+  }
   gl.UseProgram(flakeProgram);
   gl.Uniform4f(flakeColor, 1, 1, 1, 230.0f / 255.0f);
   gl.BindTexture(GL_TEXTURE_2D, flakeTexture);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@ namespace {
 constexpr float kNear = 0.1f;
 constexpr float kFar = 10000.0f;
 constexpr size_t kInstanceBytes = 12 * sizeof(float);
+constexpr size_t kMaxBackdropInstances = 16;  // a batch of more moves too often to keep
 
 GLuint BuildShader(GLenum type, const std::string& source) {
   const GLuint shader = CreateShader(type);
@@ -94,6 +97,23 @@ bool IsBlended(const Material& m) {
   return m.blend != RTO_BLEND_OPAQUE;
 }
 
+void Put(std::vector<uint32_t>& out, std::initializer_list<float> values) {
+  for (float v : values) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    out.push_back(bits);
+  }
+}
+
+void Put(std::vector<uint32_t>& out, const Color& c) {
+  Put(out, {c.r, c.g, c.b, c.a});
+}
+
+void Put(std::vector<uint32_t>& out, uint64_t v) {
+  out.push_back(static_cast<uint32_t>(v));
+  out.push_back(static_cast<uint32_t>(v >> 32));
+}
+
 }  // namespace
 
 bool Renderer::Open(int width, int height) {
@@ -132,6 +152,11 @@ bool Renderer::Open(int width, int height) {
     SamplerParameteri(spriteSamplers_[i], kTextureWrapS, kClampToEdge);
     SamplerParameteri(spriteSamplers_[i], kTextureWrapT, kClampToEdge);
   }
+  GenSamplers(1, &plainSampler_);
+  SamplerParameteri(plainSampler_, kTextureMinFilter, kLinear);
+  SamplerParameteri(plainSampler_, kTextureMagFilter, kLinear);
+  SamplerParameteri(plainSampler_, kTextureWrapS, kRepeat);
+  SamplerParameteri(plainSampler_, kTextureWrapT, kRepeat);
   DepthFunc(kLequal);
   open_ = true;
   return true;
@@ -150,17 +175,18 @@ bool Renderer::BuildPrograms() {
   Uniform1i(GetUniformLocation(textProgram_, "uAtlas"), 0);
   UseProgram(spriteProgram_);
   Uniform1i(GetUniformLocation(spriteProgram_, "uSprite"), 0);
-  return EntityProgramFor(0, true, true).id != 0;  // the fullest variant: is GLSL fine here?
+  return EntityProgramFor(0, true, true, true).id != 0;  // is GLSL fine here?
 }
 
 // Compiled when first needed: only a few of the variants are ever used.
-const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog) {
-  EntityProgram& p = entityPrograms_[layers][lit][fog];
+const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, bool fog,
+                                                          bool tinted) {
+  EntityProgram& p = entityPrograms_[layers * 8 + lit * 4 + fog * 2 + tinted];
   if (p.tried) return p;
   p.tried = true;
   const std::string defines = "#version 330 core\n#define LAYERS " + std::to_string(layers) +
                               "\n#define LIT " + (lit ? "1" : "0") + "\n#define FOG " +
-                              (fog ? "1" : "0") + "\n";
+                              (fog ? "1" : "0") + "\n#define TINTED " + (tinted ? "1" : "0") + "\n";
   p.id = BuildProgram(defines + shaders::kEntityVertex, defines + shaders::kEntityFragment);
   if (p.id == 0) return p;
   p.viewProj = GetUniformLocation(p.id, "uViewProj");
@@ -173,7 +199,7 @@ const Renderer::EntityProgram& Renderer::EntityProgramFor(int layers, bool lit, 
   p.fogAmount = GetUniformLocation(p.id, "uFogAmount");
   p.color = GetUniformLocation(p.id, "uColor");
   p.fogColor = GetUniformLocation(p.id, "uFogColor");
-  UseProgram(p.id);
+  Use(p.id);
   for (int i = 0; i < kMaxLayers; ++i) {
     Uniform1i(GetUniformLocation(p.id, ("uLayer" + std::to_string(i)).c_str()), i);
   }
@@ -192,13 +218,9 @@ void Renderer::Close(Scene& scene) {
   DeleteDead(scene);
   if (lastFrame_ != nullptr) DeleteSync(lastFrame_);
   lastFrame_ = nullptr;
-  for (auto& byLayers : entityPrograms_) {
-    for (auto& byLight : byLayers) {
-      for (EntityProgram& p : byLight) {
-        if (p.id != 0) DeleteProgram(p.id);
-        p = EntityProgram{};
-      }
-    }
+  for (EntityProgram& p : entityPrograms_) {
+    if (p.id != 0) DeleteProgram(p.id);
+    p = EntityProgram{};
   }
   for (GLuint* program : {&textProgram_, &spriteProgram_}) {
     if (*program != 0) DeleteProgram(*program);
@@ -206,11 +228,17 @@ void Renderer::Close(Scene& scene) {
   }
   if (vao_ != 0) DeleteVertexArrays(1, &vao_);
   if (spriteSamplers_[0] != 0) DeleteSamplers(2, spriteSamplers_);
+  if (plainSampler_ != 0) DeleteSamplers(1, &plainSampler_);
   if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
   if (msaaColor_ != 0) DeleteRenderbuffers(1, &msaaColor_);
   if (msaaDepth_ != 0) DeleteRenderbuffers(1, &msaaDepth_);
+  for (Backdrop& d : backdrops_) {
+    if (d.fbo != 0) DeleteFramebuffers(1, &d.fbo);
+    if (d.texture != 0) DeleteTextures(1, &d.texture);
+    d = Backdrop{};
+  }
   vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
-  spriteSamplers_[0] = spriteSamplers_[1] = 0;
+  spriteSamplers_[0] = spriteSamplers_[1] = plainSampler_ = 0;
   msaaSamples_ = 0;
   maxAnisotropy_ = 0;
   open_ = false;
@@ -242,14 +270,34 @@ void Renderer::UploadTexture(Texture& t) {
   BindTexture(kTexture2D, t.gl);
   PixelStorei(kUnpackAlignment, 4);
   if (t.glWidth != t.width || t.glHeight != t.height) {
-    TexImage2D(kTexture2D, 0, kRgba8, t.width, t.height, 0, kBgra, kUnsignedByte, t.pixels.data());
+    // The BGRA pixels go in as RGBA, copied as they are, and the texture swaps red and blue back
+    // when read: Mesa's software renderer would otherwise convert every pixel on the way in.
+    TexImage2D(kTexture2D, 0, kRgba8, t.width, t.height, 0, kRgba, kUnsignedByte, t.pixels.data());
+    TexParameteri(kTexture2D, kTextureSwizzleR, kBlue);
+    TexParameteri(kTexture2D, kTextureSwizzleB, kRed);
     t.glWidth = t.width;
     t.glHeight = t.height;
   } else {
-    TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kBgra, kUnsignedByte, t.pixels.data());
+    TexSubImage2D(kTexture2D, 0, 0, 0, t.width, t.height, kRgba, kUnsignedByte, t.pixels.data());
   }
-  UploadMipLevels(t.width, t.height, 4, t.pixels.data(), kRgba8, kBgra, 1000);
+  // The smaller levels wait until a draw needs them: a picture shown at its size never does.
+  TexParameteri(kTexture2D, kTextureMaxLevel, 0);
+  t.glMipmaps = false;
+  t.upload = ++uploads_;
+  // One colour throughout (a fade cover, a blank): draws multiply by it instead of reading it.
+  const uint8_t* p = t.pixels.data();
+  t.uniform = t.pixels.size() >= 4 && std::memcmp(p, p + 4, t.pixels.size() - 4) == 0;
+  if (t.uniform) std::memcpy(&t.texel, p, 4);
   t.dirty = false;
+}
+
+void Renderer::EnsureMipmaps(Texture& t) {
+  if (t.glMipmaps) return;
+  BindTexture(kTexture2D, t.gl);
+  PixelStorei(kUnpackAlignment, 4);
+  UploadMipLevels(t.width, t.height, 4, t.pixels.data(), kRgba8, kRgba, 1000);
+  TexParameteri(kTexture2D, kTextureMaxLevel, 1000);
+  t.glMipmaps = true;
 }
 
 void Renderer::UploadMesh(Mesh& mesh) {
@@ -257,12 +305,31 @@ void Renderer::UploadMesh(Mesh& mesh) {
   if (mesh.vbo == 0) GenBuffers(1, &mesh.vbo);
   if (mesh.ibo == 0) GenBuffers(1, &mesh.ibo);
   BindBuffer(kArrayBuffer, mesh.vbo);
-  BufferData(kArrayBuffer, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
-             mesh.vertices.data(), kStaticDraw);
+  // One quad, triangles (a, b, c) and (a, c, d) of one normal (a plane, a flake): the strip
+  // b, c, a, d makes the same two triangles from four vertices instead of six indices, which
+  // Mesa's software renderer sets up for less, per instance.
+  const std::vector<uint32_t>& ix = mesh.indices;
+  mesh.glStrip = ix.size() == 6 && ix[3] == ix[0] && ix[4] == ix[2] && mesh.vertices.size() == 32 &&
+                 std::all_of(ix.begin(), ix.end(), [](uint32_t k) { return k < 4; });
+  for (uint32_t k = 1; mesh.glStrip && k < 4; ++k) {
+    mesh.glStrip = std::equal(&mesh.vertices[3], &mesh.vertices[6], &mesh.vertices[8 * k + 3]);
+  }
+  if (mesh.glStrip) {
+    std::vector<float> strip;
+    for (uint32_t k : {ix[1], ix[2], ix[0], ix[5]}) {
+      strip.insert(strip.end(), &mesh.vertices[8 * k], &mesh.vertices[8 * k + 8]);
+    }
+    BufferData(kArrayBuffer, static_cast<GLsizeiptr>(strip.size() * sizeof(float)), strip.data(),
+               kStaticDraw);
+  } else {
+    BufferData(kArrayBuffer, static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float)),
+               mesh.vertices.data(), kStaticDraw);
+  }
   BindBuffer(kElementArrayBuffer, mesh.ibo);
   BufferData(kElementArrayBuffer, static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(uint32_t)),
              mesh.indices.data(), kStaticDraw);
   mesh.uploaded = true;
+  mesh.upload = ++uploads_;
 }
 
 void Renderer::UploadBatches(Scene& scene) {
@@ -365,35 +432,57 @@ void Renderer::SetTarget(int antialiasing) {
   }
 }
 
+void Renderer::Switch(GLenum cap, int& known, bool on) {
+  if (known == (on ? 1 : 0)) return;
+  if (on) {
+    Enable(cap);
+  } else {
+    Disable(cap);
+  }
+  known = on ? 1 : 0;
+}
+
+void Renderer::BlendFunc(GLenum sc, GLenum dc, GLenum sa, GLenum da) {
+  const GLenum wanted[4] = {sc, dc, sa, da};
+  if (std::equal(wanted, wanted + 4, state_.blendFunc)) return;
+  BlendFuncSeparate(sc, dc, sa, da);
+  std::copy_n(wanted, 4, state_.blendFunc);
+}
+
+void Renderer::DepthWrites(bool on) {
+  if (state_.depthMask == (on ? 1 : 0)) return;
+  DepthMask(on ? 1 : 0);
+  state_.depthMask = on ? 1 : 0;
+}
+
+void Renderer::Use(GLuint program) {
+  if (state_.program == program) return;
+  UseProgram(program);
+  state_.program = program;
+}
+
 void Renderer::ApplyMaterialState(const Material& m) {
-  if (m.blend == RTO_BLEND_OPAQUE) {
-    Disable(kBlend);
-  } else {
-    Enable(kBlend);
-    if (m.blend == RTO_BLEND_ADD) BlendFuncSeparate(kSrcAlpha, kOne, kZero, kOne);
-    if (m.blend == RTO_BLEND_MULTIPLY) BlendFuncSeparate(kDstColor, kZero, kZero, kOne);
-    if (m.blend == RTO_BLEND_ALPHA) {
-      BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-    }
+  Switch(kBlend, state_.blend, m.blend != RTO_BLEND_OPAQUE);
+  if (m.blend == RTO_BLEND_ADD) BlendFunc(kSrcAlpha, kOne, kZero, kOne);
+  if (m.blend == RTO_BLEND_MULTIPLY) BlendFunc(kDstColor, kZero, kZero, kOne);
+  if (m.blend == RTO_BLEND_ALPHA) BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Switch(kCullFace, state_.cull, m.cull != RTO_CULL_NONE);
+  const GLenum face = m.cull == RTO_CULL_FRONT ? kFront : kBack;
+  if (m.cull != RTO_CULL_NONE && state_.cullFace != face) {
+    CullFace(face);
+    state_.cullFace = face;
   }
-  if (m.cull == RTO_CULL_NONE) {
-    Disable(kCullFace);
-  } else {
-    Enable(kCullFace);
-    CullFace(m.cull == RTO_CULL_FRONT ? kFront : kBack);
-  }
-  if (m.depthTest && depthInUse_) {
-    Enable(kDepthTest);
-    DepthMask(m.depthWrite ? 1 : 0);
-  } else {
-    Disable(kDepthTest);
-  }
+  Switch(kDepthTest, state_.depthTest, m.depthTest && depthInUse_);
+  if (m.depthTest && depthInUse_) DepthWrites(m.depthWrite);
 }
 
 void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget target) {
+  state_ = State{};  // whoever else drew since the last frame may have changed anything
   const bool opened = target.screen == 0 && target.width == 0;
   const int width = opened ? width_ : target.width;
   const int height = opened ? height_ : target.height;
+  drawableWidth_ = width;
+  drawableHeight_ = height;
   DeleteDead(scene);
   scene.UpdateTransforms();
   scene.textures.ForEach([this](int, Texture& t) { UploadTexture(t); });
@@ -426,10 +515,12 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
     BindFramebuffer(kFramebuffer, 0);
   }
   BindVertexArray(vao_);
-  bool anyCamera = false;
+  int cameras = 0;
+  scene.cameras.ForEach([&](int, Camera& c) { cameras += c.screen == target.screen; });
+  // The kept background goes straight to the drawable: not with a multisampled frame between.
+  Backdrop* backdrop = opened && msaaFbo_ != 0 ? nullptr : &backdrops_[target.screen];
   scene.cameras.ForEach([&](int, Camera& c) {
     if (c.screen != target.screen) return;
-    anyCamera = true;
     const int x = static_cast<int>(std::lround(c.viewX / 100 * width));
     const int w = static_cast<int>(std::lround(c.viewWidth / 100 * width));
     const int top = static_cast<int>(std::lround(c.viewY / 100 * height));
@@ -437,18 +528,6 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
     if (w <= 0 || h <= 0) return;
     const int y = height - top - h;
     Viewport(x, y, w, h);
-    // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
-    const bool part = x > 0 || y > 0 || x + w < width || y + h < height;
-    if (part) {
-      Scissor(x, y, w, h);
-      Enable(kScissorTest);
-    }
-    DepthMask(1);
-    ClearColor(c.background.r, c.background.g, c.background.b, 1);
-    ClearDepth(1.0);
-    Clear(kColorBufferBit | (depthInUse_ ? kDepthBufferBit : 0));
-    Disable(kScissorTest);
-
     View view;
     view.viewProj = Multiply(Perspective(c.fov, static_cast<float>(w) / h, kNear, kFar),
                              ViewMatrix(c.pos, c.right, c.up, c.back));
@@ -456,19 +535,17 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
     view.right = c.right;
     view.up = c.up;
     view.back = c.back;
-    for (const DrawItem& item : items_) {
-      if (item.isText) {
-        DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
-      } else {
-        Batch& b = scene.batches[item.index];
-        Material* m = scene.materials.Find(b.material);
-        DrawBatch(scene, b, m != nullptr ? *m : defaultMaterial_, view);
-      }
-    }
+    view.width = w;
+    view.height = h;
+    const size_t kept = cameras == 1 && backdrop != nullptr
+                            ? ShowBackdrop(*backdrop, scene, fonts, view, c, x, y)
+                            : 0;
+    ClearView(scene, view, c, x, y, kept == 0);
+    DrawItems(scene, fonts, view, kept, items_.size());
   });
-  if (!anyCamera) {
+  if (cameras == 0) {
     Viewport(0, 0, width, height);
-    DepthMask(1);
+    DepthWrites(true);
     ClearColor(0, 0, 0, 1);
     Clear(kColorBufferBit | kDepthBufferBit);
   }
@@ -480,17 +557,277 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
   }
 }
 
+void Renderer::DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end) {
+  for (size_t i = first; i < end; ++i) {
+    const DrawItem& item = items_[i];
+    if (item.isText) {
+      DrawTextItem(scene, fonts, *scene.texts.Find(item.index), view);
+    } else {
+      Batch& b = scene.batches[item.index];
+      Material* m = scene.materials.Find(b.material);
+      DrawBatch(scene, b, m != nullptr ? *m : defaultMaterial_, view);
+    }
+  }
+}
+
+// Writes into d.now what the leading draws that could be kept depend on: the view, then
+// each draw (its batch, mesh, transforms, material and textures) up to the first that tests
+// depth, is a text or has many instances.
+void Renderer::Describe(Backdrop& d, Scene& scene, const View& view, const Camera& c, int x,
+                        int y) {
+  std::vector<uint32_t>& out = d.now;
+  out.clear();
+  d.nowEnds.clear();
+  Put(out, {view.viewProj.m[0],
+            view.viewProj.m[1],
+            view.viewProj.m[2],
+            view.viewProj.m[3],
+            view.viewProj.m[4],
+            view.viewProj.m[5],
+            view.viewProj.m[6],
+            view.viewProj.m[7],
+            view.viewProj.m[8],
+            view.viewProj.m[9],
+            view.viewProj.m[10],
+            view.viewProj.m[11],
+            view.viewProj.m[12],
+            view.viewProj.m[13],
+            view.viewProj.m[14],
+            view.viewProj.m[15],
+            c.pos.x,
+            c.pos.y,
+            c.pos.z,
+            c.back.x,
+            c.back.y,
+            c.back.z});
+  Put(out, c.background);
+  Put(out, scene.ambient);
+  out.insert(out.end(),
+             {static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(view.width),
+              static_cast<uint32_t>(view.height), depthInUse_ ? 1u : 0u});
+  d.nowEnds.push_back(out.size());
+  for (const DrawItem& item : items_) {
+    if (item.isText) break;
+    const Batch& b = scene.batches[item.index];
+    const Material* found = scene.materials.Find(b.material);
+    const Material& m = found != nullptr ? *found : defaultMaterial_;
+    const Mesh& mesh = *scene.meshes.Find(b.mesh);
+    if ((m.depthTest && depthInUse_) || b.entities.size() > kMaxBackdropInstances ||
+        mesh.upload == 0) {
+      break;
+    }
+    out.push_back(static_cast<uint32_t>(item.index));
+    Put(out, mesh.upload);
+    for (float v : b.instances) Put(out, {v});
+    Put(out, m.color);
+    Put(out, m.fogColor);
+    Put(out, {m.fogDensity, m.fogStart, m.fogEnd, m.rotation});
+    for (int v : {m.layerCount, m.blend, m.cull, m.shading, m.filter, m.filterValue, m.lit ? 1 : 0,
+                  m.depthTest ? 1 : 0, m.depthWrite ? 1 : 0}) {
+      out.push_back(static_cast<uint32_t>(v));
+    }
+    for (int i = 0; i < m.layerCount; ++i) {
+      const Texture* t = scene.textures.Find(m.layers[i]);
+      Put(out, t != nullptr && t->gl != 0 ? t->upload : uint64_t{0});
+    }
+    d.nowEnds.push_back(out.size());
+  }
+}
+
+// Puts the frame's leading draws on the screen from the backdrop when they are as they were last
+// frame; when it does not hold them yet, draws them on the screen and keeps a copy. Returns how
+// many draws are on the screen (0: draw them all).
+size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view,
+                              const Camera& c, int x, int y) {
+  if (!shortcuts_) return 0;
+  Describe(d, scene, view, c, x, y);
+  size_t same = 0;  // leading draws described alike last frame
+  const size_t parts = std::min(d.nowEnds.size(), d.seenEnds.size());
+  for (size_t k = 0; k < parts && d.nowEnds[k] == d.seenEnds[k]; ++k) {
+    const size_t from = k == 0 ? 0 : d.nowEnds[k - 1];
+    if (!std::equal(d.now.begin() + from, d.now.begin() + d.nowEnds[k], d.seen.begin() + from)) {
+      break;
+    }
+    same = k;  // the view's part and k draws
+  }
+  std::swap(d.now, d.seen);
+  std::swap(d.nowEnds, d.seenEnds);
+  // Copying the whole view pays only in place of a picture over all of it.
+  if (same > 0 && !FirstItemCoversView(scene, view)) same = 0;
+  if (same > 0) {
+    const Batch& b = scene.batches[items_.front().index];
+    const Material* m = scene.materials.Find(b.material);
+    bool picture = false;
+    for (int i = 0; m != nullptr && i < m->layerCount; ++i) {
+      const Texture* t = scene.textures.Find(m->layers[i]);
+      picture = picture || (t != nullptr && t->gl != 0 && !t->uniform);
+    }
+    if (!picture) same = 0;
+  }
+  const int w = view.width, h = view.height;
+  if (same != d.items) {
+    d.items = 0;
+    if (same == 0) return 0;
+    if (d.width != w || d.height != h) {
+      if (d.fbo == 0) GenFramebuffers(1, &d.fbo);
+      if (d.texture == 0) GenTextures(1, &d.texture);
+      BindTexture(kTexture2D, d.texture);
+      // Unsized RGBA given as BGRA: Mesa keeps it in the window's own byte order.
+      TexImage2D(kTexture2D, 0, static_cast<GLint>(kRgba), w, h, 0, kBgra, kUnsignedByte, nullptr);
+      TexParameteri(kTexture2D, kTextureMaxLevel, 0);
+      BindFramebuffer(kFramebuffer, d.fbo);
+      FramebufferTexture2D(kFramebuffer, kColorAttachment0, kTexture2D, d.texture, 0);
+      const bool complete = CheckFramebufferStatus(kFramebuffer) == kFramebufferComplete;
+      BindFramebuffer(kFramebuffer, 0);
+      d.width = complete ? w : 0;
+      d.height = complete ? h : 0;
+      if (!complete) return 0;
+    }
+    // Drawn on the screen as any frame, then copied from there.
+    Switch(kScissorTest, state_.scissor, false);
+    DrawItems(scene, fonts, view, 0, same);
+    BindFramebuffer(kReadFramebuffer, 0);
+    BindFramebuffer(kDrawFramebuffer, d.fbo);
+    BlitFramebuffer(x, y, x + w, y + h, 0, h, w, 0, kColorBufferBit, kNearest);
+    BindFramebuffer(kFramebuffer, 0);
+    d.items = same;
+    return d.items;
+  }
+  // Both copies turn the rows over: Mesa stores a window's rows the other way from a
+  // framebuffer object's, so that turned over in GL's terms they are plain memory copies, where
+  // a straight copy would be drawn as a textured quad at several times the cost.
+  BindFramebuffer(kReadFramebuffer, d.fbo);
+  BindFramebuffer(kDrawFramebuffer, 0);
+  Switch(kScissorTest, state_.scissor, false);
+  BlitFramebuffer(0, h, w, 0, x, y, x + w, y + h, kColorBufferBit, kNearest);
+  BindFramebuffer(kFramebuffer, 0);
+  return d.items;
+}
+
+// Clears the camera's viewport at (x, y): the colour (if asked) unless the first draw paints
+// every pixel, the depth where depth-tested draws can land.
+void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y,
+                         bool colour) {
+  const int w = view.width, h = view.height;
+  GLbitfield whole = colour && !FirstItemCoversView(scene, view) ? kColorBufferBit : 0;
+  int dx0 = 0, dy0 = 0, dx1 = w, dy1 = h;
+  if (depthInUse_) {
+    const PixelRect area = DepthTestedArea(scene, view);
+    // A pixel of margin; points far off the view stay within reach of an int.
+    auto edge = [](float v, int size, float margin) {
+      return static_cast<int>(std::clamp(v + margin, 0.0f, static_cast<float>(size)));
+    };
+    dx0 = edge(std::floor(area.x0), w, -1);
+    dy0 = edge(std::floor(area.y0), h, -1);
+    dx1 = edge(std::ceil(area.x1), w, 1);
+    dy1 = edge(std::ceil(area.y1), h, 1);
+    // Most of the view: the whole clear is cheaper than a drawn part.
+    if (2 * int64_t{std::max(0, dx1 - dx0)} * std::max(0, dy1 - dy0) > int64_t{w} * h) {
+      dx0 = dy0 = 0;
+      dx1 = w;
+      dy1 = h;
+    }
+    if (dx0 == 0 && dy0 == 0 && dx1 == w && dy1 == h) whole |= kDepthBufferBit;
+  }
+  // A clear of the whole screen takes the driver's fast path; a part needs the scissor.
+  auto clear = [&](int rx, int ry, int rw, int rh, GLbitfield bits) {
+    if (bits == 0 || rw <= 0 || rh <= 0) return;
+    const bool part =
+        x + rx > 0 || y + ry > 0 || x + rx + rw < drawableWidth_ || y + ry + rh < drawableHeight_;
+    if (part) Scissor(x + rx, y + ry, rw, rh);
+    Switch(kScissorTest, state_.scissor, part);
+    Clear(bits);
+  };
+  DepthWrites(true);
+  ClearColor(c.background.r, c.background.g, c.background.b, 1);
+  ClearDepth(1.0);
+  clear(0, 0, w, h, whole);
+  if (depthInUse_ && (whole & kDepthBufferBit) == 0) {
+    clear(dx0, dy0, dx1 - dx0, dy1 - dy0, kDepthBufferBit);
+  }
+  Switch(kScissorTest, state_.scissor, false);
+}
+
+// True when the first draw is an opaque quad over the whole view that no depth test can stop.
+bool Renderer::FirstItemCoversView(Scene& scene, const View& view) {
+  if (!shortcuts_ || items_.empty() || items_.front().isText) return false;
+  const Batch& b = scene.batches[items_.front().index];
+  const Material* m = scene.materials.Find(b.material);
+  if (m == nullptr) m = &defaultMaterial_;
+  if (IsBlended(*m) || (m->depthTest && depthInUse_)) return false;
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  return footprint.CoversViewport(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
+                                  m->cull);
+}
+
+// The pixels of the view that depth-tested draws can touch: the depth buffer matters only there.
+PixelRect Renderer::DepthTestedArea(Scene& scene, const View& view) {
+  const PixelRect all{0, 0, static_cast<float>(view.width), static_cast<float>(view.height)};
+  if (!shortcuts_) return all;
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  PixelRect area;
+  for (const DrawItem& item : items_) {
+    if (item.isText) {
+      const Text& t = *scene.texts.Find(item.index);
+      float x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+      for (size_t i = 0; i + 4 <= t.vertices.size(); i += 4) {
+        x0 = std::min(x0, t.vertices[i]);
+        x1 = std::max(x1, t.vertices[i]);
+        y0 = std::min(y0, t.vertices[i + 1]);
+        y1 = std::max(y1, t.vertices[i + 1]);
+      }
+      const float corners[12] = {x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0};
+      float world[12];
+      TextWorld(scene, t, view, world);
+      if (!footprint.AddBounds(world, corners, 4, 3, area)) return all;
+      continue;
+    }
+    const Batch& b = scene.batches[item.index];
+    const Material* m = scene.materials.Find(b.material);
+    if (m != nullptr && !m->depthTest) continue;
+    if (!footprint.AddBounds(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
+                             area)) {
+      return all;
+    }
+  }
+  return area;
+}
+
 void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& view) {
   Mesh& mesh = *scene.meshes.Find(batch.mesh);
   UploadMesh(mesh);
+  const float angle = m.rotation * kRadiansPerDegree;
+  const float uvCos = std::cos(angle), uvSin = std::sin(angle);
+  const Footprint footprint(view.viewProj, view.width, view.height);
+  Color color = m.color;
   int units = 0;
   for (int i = 0; i < m.layerCount; ++i) {
-    const Texture* t = scene.textures.Find(m.layers[i]);
+    Texture* t = scene.textures.Find(m.layers[i]);
     if (t == nullptr || t->gl == 0) continue;
+    if (shortcuts_ && t->uniform) {
+      // Every filter reads the one colour: a factor of the material colour.
+      color.r *= static_cast<float>(t->texel >> 16 & 0xFF) / 255.0f;
+      color.g *= static_cast<float>(t->texel >> 8 & 0xFF) / 255.0f;
+      color.b *= static_cast<float>(t->texel & 0xFF) / 255.0f;
+      color.a *= static_cast<float>(t->texel >> 24) / 255.0f;
+      continue;
+    }
     UpdateSampler(m);
+    GLuint sampler = m.sampler;
+    if (m.filter >= RTO_FILTER_TRILINEAR) {
+      // Nowhere smaller than its texels, a texture is read from its full-size level alone,
+      // whatever the filter: plain bilinear reads it for less.
+      if (shortcuts_ &&
+          footprint.NowhereMinified(mesh, batch.instances.data(), batch.entities.size(), uvCos,
+                                    uvSin, t->width, t->height)) {
+        sampler = plainSampler_;
+      } else {
+        EnsureMipmaps(*t);
+      }
+    }
     ActiveTexture(kTexture0 + units);
     BindTexture(kTexture2D, t->gl);
-    BindSampler(units, m.sampler);
+    BindSampler(units, sampler);
     ++units;
   }
   // Lighting that cannot change a colour (white ambient light) and fog of no strength are left
@@ -498,12 +835,14 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
   const Color& ambient = scene.ambient;
   const bool lit = m.lit && (ambient.r < 1 || ambient.g < 1 || ambient.b < 1);
   const float fogAmount = std::clamp(m.fogDensity, 0.0f, 1.0f) * m.fogColor.a;
-  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0);
+  // A white material colour over textures changes nothing: the program leaves it out.
+  const bool tinted =
+      !shortcuts_ || units == 0 || color.r != 1 || color.g != 1 || color.b != 1 || color.a != 1;
+  const EntityProgram& p = EntityProgramFor(units, lit, fogAmount > 0, tinted);
   if (p.id == 0) return;
-  UseProgram(p.id);
+  Use(p.id);
   UniformMatrix4fv(p.viewProj, 1, 0, view.viewProj.m);
-  const float angle = m.rotation * kRadiansPerDegree;
-  Uniform2f(p.uvRotation, std::cos(angle), std::sin(angle));
+  Uniform2f(p.uvRotation, uvCos, uvSin);
   if (lit) {
     Uniform3f(p.lightDir, view.back.x, view.back.y, view.back.z);
     Uniform3f(p.ambient, ambient.r, ambient.g, ambient.b);
@@ -516,7 +855,7 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
     Uniform1f(p.fogAmount, fogAmount);
     Uniform3f(p.fogColor, m.fogColor.r, m.fogColor.g, m.fogColor.b);
   }
-  Uniform4f(p.color, m.color.r, m.color.g, m.color.b, m.color.a);
+  Uniform4f(p.color, color.r, color.g, color.b, color.a);
   ApplyMaterialState(m);
 
   BindBuffer(kArrayBuffer, mesh.vbo);
@@ -526,8 +865,12 @@ void Renderer::DrawBatch(Scene& scene, Batch& batch, Material& m, const View& vi
   BindBuffer(kArrayBuffer, batch.glBuffer);
   for (GLuint row = 0; row < 3; ++row) SetAttribute(3 + row, 4, kInstanceBytes, row * 16);
   BindBuffer(kElementArrayBuffer, mesh.ibo);
-  DrawElementsInstanced(kTriangles, static_cast<GLsizei>(mesh.indices.size()), kUnsignedInt,
-                        nullptr, static_cast<GLsizei>(batch.entities.size()));
+  if (mesh.glStrip) {
+    DrawArraysInstanced(kTriangleStrip, 0, 4, static_cast<GLsizei>(batch.entities.size()));
+  } else {
+    DrawElementsInstanced(kTriangles, static_cast<GLsizei>(mesh.indices.size()), kUnsignedInt,
+                          nullptr, static_cast<GLsizei>(batch.entities.size()));
+  }
 }
 
 void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& view) {
@@ -541,39 +884,39 @@ void Renderer::DrawTextItem(Scene& scene, Fonts& fonts, Text& text, const View& 
     text.glVertexCount = static_cast<int>(text.vertices.size() / 4);
     text.uploadNeeded = false;
   }
-  // Flat in the plane facing the camera, sized in world units, carried by its node.
-  const float s = text.size;
-  const float local[12] = {view.right.x * s, view.up.x * s, view.back.x * s, text.pos.x,
-                           view.right.y * s, view.up.y * s, view.back.y * s, text.pos.y,
-                           view.right.z * s, view.up.z * s, view.back.z * s, text.pos.z};
   float world[12];
-  const Node* node = scene.nodes.Find(text.node);
-  if (node != nullptr) {
-    MultiplyAffine(node->world, local, world);
-  } else {
-    std::copy_n(local, 12, world);
-  }
+  TextWorld(scene, text, view, world);
   const Mat4 mvp = Multiply(view.viewProj, FromAffine(world));
-  UseProgram(textProgram_);
+  Use(textProgram_);
   UniformMatrix4fv(textMvp_, 1, 0, mvp.m);
   Uniform4f(textColor_, text.color.r, text.color.g, text.color.b, text.color.a);
   Uniform2f(textAtlasScale_, 1.0f / font.atlasWidth, 1.0f / font.glHeight);
   ActiveTexture(kTexture0);
   BindTexture(kTexture2D, font.gl);
   BindSampler(0, 0);
-  Enable(kBlend);
-  BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-  Disable(kCullFace);
-  if (depthInUse_) {
-    Enable(kDepthTest);
-  } else {
-    Disable(kDepthTest);
-  }
-  DepthMask(0);
+  Switch(kBlend, state_.blend, true);
+  BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Switch(kCullFace, state_.cull, false);
+  Switch(kDepthTest, state_.depthTest, depthInUse_);
+  DepthWrites(false);
   for (GLuint i = 1; i < 6; ++i) DisableVertexAttribArray(i);
   BindBuffer(kArrayBuffer, text.glBuffer);
   SetAttribute(0, 4, 16, 0);
   DrawArrays(kTriangles, 0, text.glVertexCount);
+}
+
+// Flat in the plane facing the camera, sized in world units, carried by its node.
+void Renderer::TextWorld(Scene& scene, const Text& text, const View& view, float* world) {
+  const float s = text.size;
+  const float local[12] = {view.right.x * s, view.up.x * s, view.back.x * s, text.pos.x,
+                           view.right.y * s, view.up.y * s, view.back.y * s, text.pos.y,
+                           view.right.z * s, view.up.z * s, view.back.z * s, text.pos.z};
+  const Node* node = scene.nodes.Find(text.node);
+  if (node != nullptr) {
+    MultiplyAffine(node->world, local, world);
+  } else {
+    std::copy_n(local, 12, world);
+  }
 }
 
 void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width, int height,
@@ -597,15 +940,11 @@ void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width,
   BindVertexArray(vao_);
   for (GLuint i = 0; i < 6; ++i) DisableVertexAttribArray(i);
   Viewport(0, 0, width_, height_);
-  Disable(kDepthTest);
-  Disable(kCullFace);
-  if (sprite.alpha) {
-    Enable(kBlend);
-    BlendFuncSeparate(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
-  } else {
-    Disable(kBlend);
-  }
-  UseProgram(spriteProgram_);
+  Switch(kDepthTest, state_.depthTest, false);
+  Switch(kCullFace, state_.cull, false);
+  Switch(kBlend, state_.blend, sprite.alpha);
+  if (sprite.alpha) BlendFunc(kSrcAlpha, kOneMinusSrcAlpha, kOne, kOneMinusSrcAlpha);
+  Use(spriteProgram_);
   const float sx = 2.0f / width_, sy = 2.0f / height_;
   Uniform4f(spriteRect_, x * sx - 1, 1 - y * sy, (x + width) * sx - 1, 1 - (y + height) * sy);
   Uniform1f(spriteAlpha_, sprite.alpha ? 1.0f : 0.0f);

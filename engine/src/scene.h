@@ -44,6 +44,10 @@ struct Texture {
   bool dirty = true;            // pixels changed since the last upload
   unsigned gl = 0;
   int glWidth = 0, glHeight = 0;
+  bool glMipmaps = false;  // the smaller levels are uploaded (made when first needed)
+  bool uniform = false;    // as uploaded, every pixel is `texel`
+  uint32_t texel = 0;      // BGRA
+  uint64_t upload = 0;     // which upload of the renderer's gave its pixels (0: none yet)
 };
 
 struct Material {
@@ -65,6 +69,8 @@ struct Mesh {
   std::vector<uint32_t> indices;
   unsigned vbo = 0, ibo = 0;
   bool uploaded = false;
+  bool glStrip = false;  // uploaded as the four corners of one triangle strip
+  uint64_t upload = 0;   // which upload of the renderer's it is (0: none yet)
 };
 
 struct Entity {

@@ -4,9 +4,9 @@
 namespace engine::shaders {
 
 // Entities: the world transform arrives per instance as three rows. Both stages are compiled
-// per variant, with "#define LAYERS n", "#define LIT 0/1" and "#define FOG 0/1" put in after the
-// version line, so that plain textured surfaces get the shortest code (Mesa's llvmpipe draws
-// those on a much faster path).
+// per variant, with "#define LAYERS n", "#define LIT 0/1", "#define FOG 0/1" and
+// "#define TINTED 0/1" (the material colour applies) put in after the version line, so that plain
+// textured surfaces get the shortest code (Mesa's llvmpipe draws those on a much faster path).
 inline constexpr const char* kEntityVertex = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec3 aNormal;
@@ -70,7 +70,11 @@ uniform vec3 uFogColor;
 #endif
 out vec4 fragColor;
 void main() {
+#if TINTED
   vec4 c = uColor;
+#else
+  vec4 c = vec4(1.0);
+#endif
 #if LAYERS > 0
   c *= texture(uLayer0, vUv);
 #endif

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fonts.h"
+#include "footprint.h"
 #include "meshes.h"
 #include "scene.h"
 
@@ -180,6 +181,46 @@ TEST(Meshes, FaceOutwardsAndRefuseBadSizes) {
   EXPECT_FALSE(BuildPlane(m, 1, 1, 0, 1, 1, 1));
   EXPECT_FALSE(BuildPlane(m, NAN, 1, 1, 1, 1, 1));
   EXPECT_FALSE(BuildCube(m, -2));
+}
+
+// A plane filling clip space through an identity view onto 200 x 100 pixels; beside it the same
+// plane moved 0.02 to the right (two pixels).
+TEST(EngineFootprint, TexelsPerPixelCoverAndBounds) {
+  Mesh plane;
+  ASSERT_TRUE(BuildPlane(plane, 2, 2, 1, 1, 1, 1));
+  float planes[24];
+  ComposeTransform({0, 0, 0}, {90, 0, 0}, {1, 1, 1}, planes);
+  ComposeTransform({0.02f, 0, 0}, {90, 0, 0}, {1, 1, 1}, planes + 12);
+  const Footprint view(Mat4{}, 200, 100);
+
+  // Minified when a pixel step crosses more than one texel, along either axis.
+  EXPECT_TRUE(view.NowhereMinified(plane, planes, 1, 1, 0, 199, 99));
+  EXPECT_FALSE(view.NowhereMinified(plane, planes, 1, 1, 0, 201, 99));
+  EXPECT_FALSE(view.NowhereMinified(plane, planes, 1, 1, 0, 199, 101));
+  // Turned a quarter, the texture's width lies along the screen's height.
+  EXPECT_FALSE(view.NowhereMinified(plane, planes, 1, 0, 1, 199, 99));
+  EXPECT_TRUE(view.NowhereMinified(plane, planes, 1, 0, 1, 99, 199));
+  float tilted[12];
+  ComposeTransform({0, 0, -2}, {60, 0, 0}, {1, 1, 1}, tilted);
+  const Footprint deep(Perspective(50, 2, 0.1f, 100), 200, 100);
+  EXPECT_FALSE(deep.NowhereMinified(plane, tilted, 1, 1, 0, 2, 2)) << "perspective across it";
+
+  EXPECT_TRUE(view.CoversViewport(plane, planes, 1, RTO_CULL_NONE));
+  EXPECT_FALSE(view.CoversViewport(plane, planes + 12, 1, RTO_CULL_NONE)) << "two pixels short";
+  EXPECT_TRUE(view.CoversViewport(plane, planes, 2, RTO_CULL_NONE)) << "either instance";
+  EXPECT_NE(view.CoversViewport(plane, planes, 1, RTO_CULL_BACK),
+            view.CoversViewport(plane, planes, 1, RTO_CULL_FRONT))
+      << "one side is culled";
+
+  PixelRect r;
+  ASSERT_TRUE(view.AddBounds(plane, planes + 12, 1, r));
+  EXPECT_NEAR(r.x0, 2, 1e-3);
+  EXPECT_NEAR(r.x1, 202, 1e-3);
+  EXPECT_NEAR(r.y0, 0, 1e-3);
+  EXPECT_NEAR(r.y1, 100, 1e-3);
+  float behind[12];
+  ComposeTransform({0, 0, 30}, {90, 0, 0}, {1, 1, 1}, behind);
+  EXPECT_FALSE(deep.AddBounds(plane, behind, 1, r)) << "behind the eye";
 }
 
 TEST(FontScripts, NameFontsAndTheirFiles) {
