@@ -128,9 +128,7 @@ bool Renderer::Open(int width, int height) {
     Close(none);
     return false;
   }
-  GenVertexArrays(1, &vao_);
-  BindVertexArray(vao_);
-  for (GLuint row = 3; row < 6; ++row) VertexAttribDivisor(row, 1);
+  BindScreenVertexArray(0);
   // Software rasterisers filter anisotropically at several times the cost of every textured
   // pixel; there the materials get trilinear filtering instead.
   const auto* renderer = reinterpret_cast<const char*>(GetString(kRenderer));
@@ -226,7 +224,12 @@ void Renderer::Close(Scene& scene) {
     if (*program != 0) DeleteProgram(*program);
     *program = 0;
   }
-  if (vao_ != 0) DeleteVertexArrays(1, &vao_);
+  // A screen with a context of its own loses its arrays and framebuffers with that context;
+  // deleting their names here touches nothing but this engine's own objects.
+  for (GLuint& vao : vaos_) {
+    if (vao != 0) DeleteVertexArrays(1, &vao);
+    vao = 0;
+  }
   if (spriteSamplers_[0] != 0) DeleteSamplers(2, spriteSamplers_);
   if (plainSampler_ != 0) DeleteSamplers(1, &plainSampler_);
   if (msaaFbo_ != 0) DeleteFramebuffers(1, &msaaFbo_);
@@ -237,7 +240,7 @@ void Renderer::Close(Scene& scene) {
     if (d.texture != 0) DeleteTextures(1, &d.texture);
     d = Backdrop{};
   }
-  vao_ = msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
+  msaaFbo_ = msaaColor_ = msaaDepth_ = 0;
   spriteSamplers_[0] = spriteSamplers_[1] = plainSampler_ = 0;
   msaaSamples_ = 0;
   maxAnisotropy_ = 0;
@@ -455,6 +458,17 @@ void Renderer::DepthWrites(bool on) {
   state_.depthMask = on ? 1 : 0;
 }
 
+void Renderer::BindScreenVertexArray(int screen) {
+  GLuint& vao = vaos_[screen];
+  if (vao == 0) {
+    GenVertexArrays(1, &vao);
+    BindVertexArray(vao);
+    for (GLuint row = 3; row < 6; ++row) VertexAttribDivisor(row, 1);
+  } else {
+    BindVertexArray(vao);
+  }
+}
+
 void Renderer::Use(GLuint program) {
   if (state_.program == program) return;
   UseProgram(program);
@@ -514,7 +528,7 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
   } else {
     BindFramebuffer(kFramebuffer, 0);
   }
-  BindVertexArray(vao_);
+  BindScreenVertexArray(target.screen);
   int cameras = 0;
   scene.cameras.ForEach([&](int, Camera& c) { cameras += c.screen == target.screen; });
   // The kept background goes straight to the drawable: not with a multisampled frame between.
@@ -653,9 +667,10 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
   std::swap(d.now, d.seen);
   std::swap(d.nowEnds, d.seenEnds);
   // Copying the whole view pays only in place of a picture over all of it.
-  if (same > 0 && !FirstItemCoversView(scene, view)) same = 0;
+  const size_t cover = same > 0 ? CoveringItem(scene, view) : items_.size();
+  if (cover >= same) same = 0;
   if (same > 0) {
-    const Batch& b = scene.batches[items_.front().index];
+    const Batch& b = scene.batches[items_[cover].index];
     const Material* m = scene.materials.Find(b.material);
     bool picture = false;
     for (int i = 0; m != nullptr && i < m->layerCount; ++i) {
@@ -704,12 +719,12 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
   return d.items;
 }
 
-// Clears the camera's viewport at (x, y): the colour (if asked) unless the first draw paints
-// every pixel, the depth where depth-tested draws can land.
+// Clears the camera's viewport at (x, y): the colour (if asked) unless a draw over all before it
+// paints every pixel, the depth where depth-tested draws can land.
 void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y,
                          bool colour) {
   const int w = view.width, h = view.height;
-  GLbitfield whole = colour && !FirstItemCoversView(scene, view) ? kColorBufferBit : 0;
+  GLbitfield whole = colour && CoveringItem(scene, view) == items_.size() ? kColorBufferBit : 0;
   int dx0 = 0, dy0 = 0, dx1 = w, dy1 = h;
   if (depthInUse_) {
     const PixelRect area = DepthTestedArea(scene, view);
@@ -748,16 +763,25 @@ void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x,
   Switch(kScissorTest, state_.scissor, false);
 }
 
-// True when the first draw is an opaque quad over the whole view that no depth test can stop.
-bool Renderer::FirstItemCoversView(Scene& scene, const View& view) {
-  if (!shortcuts_ || items_.empty() || items_.front().isText) return false;
-  const Batch& b = scene.batches[items_.front().index];
-  const Material* m = scene.materials.Find(b.material);
-  if (m == nullptr) m = &defaultMaterial_;
-  if (IsBlended(*m) || (m->depthTest && depthInUse_)) return false;
+// The first draw that is an opaque quad over the whole view which no depth test can stop, with
+// nothing before it that could show: the draws before it (another screen's picture, in a run on
+// several monitors) land under it and write no depth. items_.size() when there is none.
+size_t Renderer::CoveringItem(Scene& scene, const View& view) {
+  if (!shortcuts_) return items_.size();
   const Footprint footprint(view.viewProj, view.width, view.height);
-  return footprint.CoversViewport(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
-                                  m->cull);
+  for (size_t k = 0; k < items_.size() && !items_[k].isText; ++k) {
+    const Batch& b = scene.batches[items_[k].index];
+    const Material* m = scene.materials.Find(b.material);
+    if (m == nullptr) m = &defaultMaterial_;
+    const bool depthTested = m->depthTest && depthInUse_;
+    if (!IsBlended(*m) && !depthTested &&
+        footprint.CoversViewport(*scene.meshes.Find(b.mesh), b.instances.data(), b.entities.size(),
+                                 m->cull)) {
+      return k;
+    }
+    if (depthTested && m->depthWrite) break;
+  }
+  return items_.size();
 }
 
 // The pixels of the view that depth-tested draws can touch: the depth buffer matters only there.
@@ -937,7 +961,7 @@ void Renderer::DrawSprite(Scene& scene, Sprite& sprite, int x, int y, int width,
     height = sprite.height;
   }
   BindFramebuffer(kFramebuffer, 0);
-  BindVertexArray(vao_);
+  BindScreenVertexArray(0);
   for (GLuint i = 0; i < 6; ++i) DisableVertexAttribArray(i);
   Viewport(0, 0, width_, height_);
   Switch(kDepthTest, state_.depthTest, false);

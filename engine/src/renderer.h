@@ -93,7 +93,7 @@ class Renderer {
                       int x, int y);
   void Describe(Backdrop& d, Scene& scene, const View& view, const Camera& c, int x, int y);
   void DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end);
-  bool FirstItemCoversView(Scene& scene, const View& view);
+  size_t CoveringItem(Scene& scene, const View& view);
   PixelRect DepthTestedArea(Scene& scene, const View& view);
   void EnsureMipmaps(Texture& t);
   void DrawBatch(Scene& scene, Batch& batch, Material& m, const View& view);
@@ -103,6 +103,7 @@ class Renderer {
   void BlendFunc(gl::GLenum sc, gl::GLenum dc, gl::GLenum sa, gl::GLenum da);
   void DepthWrites(bool on);
   void Use(gl::GLuint program);
+  void BindScreenVertexArray(int screen);
 
   bool open_ = false;
   bool shortcuts_ = true;
@@ -114,7 +115,9 @@ class Renderer {
   gl::GLuint textProgram_ = 0, spriteProgram_ = 0;
   gl::GLint textMvp_ = -1, textColor_ = -1, textAtlasScale_ = -1, spriteRect_ = -1,
             spriteAlpha_ = -1;
-  gl::GLuint vao_ = 0;
+  // Vertex arrays belong to one OpenGL context: one a screen, whose window may have a context of
+  // its own sharing the rest; made on the screen's first frame.
+  gl::GLuint vaos_[RTO_MAX_SCREEN + 1] = {};
   gl::GLuint spriteSamplers_[2] = {0, 0};
   gl::GLuint plainSampler_ = 0;  // bilinear, no mipmaps: for textures nowhere minified
   float maxAnisotropy_ = 0;      // 0: no anisotropic filtering

@@ -144,14 +144,18 @@ class SdlScreen final : public Screen {
   bool OpenContext();
   void SetVerticalSync();
   void OpenOtherMonitors(const SDL_Rect& shown);
-  SDL_Window* OpenMonitorWindow(const platform::Monitor& m, bool refused);
+  struct MonitorWindow {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+  };
+  MonitorWindow OpenMonitorWindow(const platform::Monitor& m, bool refused);
   void PaintCovers();
 
   bool hosted_;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
-  std::vector<SDL_Window*> others_;  // the other monitors' windows on the run's context
-  std::vector<SDL_Window*> covers_;  // black windows over monitors without one
+  std::vector<MonitorWindow> others_;  // the other monitors' windows
+  std::vector<SDL_Window*> covers_;    // black windows over monitors without one
   std::vector<SDL_Renderer*> coverRenderers_;
   int32_t width_ = 0;
   int32_t height_ = 0;
@@ -216,19 +220,27 @@ void SdlScreen::PaintCovers() {
   if (window_ && context_) SDL_GL_MakeCurrent(window_, context_);
 }
 
-// A window over the monitor on the run's context, or null when it cannot take the context.
-SDL_Window* SdlScreen::OpenMonitorWindow(const platform::Monitor& m, bool refused) {
-  if (refused) return nullptr;
+// A window over the monitor with a context of its own that shares the run's textures, buffers
+// and programs (Mesa's software renderer reallocates a window's buffers each time one context
+// moves between windows), or none when it cannot have one.
+SdlScreen::MonitorWindow SdlScreen::OpenMonitorWindow(const platform::Monitor& m, bool refused) {
+  if (refused) return {};
   SDL_Window* window = SDL_CreateWindow("", m.x, m.y, m.width, m.height,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS |
                                             SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
-  if (window && SDL_GL_MakeCurrent(window, context_) == 0) {
+  if (!window) return {};
+  SDL_GL_MakeCurrent(window_, context_);
+  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+  if (context && SDL_GL_MakeCurrent(window, context) == 0) {
     // Only the primary window waits for the display: two waits would halve the frame rate.
     SDL_GL_SetSwapInterval(0);
-    return window;
+    return {window, context};
   }
-  if (window) SDL_DestroyWindow(window);
-  return nullptr;
+  if (context) SDL_GL_DeleteContext(context);
+  SDL_DestroyWindow(window);
+  return {};
 }
 
 // Every monitor that the run's window does not cover gets a window of its own for the run, or a
@@ -241,8 +253,9 @@ void SdlScreen::OpenOtherMonitors(const SDL_Rect& shown) {
     const SDL_Rect rect{m.x, m.y, m.width, m.height};
     if (SDL_HasIntersection(&rect, &shown)) continue;
     if (static_cast<int>(others_.size()) < kMostOtherMonitors) {
-      if (SDL_Window* window = OpenMonitorWindow(m, refused == static_cast<int>(i) + 1)) {
-        others_.push_back(window);
+      const MonitorWindow other = OpenMonitorWindow(m, refused == static_cast<int>(i) + 1);
+      if (other.window) {
+        others_.push_back(other);
         continue;
       }
     }
@@ -262,7 +275,7 @@ void SdlScreen::OpenOtherMonitors(const SDL_Rect& shown) {
 GlSurface SdlScreen::SurfaceAt(int32_t index) const {
   if (index == 0) return {width_, height_, GlEntry, Present, window_};
   if (index < 0 || index > static_cast<int32_t>(others_.size())) return {};
-  SDL_Window* window = others_[index - 1];
+  SDL_Window* window = others_[index - 1].window;
   GlSurface surface{0, 0, GlEntry, Present, window};
   SDL_GL_GetDrawableSize(window, &surface.width, &surface.height);
   return surface;
@@ -272,7 +285,7 @@ void SdlScreen::MakeCurrent(int32_t index) {
   if (index == 0) {
     SDL_GL_MakeCurrent(window_, context_);
   } else if (index > 0 && index <= static_cast<int32_t>(others_.size())) {
-    SDL_GL_MakeCurrent(others_[index - 1], context_);
+    SDL_GL_MakeCurrent(others_[index - 1].window, others_[index - 1].context);
   }
 }
 
@@ -376,7 +389,10 @@ void SdlScreen::CloseFullScreen() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   for (SDL_Renderer* renderer : coverRenderers_) SDL_DestroyRenderer(renderer);
   for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
-  for (SDL_Window* other : others_) SDL_DestroyWindow(other);
+  for (const MonitorWindow& other : others_) {
+    SDL_GL_DeleteContext(other.context);
+    SDL_DestroyWindow(other.window);
+  }
   if (context_) SDL_GL_DeleteContext(context_);
   if (window_) SDL_DestroyWindow(window_);
   coverRenderers_.clear();
