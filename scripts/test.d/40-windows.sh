@@ -148,7 +148,9 @@ fi
 step "music checks: $(grep -a 'PASSED' "$work/music.log" | tr -d '[]=' | xargs)"
 
 # ---- /i writes the same config.ini as Linux but for Path, the desktop and backslashes ----
-remove_config
+# From a settings folder of its own: a run of this stage that failed may have left anything there
+# (the blocked config.ini.tmp below).
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Corvantic
 run 120 "$scr" /i || fail "/i exited with $?"
 win_config=$(appdata_config)
 [[ -f $win_config ]] || fail "/i wrote no config.ini under AppData\\Roaming\\Corvantic\\Flurrix Screensaver"

@@ -468,6 +468,11 @@ int main(int argc, char** argv) {
     std::printf("FAILED: no window titled %s\n", argv[2]);
     return 1;
   }
+  // The window is found as soon as it exists; its controls come after, then it is shown.
+  for (int i = 0;
+       i < 300 && !(GetDlgItem(dialogWindow, kOkButton) && IsWindowVisible(dialogWindow)); ++i) {
+    Sleep(100);
+  }
   if (mode == "rules") {
     CheckRules();
   } else if (mode == "page" && argc > 3) {
