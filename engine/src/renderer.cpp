@@ -551,10 +551,11 @@ void Renderer::Render(Scene& scene, Fonts& fonts, int antialiasing, RenderTarget
     view.back = c.back;
     view.width = w;
     view.height = h;
+    const size_t cover = CoveringItem(scene, view);
     const size_t kept = cameras == 1 && backdrop != nullptr
-                            ? ShowBackdrop(*backdrop, scene, fonts, view, c, x, y)
+                            ? ShowBackdrop(*backdrop, scene, fonts, view, c, x, y, cover)
                             : 0;
-    ClearView(scene, view, c, x, y, kept == 0);
+    ClearView(scene, view, c, x, y, kept == 0 && cover == items_.size());
     DrawItems(scene, fonts, view, kept, items_.size());
   });
   if (cameras == 0) {
@@ -649,10 +650,10 @@ void Renderer::Describe(Backdrop& d, Scene& scene, const View& view, const Camer
 }
 
 // Puts the frame's leading draws on the screen from the backdrop when they are as they were last
-// frame; when it does not hold them yet, draws them on the screen and keeps a copy. Returns how
-// many draws are on the screen (0: draw them all).
+// frame; when it does not hold them yet, draws them on the screen and keeps a copy. `cover` is the
+// draw over the whole view (CoveringItem). Returns how many draws are on the screen (0: none).
 size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view,
-                              const Camera& c, int x, int y) {
+                              const Camera& c, int x, int y, size_t cover) {
   if (!shortcuts_) return 0;
   Describe(d, scene, view, c, x, y);
   size_t same = 0;  // leading draws described alike last frame
@@ -667,7 +668,6 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
   std::swap(d.now, d.seen);
   std::swap(d.nowEnds, d.seenEnds);
   // Copying the whole view pays only in place of a picture over all of it.
-  const size_t cover = same > 0 ? CoveringItem(scene, view) : items_.size();
   if (cover >= same) same = 0;
   if (same > 0) {
     const Batch& b = scene.batches[items_[cover].index];
@@ -719,12 +719,12 @@ size_t Renderer::ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const Vie
   return d.items;
 }
 
-// Clears the camera's viewport at (x, y): the colour (if asked) unless a draw over all before it
-// paints every pixel, the depth where depth-tested draws can land.
+// Clears the camera's viewport at (x, y): the colour if asked (no draw paints every pixel), the
+// depth where depth-tested draws can land.
 void Renderer::ClearView(Scene& scene, const View& view, const Camera& c, int x, int y,
                          bool colour) {
   const int w = view.width, h = view.height;
-  GLbitfield whole = colour && CoveringItem(scene, view) == items_.size() ? kColorBufferBit : 0;
+  GLbitfield whole = colour ? kColorBufferBit : 0;
   int dx0 = 0, dy0 = 0, dx1 = w, dy1 = h;
   if (depthInUse_) {
     const PixelRect area = DepthTestedArea(scene, view);

@@ -90,7 +90,7 @@ class Renderer {
   void ApplyMaterialState(const Material& m);
   void ClearView(Scene& scene, const View& view, const Camera& c, int x, int y, bool colour);
   size_t ShowBackdrop(Backdrop& d, Scene& scene, Fonts& fonts, const View& view, const Camera& c,
-                      int x, int y);
+                      int x, int y, size_t cover);
   void Describe(Backdrop& d, Scene& scene, const View& view, const Camera& c, int x, int y);
   void DrawItems(Scene& scene, Fonts& fonts, const View& view, size_t first, size_t end);
   size_t CoveringItem(Scene& scene, const View& view);
