@@ -77,9 +77,9 @@ void BM_UpdateFlakeField(benchmark::State& state) {
   scene::RandomGenerator random;
   random.Seed(7);
   scene::FlakeField field;
-  field.windFactor = 10;
-  scene::BuildFlakeField(field, s, random);
-  for (auto _ : state) scene::UpdateFlakeField(field, s, random);
+  scene::BuildFlakeField(field, scene::MakeScenePlan(s, random, app::BuiltInFiles()).flakes,
+                         random);
+  for (auto _ : state) scene::UpdateFlakeField(field, random);
   state.counters["ns_per_flake"] =
       benchmark::Counter(static_cast<double>(state.iterations()) * field.count,
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -96,10 +96,10 @@ void BM_UpdateFlakeFieldAndTransforms(benchmark::State& state) {
   scene::RandomGenerator random;
   random.Seed(7);
   scene::FlakeField field;
-  field.windFactor = 10;
-  scene::BuildFlakeField(field, s, random);
+  scene::BuildFlakeField(field, scene::MakeScenePlan(s, random, app::BuiltInFiles()).flakes,
+                         random);
   for (auto _ : state) {
-    scene::UpdateFlakeField(field, s, random);
+    scene::UpdateFlakeField(field, random);
     engine::TheEngine().scene.UpdateTransforms();
   }
   state.counters["ns_per_flake"] =
@@ -127,13 +127,14 @@ struct RunScene {
   RunScene(int flakes, int cover, bool clocks) : s(RunSettings(flakes, false, clocks)) {
     context.clock = [] { return int64_t{1000}; };  // a still clock: the slide show stays
     context.random.Seed(7);
-    scene::BuildScene(run, s, context, screen.width(), screen.height());
-    scene::StartBackground(run.background, s, run.Planes());
+    scene::BuildScene(run, scene::MakeScenePlan(s, context.random, app::BuiltInFiles()), context,
+                      screen.width(), screen.height());
+    scene::StartBackground(run.background, run.Planes());
     scene::BackgroundState& b = run.background;
     for (int i = 0; i < 256 && (b.fading || b.FadeLevel != 0); ++i) {
-      scene::UpdateBackground(b, s, context.NowMs());
+      scene::UpdateBackground(b, context.NowMs());
     }
-    scene::RefreshClocks(run.clocks, s, context, true);
+    scene::RefreshClocks(run.clocks, context, true);
     if (cover == kHidden) {
       scene::Rto().HideEntity(run.coverPlane, 1);
     } else {
@@ -142,8 +143,8 @@ struct RunScene {
     }
   }
   void Frame() {
-    scene::UpdateFlakeField(run.field, s, context.random);
-    scene::UpdateBackground(run.background, s, context.NowMs());
+    scene::UpdateFlakeField(run.field, context.random);
+    scene::UpdateBackground(run.background, context.NowMs());
     scene::Rto().RenderWorld();
     screen.Finish();
   }

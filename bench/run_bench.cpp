@@ -55,29 +55,28 @@ struct UnpacedRun {
     if (!scene::StartEngine(0, s.Path + scene::kEngineFileName)) return false;
     screen = std::make_unique<flurrixtest::EngineScreen>(s.videow, s.videoh, "Flurrix");
     if (!screen->ok()) return false;
-    scene::BuildScene(scene, s, context, screen->width(), screen->height());
-    scene::StartBackground(scene.background, s, scene.Planes());
+    scene::BuildScene(scene, scene::MakeScenePlan(s, context.random, {}), context, screen->width(),
+                      screen->height());
+    scene::StartBackground(scene.background, scene.Planes());
     return true;
   }
 
-  int64_t Frames(settings::Settings& s, scene::RunContext& context, uint64_t limitMs) {
+  int64_t Frames(scene::RunContext& context, uint64_t limitMs) {
     const uint64_t start = platform::MonotonicMs();
     int64_t frames = 0;
     for (; platform::MonotonicMs() - start < limitMs; ++frames) {
-      scene::UpdateFlakeField(scene.field, s, context.random);
-      scene::UpdateBackground(scene.background, s, context.NowMs());
-      scene::RefreshClocks(scene.clocks, s, context, false);
-      scene::CheckCalendarDay(scene.calendar, s, context, false);
+      scene::UpdateFlakeField(scene.field, context.random);
+      scene::UpdateBackground(scene.background, context.NowMs());
+      scene::RefreshClocks(scene.clocks, context, false);
+      scene::CheckCalendarDay(scene.calendar, context, false);
       scene::Rto().RenderWorld();
       screen->Present();
-      screen->screen().PollKeyboard();
-      screen->screen().PollMouse();
+      screen->screen().PollInput();
     }
     return frames;
   }
 
-  void Finish(settings::Settings& s) {
-    scene::RestoreStoredUnits(scene, s);
+  void Finish() {
     screen.reset();
     scene::StopEngine();
   }
@@ -105,16 +104,16 @@ void RunFor(benchmark::State& state, Mode mode) {
     const uint64_t start = platform::MonotonicMs();
     int64_t frames = 0;
     if (mode == Mode::kUnpaced) {
-      frames = unpaced.Frames(s, context, limitMs);
+      frames = unpaced.Frames(context, limitMs);
     } else {
-      while (platform::MonotonicMs() - start < limitMs && run.Frame(s)) ++frames;
+      while (platform::MonotonicMs() - start < limitMs && run.Frame()) ++frames;
     }
     const double wall = static_cast<double>(platform::MonotonicMs() - start) / 1000.0;
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     if (mode == Mode::kUnpaced) {
-      unpaced.Finish(s);
+      unpaced.Finish();
     } else {
-      run.Finish(s);
+      run.Finish();
     }
     state.SetIterationTime(wall);
     state.counters["cpu_s"] = cpu;

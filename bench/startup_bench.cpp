@@ -33,8 +33,8 @@ settings::Settings ProgramSettings(const std::string& folder = FLURRIX_BUILD_DIR
 
 // The first frame is presented whether or not it ends the run.
 bool StartAndFirstFrame(run::SaverRun& saver, settings::Settings& s) {
-  if (!saver.Start(s)) return false;
-  saver.Frame(s);
+  if (!saver.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()})) return false;
+  saver.Frame();
   return true;
 }
 
@@ -45,7 +45,7 @@ void BM_StartAndFirstFrame(benchmark::State& state) {
     run::SaverRun saver(context);
     if (!StartAndFirstFrame(saver, s)) state.SkipWithError("the run did not start");
     state.PauseTiming();
-    saver.Finish(s);
+    saver.Finish();
     state.ResumeTiming();
   }
 }
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     scene::RunContext context;
     run::SaverRun saver(context);
     const bool shown = StartAndFirstFrame(saver, s);
-    saver.Finish(s);
+    saver.Finish();
     return shown ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);

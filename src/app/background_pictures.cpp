@@ -39,15 +39,17 @@ bool ComposeWallpaper(const images::Image& wallpaper, int32_t style, int32_t wid
   if (wallpaper.width <= 0 || wallpaper.height <= 0) return false;
   images::Image picture;
   if (!images::AllocateImage(picture, width, height, 24)) return false;
-  if (!images::StartDrawing(picture)) return false;
+  std::optional<images::DrawTarget> target = images::StartDrawing(picture);
+  if (!target) return false;
   if (style == 0) {
     for (int32_t y = 0; y <= height; y += wallpaper.height) {
-      for (int32_t x = 0; x <= width; x += wallpaper.width) images::DrawImage(wallpaper, x, y);
+      for (int32_t x = 0; x <= width; x += wallpaper.width) {
+        images::DrawImage(*target, wallpaper, x, y);
+      }
     }
   } else {
-    images::DrawImageStretched(wallpaper, 0, 0, width, height);
+    images::DrawImageStretched(*target, wallpaper, 0, 0, width, height);
   }
-  images::StopDrawing();
   out = std::move(picture);
   return true;
 }

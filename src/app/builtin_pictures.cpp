@@ -4,9 +4,12 @@
 
 #include "embedded/builtin_pictures.h"
 #include "images/builtin.h"
-#include "scene/flake_field.h"
 
 namespace app {
+
+std::span<const images::EmbeddedFile> BuiltInFiles() {
+  return builtin_pictures();
+}
 
 int32_t LoadBuiltInPictures() {
   // The placeholder serves as 3 and 4 (4 is later replaced by thumbnails).
@@ -17,8 +20,6 @@ int32_t LoadBuiltInPictures() {
       {13, "picture13.bmp"}, {14, "picture14.bmp"}, {15, "picture15.bmp"}, {16, "picture16.bmp"},
       {17, "picture17.bmp"}, {18, "picture18.bmp"}, {19, "picture19.bmp"},
   }};
-  // The run draws its flakes from the same files.
-  scene::SetBuiltInFlakeFiles(builtin_pictures());
   return images::LoadBuiltinPictures(builtin_pictures(), kTable);
 }
 

@@ -68,7 +68,7 @@ int RunProgram(const std::vector<std::string>& args) {
   LoadBuiltInPictures();
 
   if (wayland) {
-    RunHosted(s, run::Placement::kLayerShell, 0);
+    RunHosted(s, run::Placement::kWaylandOutputs, 0);
     return 0;
   }
   if (hostWindow) {

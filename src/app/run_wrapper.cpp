@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/background_pictures.h"
+#include "app/builtin_pictures.h"
 #include "dialog/configuration_dialog.h"
 #include "platform/platform.h"
 #include "run/run_driver.h"
@@ -29,11 +30,11 @@ void RunWrapper(settings::Settings& s) {
   platform::ShowMouseCursor(false);
   platform::SetScreensaverRunning(true);
   scene::RunContext context;
-  const run::RunEnd end = run::Run(s, context);
+  const run::RunEnd end = run::Run(s, context, {run::Placement::kFullScreen, 0, BuiltInFiles()});
   platform::SetScreensaverRunning(false);
   platform::ShowMouseCursor(true);
   RemoveBackgroundPicture(s);
-  run::SleepAfterRun(s, end, context);
+  run::SleepAfterRun(end, context);
   if (end == run::RunEnd::kDialog) dialog::OpenConfigurationDialog(s, 0);
 }
 
@@ -48,7 +49,7 @@ void RunHosted(settings::Settings& s, run::Placement placement, uint64_t hostWin
   EndOnTermination(s);
   if (!PrepareBackgroundPicture(s)) return;
   scene::RunContext context;
-  run::Run(s, context, placement, hostWindow);
+  run::Run(s, context, {placement, hostWindow, BuiltInFiles()});
   RemoveBackgroundPicture(s);
 }
 

@@ -151,19 +151,14 @@ void RowSums(const uint16_t* __restrict in, uint16_t* __restrict sums, int32_t w
 
 int32_t Blur(Image& image, int32_t radius) {
   if (radius < 1 || radius > 100) return kBlurRefused;
-  if (!StartDrawing(image) || image.depth != 24) {
-    StopDrawing();
-    return kBlurRefused;
-  }
-  uint8_t* pixels = DrawingBuffer();
-  const int64_t pitch = DrawingPitch();
+  const std::optional<DrawTarget> target = StartDrawing(image);
+  if (!target || image.depth != 24) return kBlurRefused;
+  uint8_t* pixels = target->buffer;
+  const int64_t pitch = target->pitch;
   const int32_t w = image.width, h = image.height, r = radius, hm = h - 1;
   const size_t rowBytes = 3 * static_cast<size_t>(w);
   const Divider div(2 * r + 1);
-  if (div.s < 0) {  // not for any radius from 1 to 100
-    StopDrawing();
-    return kBlurRefused;
-  }
+  if (div.s < 0) return kBlurRefused;  // not for any radius from 1 to 100
   const int32_t ringRows = std::min(h, 2 * r + 2);
 
   std::vector<uint8_t> ring;  // horizontal-pass rows y % ringRows
@@ -174,7 +169,6 @@ int32_t Blur(Image& image, int32_t radius) {
     rowSums.resize(rowBytes + 4);
     sums.resize(rowBytes);
   } catch (const std::bad_alloc&) {
-    StopDrawing();
     return kBlurRefused;
   }
   const auto horizontal = [&](int32_t y) { return &ring[rowBytes * (y % ringRows)]; };
@@ -199,7 +193,6 @@ int32_t Blur(Image& image, int32_t radius) {
     makeRowsTo(add);
     ColumnStep(pixels + pitch * y, sums.data(), horizontal(add), horizontal(drop), rowBytes, div);
   }
-  StopDrawing();
   return kBlurDone;
 }
 

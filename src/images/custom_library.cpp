@@ -63,9 +63,8 @@ std::string CustomImageLibrary::AddPicture(const std::string& source, LibraryLis
   }
   data = {};
   if (!AllocateImage(picture, width, height, depth_ == 32 ? 32 : 24)) return "";
-  if (StartDrawing(picture)) {
-    DrawImageStretched(sourceImage, 0, 0, width, height);  // leaves every pixel opaque
-    StopDrawing();
+  if (std::optional<DrawTarget> target = StartDrawing(picture)) {
+    DrawImageStretched(*target, sourceImage, 0, 0, width, height);  // leaves every pixel opaque
   }
   sourceImage = {};
 

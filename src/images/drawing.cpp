@@ -8,10 +8,6 @@
 namespace images {
 namespace {
 
-thread_local DrawTarget current;
-thread_local bool drawing = false;
-TextureDrawingHooks textureHooks;
-
 // The rectangle where a w x h picture placed at (x, y) meets the target.
 struct Clip {
   int32_t x0, y0, x1, y1;
@@ -31,70 +27,26 @@ bool Usable(const Image& image) {
 
 }  // namespace
 
-TextureDrawingHooks SetTextureDrawingHooks(TextureDrawingHooks hooks) {
-  return std::exchange(textureHooks, hooks);
+std::optional<DrawTarget> StartDrawing(Image& picture) {
+  if (!Usable(picture)) return std::nullopt;
+  return DrawTarget{ViewOf(picture), picture.pixels.data(), picture.pitch, 0};
 }
 
-DrawTarget* StartDrawing(Image& picture) {
-  StopDrawing();
-  if (!Usable(picture)) return nullptr;
-  current = DrawTarget{ViewOf(picture), picture.pixels.data(), picture.pitch, 0, &picture, -1};
-  drawing = true;
-  return &current;
-}
-
-DrawTarget* StartDrawing(const RawPixels& pixels) {
-  StopDrawing();
-  if (!pixels.rows || pixels.width < 1 || pixels.height < 1) return nullptr;
+std::optional<DrawTarget> StartDrawing(const RawPixels& pixels) {
+  if (!pixels.rows || pixels.width < 1 || pixels.height < 1) return std::nullopt;
   if ((pixels.depth != 24 && pixels.depth != 32) ||
       int64_t{pixels.pitch} < int64_t{pixels.width} * (pixels.depth / 8)) {
-    return nullptr;
+    return std::nullopt;
   }
-  current = DrawTarget{{pixels.rows, pixels.width, pixels.height, pixels.pitch, pixels.depth},
-                       pixels.rows,
-                       pixels.pitch,
-                       0,
-                       nullptr,
-                       -1};
-  drawing = true;
-  return &current;
+  return DrawTarget{{pixels.rows, pixels.width, pixels.height, pixels.pitch, pixels.depth},
+                    pixels.rows,
+                    pixels.pitch,
+                    0};
 }
 
-DrawTarget* StartDrawingOnTexture(int32_t texture) {
-  StopDrawing();
-  RawPixels pixels;
-  if (!textureHooks.lock || !textureHooks.lock(texture, pixels)) return nullptr;
-  if (!StartDrawing(pixels)) {
-    if (textureHooks.unlock) textureHooks.unlock(texture);
-    return nullptr;
-  }
-  current.texture = texture;
-  return &current;
-}
-
-void StopDrawing() {
-  if (!drawing) return;
-  drawing = false;
-  if (current.texture >= 0 && textureHooks.unlock) textureHooks.unlock(current.texture);
-  current = DrawTarget{};
-}
-
-DrawTarget* CurrentTarget() {
-  return drawing ? &current : nullptr;
-}
-uint8_t* DrawingBuffer() {
-  return drawing ? current.buffer : nullptr;
-}
-int32_t DrawingPitch() {
-  return drawing ? current.pitch : 0;
-}
-void DrawingMode(uint32_t flags) {
-  current.mode = flags;
-}
-
-void DrawImage(const Image& src, int32_t x, int32_t y) {
-  if (!drawing || !Usable(src)) return;
-  const PixelView& view = current.view;
+void DrawImage(const DrawTarget& target, const Image& src, int32_t x, int32_t y) {
+  if (!Usable(src)) return;
+  const PixelView& view = target.view;
   const Clip clip = ClipTo(view, x, y, src.width, src.height);
   if (clip.Empty()) return;
   const int32_t sc = src.depth / 8, dc = view.depth / 8;
@@ -112,9 +64,9 @@ void DrawImage(const Image& src, int32_t x, int32_t y) {
   }
 }
 
-void DrawImageAlpha(const Image& src, int32_t x, int32_t y) {
-  if (!drawing || !Usable(src)) return;
-  const PixelView& view = current.view;
+void DrawImageAlpha(const DrawTarget& target, const Image& src, int32_t x, int32_t y) {
+  if (!Usable(src)) return;
+  const PixelView& view = target.view;
   const Clip clip = ClipTo(view, x, y, src.width, src.height);
   if (clip.Empty()) return;
   const int32_t sc = src.depth / 8, dc = view.depth / 8;
@@ -143,14 +95,14 @@ void DrawImageAlpha(const Image& src, int32_t x, int32_t y) {
   }
 }
 
-void DrawImageStretched(const Image& src, int32_t x, int32_t y, int32_t width, int32_t height) {
-  if (!drawing || !Usable(src) || width < 1 || height < 1) return;
-  StretchArea(src, current.view, x, y, width, height);
+void DrawImageStretched(const DrawTarget& target, const Image& src, int32_t x, int32_t y,
+                        int32_t width, int32_t height) {
+  if (!Usable(src) || width < 1 || height < 1) return;
+  StretchArea(src, target.view, x, y, width, height);
 }
 
-void FloodFill(int32_t x, int32_t y, int32_t border, int32_t colour) {
-  if (!drawing) return;
-  const PixelView& view = current.view;
+void FloodFill(const DrawTarget& target, int32_t x, int32_t y, int32_t border, int32_t colour) {
+  const PixelView& view = target.view;
   if (x < 0 || y < 0 || x >= view.width || y >= view.height) return;
   const int32_t bpp = view.depth / 8;
   const auto rgb = [&](int32_t px, int32_t py) {
@@ -164,7 +116,7 @@ void FloodFill(int32_t x, int32_t y, int32_t border, int32_t colour) {
   };
   if (!fillable(x, y)) return;
   const uint32_t c = static_cast<uint32_t>(colour);
-  const bool withAlpha = bpp == 4 && (current.mode & kDrawAlphaChannel);
+  const bool withAlpha = bpp == 4 && (target.mode & kDrawAlphaChannel);
 
   std::vector<bool> done(static_cast<size_t>(view.width) * view.height);
   std::vector<std::pair<int32_t, int32_t>> seeds{{x, y}};

@@ -4,7 +4,6 @@
 #include <map>
 #include <memory>
 
-#include "images/drawing.h"
 #include "images/resize.h"
 
 namespace images {
@@ -22,11 +21,6 @@ PictureTable& Table() {
   return table;
 }
 
-// Drawing on a picture that goes away ends that drawing first.
-void Forget(const Image* image) {
-  if (DrawTarget* target = CurrentTarget(); target && target->picture == image) StopDrawing();
-}
-
 }  // namespace
 
 int32_t AddPicture(int32_t number, Image image) {
@@ -37,7 +31,6 @@ int32_t AddPicture(int32_t number, Image image) {
     number = table.nextHandle++;
   }
   auto& slot = table.pictures[number];
-  Forget(slot.get());
   slot = std::make_unique<Image>(std::move(image));
   return number;
 }
@@ -87,14 +80,12 @@ bool SavePicture(int32_t picture, const std::string& path, uint32_t tag, int32_t
 bool ResizePicture(int32_t picture, int32_t width, int32_t height, int32_t mode) {
   Image* image = GetPicture(picture);
   if (!image) return false;
-  Forget(image);
   return ResizeImage(*image, width, height, mode);
 }
 
 void FreePicture(int32_t picture) {
   auto& pictures = Table().pictures;
   if (auto it = pictures.find(picture); it != pictures.end()) {
-    Forget(it->second.get());
     pictures.erase(it);
   }
 }

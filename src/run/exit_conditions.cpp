@@ -16,12 +16,14 @@ RunEnd EndedIf(bool ended) {
 }  // namespace
 
 bool MouseMoved(const screen::InputState& input) {
-  return input.MouseX() > 150 || input.MouseX() < 50 || input.MouseY() > 150 ||
-         input.MouseY() < 50 || input.MouseWheelDelta() != 0;
+  return input.MouseX() > kMouseStartX + kMouseSlack ||
+         input.MouseX() < kMouseStartX - kMouseSlack ||
+         input.MouseY() > kMouseStartY + kMouseSlack ||
+         input.MouseY() < kMouseStartY - kMouseSlack || input.MouseWheelDelta() != 0;
 }
 
-RunEnd ExitTest(screen::InputState& input, const settings::Settings& s, int64_t elapsedMs) {
-  switch (s.exiton) {
+RunEnd ExitTest(screen::InputState& input, const ExitRules& rules, int64_t elapsedMs) {
+  switch (rules.exiton) {
     case settings::kExitOnMouse:
       return EndedIf(MouseMoved(input));
     case settings::kExitOnAnyKey:
@@ -29,17 +31,18 @@ RunEnd ExitTest(screen::InputState& input, const settings::Settings& s, int64_t 
     case settings::kExitOnEscape:
       return EndedIf(input.KeyReleased(screen::kKeyEscape));
     case settings::kExitOnTimer:
-      return EndedIf(MouseMoved(input) || AnyKey(input) || elapsedMs > s.exitontimer);
+      return EndedIf(MouseMoved(input) || AnyKey(input) || elapsedMs > rules.timerMs);
     case settings::kExitOnSleep:
       if (MouseMoved(input) || AnyKey(input)) return RunEnd::kExitCondition;
-      return elapsedMs > s.exitonsleep ? RunEnd::kSleepTimer : RunEnd::kRunning;
+      return elapsedMs > rules.sleepMs ? RunEnd::kSleepTimer : RunEnd::kRunning;
     default:
       return RunEnd::kRunning;
   }
 }
 
-void SleepAfterRun(const settings::Settings& s, RunEnd end, const scene::RunContext& context) {
-  if (s.exiton != settings::kExitOnSleep || end != RunEnd::kSleepTimer) return;
+void SleepAfterRun(RunEnd end, const scene::RunContext& context) {
+  // Only the sleep timer of `exiton` 4 ends a run this way.
+  if (end != RunEnd::kSleepTimer) return;
   if (context.SuspendAllowed()) context.Suspend();
 }
 

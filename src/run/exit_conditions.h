@@ -6,7 +6,6 @@
 
 #include "scene/run_context.h"
 #include "screen/input.h"
-#include "settings/settings.h"
 
 namespace run {
 
@@ -21,14 +20,26 @@ enum class RunEnd {
   kTerminated,     // the system or the host asked the program to end
 };
 
-// The mouse left the box 50..150 around the start point (100, 100), or the wheel moved.
+// What ends a full-screen run besides the function keys (`exiton` and its timers).
+struct ExitRules {
+  int8_t exiton = 0;
+  int64_t timerMs = 0;  // exitontimer
+  int64_t sleepMs = 0;  // exitonsleep
+};
+
+// Where a run puts the pointer when its scene is built, and how far it may move from there.
+inline constexpr int32_t kMouseStartX = 100;
+inline constexpr int32_t kMouseStartY = 100;
+inline constexpr int32_t kMouseSlack = 50;
+
+// The mouse left the box kMouseSlack around the start point, or the wheel moved.
 bool MouseMoved(const screen::InputState& input);
 
 // The exit test of one frame: kRunning, kExitCondition or kSleepTimer. `elapsedMs` is the time
-// since the run started; exitontimer and exitonsleep hold milliseconds during a run.
-RunEnd ExitTest(screen::InputState& input, const settings::Settings& s, int64_t elapsedMs);
+// since the run started.
+RunEnd ExitTest(screen::InputState& input, const ExitRules& rules, int64_t elapsedMs);
 
-// After a run: suspends when `exiton` is 4, the sleep timer ended the run and the system allows.
-void SleepAfterRun(const settings::Settings& s, RunEnd end, const scene::RunContext& context);
+// After a run that the sleep timer ended: suspends when the system allows.
+void SleepAfterRun(RunEnd end, const scene::RunContext& context);
 
 }  // namespace run

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "settings/modes.h"
-
 namespace run {
 namespace {
 
@@ -19,16 +17,16 @@ bool IsMusicFile(const std::string& name) {
 
 // Loads the entry at the index and moves the index on. In folder mode an entry that cannot be
 // played is passed over, until every entry of the list has failed in a row.
-void LoadNext(MusicState& m, const settings::Settings& s) {
+void LoadNext(MusicState& m) {
   const auto count = static_cast<int32_t>(m.list.size());
   while (!m.player && m.failures < count) {
     if (m.index >= count) m.index = 0;
     m.player = platform::LoadMedia(m.list[m.index]);
     ++m.index;
     if (m.player) {
-      platform::SetMediaVolume(m.player, s.musicvol);
+      platform::SetMediaVolume(m.player, m.volumePercent);
       platform::PlayMedia(m.player);
-    } else if (s.musicmode == settings::kMusicFolder) {
+    } else if (m.wholeFolder) {
       ++m.failures;
     } else {
       return;
@@ -38,43 +36,46 @@ void LoadNext(MusicState& m, const settings::Settings& s) {
 
 }  // namespace
 
-std::vector<std::string> BuildMusicList(const settings::Settings& s) {
-  if (!s.music) return {};
-  if (s.musicmode != settings::kMusicFolder) return {s.musicfile};
+std::vector<std::string> BuildMusicList(const MusicPlan& plan) {
+  if (!plan.on) return {};
+  if (!plan.wholeFolder) return {plan.file};
   std::vector<std::string> list;
-  for (const platform::FolderEntry& entry : platform::ListFiles(s.musicfolder)) {
-    if (entry.size > 0 && IsMusicFile(entry.name)) list.push_back(s.musicfolder + entry.name);
+  for (const platform::FolderEntry& entry : platform::ListFiles(plan.folder)) {
+    if (entry.size > 0 && IsMusicFile(entry.name)) list.push_back(plan.folder + entry.name);
   }
   return list;
 }
 
-void MusicStart(MusicState& m, const settings::Settings& s) {
-  if (!s.music || m.list.empty() || !platform::StartMedia()) return;
+void MusicStart(MusicState& m, const MusicPlan& plan) {
+  m.list = BuildMusicList(plan);
+  m.wholeFolder = plan.wholeFolder;
+  m.volumePercent = plan.volumePercent;
   m.index = 0;
   m.failures = 0;
-  LoadNext(m, s);
+  if (m.list.empty() || !platform::StartMedia()) return;
+  LoadNext(m);
 }
 
-void MusicStep(MusicState& m, const settings::Settings& s) {
-  if (!s.music || !m.player) return;
+void MusicStep(MusicState& m) {
+  if (!m.player) return;
   switch (platform::PollMedia(m.player)) {
     case platform::MediaState::kPlaying:
       return;
     case platform::MediaState::kEnded:
       m.failures = 0;
-      if (s.musicmode != settings::kMusicFolder) {
+      if (!m.wholeFolder) {
         platform::PlayMedia(m.player);
         return;
       }
       break;
     case platform::MediaState::kFailed:
       // Found only while decoding: the same as a file that would not load.
-      if (s.musicmode == settings::kMusicFolder) ++m.failures;
+      if (m.wholeFolder) ++m.failures;
       break;
   }
   platform::CloseMedia(m.player);
   m.player = nullptr;
-  if (s.musicmode == settings::kMusicFolder) LoadNext(m, s);
+  if (m.wholeFolder) LoadNext(m);
 }
 
 void MusicClose(MusicState& m) {

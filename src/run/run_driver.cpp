@@ -17,10 +17,6 @@
 namespace run {
 namespace {
 
-// Where the scene puts the pointer when it is built: the mouse box lies around it.
-constexpr int32_t kMouseStartX = 100;
-constexpr int32_t kMouseStartY = 100;
-
 bool HasEngine(const std::string& folder) {
   return platform::FileSize(folder + scene::kEngineFileName) > 0;
 }
@@ -59,42 +55,50 @@ int32_t SaverRun::ScreenHeight() const {
 // The mode check and the full-screen window of a run of our own; the replacement mode is kept.
 bool SaverRun::OpenOwnScreen(settings::Settings& s) {
   std::set<std::string> offered;
-  if (screen_->ListDisplayModes()) {
-    while (screen_->NextDisplayMode()) {
-      offered.insert(ModeText(screen_->DisplayModeWidth(), screen_->DisplayModeHeight(),
-                              screen_->DisplayModeDepth()));
-    }
+  for (const screen::DisplayMode& m : screen_->DisplayModes()) {
+    offered.insert(ModeText(m.width, m.height, m.depth));
   }
   if (!offered.count(ModeText(s.videow, s.videoh, s.videod))) {
     s.videow = s.desktopWidth;
     s.videoh = s.desktopHeight;
     s.videod = s.desktopDepth;
   }
-  return screen_->OpenFullScreen(s.videow, s.videoh, s.videod,
-                                 text::TitleText(text::kProductName, text::kVersionNumber));
+  return screen_->Open(screen::OpenRequest::FullScreen(
+      {s.videow, s.videoh, s.videod}, text::TitleText(text::kProductName, text::kVersionNumber)));
 }
 
-void SaverRun::BuildViews(settings::Settings& s) {
-  scene::BuildScene(scene_, s, context_, ScreenWidth(), ScreenHeight());
+bool SaverRun::Open(settings::Settings& s, const RunSetup& setup) {
+  switch (setup.placement) {
+    case Placement::kFullScreen:
+      return OpenOwnScreen(s);
+    case Placement::kHostWindow:
+      return screen_->Open(screen::OpenRequest::InHostWindow(setup.hostWindow));
+    case Placement::kWaylandOutputs:
+      return screen_->Open(screen::OpenRequest::EveryOutput());
+  }
+  return false;
+}
+
+void SaverRun::BuildViews() {
+  scene::BuildScene(scene_, plan_.scene, context_, ScreenWidth(), ScreenHeight());
   sceneBuilt_ = true;
   for (int32_t i = 1; i < screen_->SurfaceCount(); ++i) {
     const screen::GlSurface other = screen_->SurfaceAt(i);
-    scene::AddMonitorView(scene_, s, context_, i, other.width, other.height);
+    scene::AddMonitorView(scene_, plan_.scene.flakes, context_, i, other.width, other.height);
   }
-  scene::StartBackground(scene_.background, s, scene_.Planes());
-  scene::RefreshClocks(scene_.clocks, s, context_, true);
+  scene::StartBackground(scene_.background, scene_.Planes());
+  scene::RefreshClocks(scene_.clocks, context_, true);
 }
 
-void SaverRun::Rebuild(settings::Settings& s) {
+void SaverRun::Rebuild() {
   if (engineScreenOpen_) scene::Rto().CloseScreen();
   engineScreenOpen_ = false;
-  if (sceneBuilt_) scene::RestoreStoredUnits(scene_, s);
   sceneBuilt_ = false;
   scene_ = scene::SceneState{};
   // Without a surface nothing is drawn until one comes.
   if (screen_->SurfaceCount() == 0) return;
   screen_->MakeCurrent(0);
-  if (OpenEngineScreen()) BuildViews(s);
+  if (OpenEngineScreen()) BuildViews();
 }
 
 // Hands the opened screen to the engine.
@@ -105,7 +109,7 @@ bool SaverRun::OpenEngineScreen() {
   return engineScreenOpen_;
 }
 
-bool SaverRun::Start(settings::Settings& s, Placement placement, uint64_t hostWindow) {
+bool SaverRun::Start(settings::Settings& s, const RunSetup& setup) {
   end_ = RunEnd::kNotStarted;
   if (!LocateEngine(s)) {
     Fail("3D is not located");
@@ -116,32 +120,29 @@ bool SaverRun::Start(settings::Settings& s, Placement placement, uint64_t hostWi
     Fail("3D is not initialized");
     return false;
   }
-  hosted_ = placement != Placement::kFullScreen;
-  screen_ = placement == Placement::kLayerShell ? screen::MakeWaylandScreen()
-                                                : screen::MakeSdlScreen(hosted_);
-  if (!screen_ || !screen_->StartSprites()) {
+  hosted_ = setup.placement != Placement::kFullScreen;
+  screen_ = setup.placement == Placement::kWaylandOutputs
+                ? screen::MakeWaylandScreen()
+                : screen::MakeSdlScreen(setup.placement == Placement::kHostWindow);
+  if (!screen_ || !screen_->Connect()) {
     screen_.reset();
     scene::StopEngine();
     Fail("Graphics is not initialized");
     return false;
   }
-  screen_->StartKeyboard();
-  screen_->StartMouse();
   scene::Rto().AntialiasingMode(1);
-
-  const bool opened =
-      placement == Placement::kHostWindow ? screen_->OpenInWindow(hostWindow) : OpenOwnScreen(s);
-  if (!opened || !OpenEngineScreen()) {
-    screen_->CloseFullScreen();
+  if (!Open(s, setup) || !OpenEngineScreen()) {
+    screen_->Close();
     scene::StopEngine();
     Fail("Screen is not initialized");
     return false;
   }
   end_ = RunEnd::kRunning;
+  // From here on the run works from its plan alone.
+  plan_ = MakeRunPlan(s, context_.random, setup.builtInFlakes);
   screen_->PlaceMouse(kMouseStartX, kMouseStartY);
-  BuildViews(s);
-  music_.list = BuildMusicList(s);
-  MusicStart(music_, s);
+  BuildViews();
+  MusicStart(music_, plan_.music);
   pacer_ = FramePacer(context_.NowMs(), context_);
   return true;
 }
@@ -163,86 +164,85 @@ void SaverRun::PresentFrame() {
   screen_->HandleEvents();
 }
 
-void SaverRun::ShowForeground(const settings::Settings& s) {
+void SaverRun::ShowForeground() {
   if (scene::SpriteExists(scene::kForegroundSprite)) {
-    scene::ShowSprite(scene::kForegroundSprite, s.foregroundimagex, s.foregroundimagey);
+    const scene::ForegroundPlan& f = plan_.scene.foreground;
+    scene::ShowSprite(scene::kForegroundSprite, f.pictureX, f.pictureY);
   }
 }
 
-RunEnd SaverRun::FunctionKeys(settings::Settings& s) {
-  if (screen_->KeyReleased(screen::kKeyF1)) {
+RunEnd SaverRun::FunctionKeys() {
+  screen::InputState& input = screen_->Input();
+  if (input.KeyReleased(screen::kKeyF1)) {
     web::OpenLink(web::HomePageAddress());
     return RunEnd::kHomePage;
   }
-  if (screen_->KeyReleased(screen::kKeyF3)) return RunEnd::kDialog;
-  if (screen_->KeyReleased(screen::kKeyF12)) {
-    Screenshot(s.configFolder + "scr" + std::to_string(context_.NowMs()) + ".bmp", s);
+  if (input.KeyReleased(screen::kKeyF3)) return RunEnd::kDialog;
+  if (input.KeyReleased(screen::kKeyF12)) {
+    Screenshot(plan_.screenshotFolder + "scr" + std::to_string(context_.NowMs()) + ".bmp");
   }
   return RunEnd::kRunning;
 }
 
-bool SaverRun::Frame(settings::Settings& s) {
+bool SaverRun::Frame() {
   scene::EngineApi& rto = scene::Rto();
   platform::SleepMs(static_cast<uint32_t>(pacer_.WaitMs(context_.NowMs())));
-  const FramePlan plan = pacer_.Begin(context_.NowMs());
-  if (screen_->SurfacesChanged()) Rebuild(s);
-  for (int32_t step = 0; sceneBuilt_ && step < plan.steps; ++step) {
-    scene::UpdateSnow(scene_, s, context_.random);
-    scene::UpdateBackground(scene_.background, s, context_.NowMs());
+  const FramePlan frame = pacer_.Begin(context_.NowMs());
+  if (screen_->SurfacesChanged()) Rebuild();
+  for (int32_t step = 0; sceneBuilt_ && step < frame.steps; ++step) {
+    scene::UpdateSnow(scene_, context_.random);
+    scene::UpdateBackground(scene_.background, context_.NowMs());
   }
   if (sceneBuilt_) {
-    scene::RefreshClocks(scene_.clocks, s, context_, false);
-    scene::CheckCalendarDay(scene_.calendar, s, context_, false);
+    scene::RefreshClocks(scene_.clocks, context_, false);
+    scene::CheckCalendarDay(scene_.calendar, context_, false);
   }
-  if (plan.draw && engineScreenOpen_) {
+  if (frame.draw && engineScreenOpen_) {
     DrawOtherMonitors();
     rto.RenderWorld();
-    ShowForeground(s);
+    ShowForeground();
     PresentFrame();
   }
-  MusicStep(music_, s);
-  screen_->PollKeyboard();
-  screen_->PollMouse();
+  MusicStep(music_);
+  screen_->PollInput();
   if (screen_->QuitRequested()) {
     end_ = RunEnd::kTerminated;
   } else if (!hosted_) {
     // A host owns the input of its window and ends the run itself.
-    end_ = FunctionKeys(s);
+    end_ = FunctionKeys();
     if (end_ == RunEnd::kRunning) {
-      end_ = ExitTest(screen_->CurrentInput(), s, context_.NowMs() - scene_.runStart);
+      end_ = ExitTest(screen_->Input(), plan_.exit, context_.NowMs() - scene_.runStart);
     }
   }
   return end_ == RunEnd::kRunning;
 }
 
-void SaverRun::Finish(settings::Settings& s) {
+void SaverRun::Finish() {
   MusicClose(music_);
-  if (sceneBuilt_) scene::RestoreStoredUnits(scene_, s);
   sceneBuilt_ = false;
   if (engineScreenOpen_ && scene::Rto().CloseScreen) scene::Rto().CloseScreen();
   engineScreenOpen_ = false;
-  if (screen_) screen_->CloseFullScreen();
+  if (screen_) screen_->Close();
   // The engine library stays loaded until the process ends (a run is the last thing a process
   // draws): unloading it would leave what it holds to be reported as lost in unnamed code.
 }
 
-bool SaverRun::Screenshot(const std::string& path, const settings::Settings& s) {
+bool SaverRun::Screenshot(const std::string& path) {
   images::Image frame;
   if (!images::AllocateImage(frame, ScreenWidth(), ScreenHeight(), 32)) return false;
   // Nothing has moved since the frame was presented: drawing it again gives the same picture.
   scene::Rto().RenderWorld();
-  ShowForeground(s);
+  ShowForeground();
   return scene::Rto().ReadScreen(frame.pixels.data(), frame.pitch) != 0 &&
          images::EncodeImageFile(frame, path, images::kTagBmp, 7, 24);
 }
 
-RunEnd Run(settings::Settings& s, scene::RunContext& context, Placement placement,
-           uint64_t hostWindow) {
+RunEnd Run(settings::Settings& s, scene::RunContext& context, const RunSetup& setup) {
   SaverRun run(context);
-  if (!run.Start(s, placement, hostWindow)) return run.End();
-  while (run.Frame(s)) {
+  if (!run.Start(s, setup)) return run.End();
+  while (run.Frame()) {
   }
-  run.Finish(s);
+  run.Finish();
   return run.End();
 }
 

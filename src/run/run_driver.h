@@ -1,14 +1,17 @@
-// One full-screen run: locate and start the engine, open the screen, build the scene, run frame by
-// frame until an exit condition holds, put the settings back and close.
+// One run: locate and start the engine, open the screen, make the run's plan and build its scene,
+// run frame by frame until an exit condition holds, and close.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
+#include "images/embedded.h"
 #include "run/exit_conditions.h"
 #include "run/music.h"
 #include "run/pacing.h"
+#include "run/run_plan.h"
 #include "scene/run_context.h"
 #include "scene/scene.h"
 #include "screen/screen.h"
@@ -23,9 +26,16 @@ bool LocateEngine(settings::Settings& s);
 
 // Where a run draws.
 enum class Placement {
-  kFullScreen,  // a screen of its own on every monitor; its own input and exit conditions
-  kHostWindow,  // inside a screensaver host's window (XScreenSaver, xsecurelock)
-  kLayerShell,  // a layer-shell surface on every Wayland output (idle daemons, lockers)
+  kFullScreen,      // a screen of its own on every monitor; its own input and exit conditions
+  kHostWindow,      // inside a screensaver host's window (XScreenSaver, xsecurelock)
+  kWaylandOutputs,  // a surface on every Wayland output (idle daemons, lockers, a Shell extension)
+};
+
+// Where a run draws and what the program hands it besides the settings.
+struct RunSetup {
+  Placement placement = Placement::kFullScreen;
+  uint64_t hostWindow = 0;                              // kHostWindow: the host's window
+  std::span<const images::EmbeddedFile> builtInFlakes;  // the flake pictures built into the program
 };
 
 class SaverRun {
@@ -35,19 +45,20 @@ class SaverRun {
   explicit SaverRun(scene::RunContext& context);
   ~SaverRun();
 
-  // Start-up up to the first frame. In a host's window (`hostWindow`, made by a screensaver host)
-  // or on Wayland's outputs, the host or the idle daemon owns the input and ends the run (a
-  // termination signal), so no function key or exit condition applies. False after a failure,
-  // whose message has been shown.
-  bool Start(settings::Settings& s, Placement placement = Placement::kFullScreen,
-             uint64_t hostWindow = 0);
+  // Start-up up to the first frame: the one step that reads the settings. It keeps two things it
+  // settles in them: `Path` where the engine was found, and the desktop's mode when the configured
+  // one is not offered (a later save keeps them). In a host's window or on Wayland's outputs the
+  // host or the idle daemon owns the input and ends the run (a termination signal), so no
+  // function key or exit condition applies. False after a failure, whose message has been shown.
+  bool Start(settings::Settings& s, const RunSetup& setup = {});
   // One frame; false when the run ends.
-  bool Frame(settings::Settings& s);
-  // Puts the settings back in their stored units and closes the screen.
-  void Finish(settings::Settings& s);
+  bool Frame();
+  // Stops the music and closes the screen.
+  void Finish();
 
   // How the run ended; kRunning until it has.
   RunEnd End() const { return end_; }
+  const RunPlan& plan() const { return plan_; }
   const scene::SceneState& scene() const { return scene_; }
   // The opened screen's drawable size.
   int32_t ScreenWidth() const;
@@ -55,35 +66,36 @@ class SaverRun {
 
   // Saves the frame on the screen, foreground picture included, as a 24-bit BMP file. False when
   // it could not be made.
-  bool Screenshot(const std::string& path, const settings::Settings& s);
+  bool Screenshot(const std::string& path);
 
  private:
+  bool Open(settings::Settings& s, const RunSetup& setup);
   bool OpenOwnScreen(settings::Settings& s);
   bool OpenEngineScreen();
   // Builds the scene for the surfaces the screen has now.
-  void BuildViews(settings::Settings& s);
+  void BuildViews();
   // The surfaces changed (outputs came, went or changed size): the scene is built again.
-  void Rebuild(settings::Settings& s);
+  void Rebuild();
   // Draws the other monitors' views, each into its own surface, and makes the primary current.
   void DrawOtherMonitors();
   // Shows the frame drawn so far (the engine presents it) and handles the windows' events.
   void PresentFrame();
-  void ShowForeground(const settings::Settings& s);
-  RunEnd FunctionKeys(settings::Settings& s);
+  void ShowForeground();
+  RunEnd FunctionKeys();
 
   scene::RunContext& context_;
+  RunPlan plan_;
   std::unique_ptr<screen::Screen> screen_;
   scene::SceneState scene_;
   MusicState music_;
   FramePacer pacer_;
   RunEnd end_ = RunEnd::kRunning;
   bool engineScreenOpen_ = false;
-  bool sceneBuilt_ = false;  // the settings are in working units while it is
+  bool sceneBuilt_ = false;
   bool hosted_ = false;
 };
 
 // Start, frames until the run ends, finish; how it ended.
-RunEnd Run(settings::Settings& s, scene::RunContext& context,
-           Placement placement = Placement::kFullScreen, uint64_t hostWindow = 0);
+RunEnd Run(settings::Settings& s, scene::RunContext& context, const RunSetup& setup = {});
 
 }  // namespace run

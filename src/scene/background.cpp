@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "images/drawing.h"
-#include "images/pictures.h"
 #include "platform/platform.h"
 #include "scene/engine_api.h"
 #include "scene/engine_objects.h"
-#include "scene/flake_field.h"
-#include "scene/sprites.h"
-#include "settings/modes.h"
-#include "settings/settings_folder.h"
+#include "scene/texture_drawing.h"
 
 namespace scene {
 namespace {
@@ -31,17 +26,15 @@ bool AcceptedExtension(const std::string& name) {
 // A 256 x 256 texture filled with one colour; false when it cannot be made.
 bool FilledTexture(int texture, int32_t colour, uint32_t mode) {
   if (Rto().CreateTexture(texture, 256, 256) == 0) return false;
-  if (images::StartDrawingOnTexture(texture)) {
-    images::DrawingMode(mode);
-    images::FloodFill(1, 1, -1, colour);
-    images::StopDrawing();
-  }
+  DrawOnTexture(texture, [&](images::DrawTarget& target) {
+    target.mode = mode;
+    images::FloodFill(target, 1, 1, -1, colour);
+  });
   return true;
 }
 
-bool IsSlideShow(int mode) {
-  return mode == settings::kBackgroundForest || mode == settings::kBackgroundCustom ||
-         mode == settings::kBackgroundGradients;
+bool IsSlideShow(const BackgroundState& b) {
+  return b.source == BackgroundPlan::Source::kPictureFolder;
 }
 
 }  // namespace
@@ -52,14 +45,12 @@ void ScanPictureFolder(std::vector<std::string>& list, const std::string& folder
   }
 }
 
-void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
+void SetUpBackground(BackgroundState& b, const BackgroundPlan& plan) {
+  using Source = BackgroundPlan::Source;
   EngineApi& rto = Rto();
-  const std::string data = s.Path + platform::NativePath("data/");
-  rto.Add3DArchive(s.configFolder.c_str(), RTO_ARCHIVE_FOLDER);
-  rto.Add3DArchive(data.c_str(), RTO_ARCHIVE_FOLDER);
-  rto.Add3DArchive((data + platform::NativePath("font/")).c_str(), RTO_ARCHIVE_FOLDER);
-  rto.Parse3DScripts();
-
+  b.source = plan.source;
+  b.blankColour = plan.colour;
+  b.pictureTime = plan.pictureTimeMs;
   if (FilledTexture(kPictureTexture, 0x00FF00, 0)) {
     rto.CreateMaterial(kPictureMaterial, rto.TextureID(kPictureTexture));
     rto.RotateMaterial(kPictureMaterial, 180.0f, RTO_ABSOLUTE);
@@ -71,29 +62,10 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
     rto.SetMaterialAttribute(kPictureMaterial, RTO_ATTR_DEPTH_WRITE, 0);
   }
 
-  switch (s.background) {
-    case settings::kBackgroundForest:
-      ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/forest/"));
-      break;
-    case settings::kBackgroundDesktop:
-      b.pictures.push_back(settings::DesktopPictureFile(s.configFolder));
-      break;
-    case settings::kBackgroundWallpaper:
-      b.pictures.push_back(settings::WallpaperPictureFile(s.configFolder));
-      break;
-    case settings::kBackgroundBlank:
-      b.blankColour = std::clamp(s.blankr, 0, 255) | std::clamp(s.blankg, 0, 255) << 8 |
-                      std::clamp(s.blankb, 0, 255) << 16;
-      b.picturesShown = false;
-      break;
-    case settings::kBackgroundCustom:
-      ScanPictureFolder(b.pictures, s.configFolder + platform::NativePath("imgs/"));
-      break;
-    case settings::kBackgroundGradients:
-      ScanPictureFolder(b.pictures, s.Path + platform::NativePath("data/gradient/"));
-      break;
-    default:
-      break;
+  if (plan.source == Source::kPictureFolder && !plan.folder.empty()) {
+    ScanPictureFolder(b.pictures, plan.folder);
+  } else if (plan.source == Source::kDesktop || plan.source == Source::kWallpaper) {
+    b.pictures.push_back(plan.picture);
   }
 
   if (FilledTexture(kCoverTexture, static_cast<int32_t>(0xFF000000u), images::kDrawAlphaChannel)) {
@@ -105,9 +77,6 @@ void SetUpBackground(BackgroundState& b, const settings::Settings& s) {
     rto.SetMaterialAttribute(kCoverMaterial, RTO_ATTR_DEPTH_TEST, 0);
     rto.SetMaterialAttribute(kCoverMaterial, RTO_ATTR_DEPTH_WRITE, 0);
   }
-
-  PrepareFlakeTexture(s);
-  if (s.foreground) LoadSpriteFile(kForegroundSprite, s.foregroundimage, RTO_SPRITE_ALPHA);
 }
 
 bool LoadBackgroundPicture(const std::string& path) {
@@ -131,23 +100,26 @@ void FadeInStep(BackgroundState& b) {
   Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
 }
 
-void StartBackground(BackgroundState& b, const settings::Settings& s,
-                     const std::vector<BackgroundPlanes>& planes) {
+void StartBackground(BackgroundState& b, const std::vector<BackgroundPlanes>& planes) {
+  using Source = BackgroundPlan::Source;
   b.lastIndex = static_cast<int32_t>(b.pictures.size()) - 1;
-  b.cycling = IsSlideShow(s.background) && b.lastIndex > 0;
+  b.cycling = IsSlideShow(b) && b.lastIndex > 0;
   bool hidePictures = false, hideCovers = false;
-  if (b.picturesShown) {
-    b.fading = true;
-    b.fadingOut = false;
-  } else {
-    hidePictures = hideCovers = true;
-  }
-  if (s.background == settings::kBackgroundDesktop ||
-      s.background == settings::kBackgroundWallpaper) {
-    // Without its picture the plane would show blank white: the black behind it shows instead.
-    hidePictures = !LoadBackgroundPicture(b.pictures[0]);
-    b.pictureIndex = 1;
-    hideCovers = true;
+  switch (b.source) {
+    case Source::kPictureFolder:
+      b.fading = true;
+      b.fadingOut = false;
+      break;
+    case Source::kDesktop:
+    case Source::kWallpaper:
+      // Without its picture the plane would show blank white: the black behind it shows instead.
+      hidePictures = b.pictures.empty() || !LoadBackgroundPicture(b.pictures[0]);
+      b.pictureIndex = 1;
+      hideCovers = true;
+      break;
+    case Source::kColour:
+      hidePictures = hideCovers = true;
+      break;
   }
   for (const BackgroundPlanes& p : planes) {
     if (hidePictures) Rto().HideEntity(p.picture, 1);
@@ -155,10 +127,10 @@ void StartBackground(BackgroundState& b, const settings::Settings& s,
   }
 }
 
-void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t now) {
+void UpdateBackground(BackgroundState& b, int64_t now) {
   // A slide show of a single picture fades it in once and keeps it.
-  const bool single = IsSlideShow(s.background) && b.lastIndex == 0;
-  if (!b.picturesShown || !(b.cycling || single)) return;
+  const bool single = IsSlideShow(b) && b.lastIndex == 0;
+  if (!(b.cycling || single)) return;
   if (!b.fading && b.cycling && now - b.lastChange > b.pictureTime) {
     b.fading = true;
     b.fadingOut = true;

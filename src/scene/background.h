@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
+#include "scene/scene_plan.h"
 
 namespace scene {
 
 struct SceneState;
 
 struct BackgroundState {
+  BackgroundPlan::Source source = BackgroundPlan::Source::kPictureFolder;
   std::vector<std::string> pictures;  // the picture list: full paths, in folder order
-  bool picturesShown = true;
-  int32_t blankColour = 0;  // r + g * 256 + b * 65536
-  int32_t FadeLevel = 255;  // alpha of the cover, 0..255
+  int32_t blankColour = 0;            // r + g * 256 + b * 65536
+  int32_t FadeLevel = 255;            // alpha of the cover, 0..255
   int32_t fadeStep = 2;
   int32_t pictureIndex = 0;  // the next entry to show
   int32_t lastIndex = -1;
@@ -24,19 +24,19 @@ struct BackgroundState {
   bool fading = false;
   bool fadingOut = false;
   int64_t lastChange = 0;   // when the current picture finished fading in
-  int64_t pictureTime = 0;  // `pictime` in milliseconds
+  int64_t pictureTime = 0;  // milliseconds a picture stays after its fade-in
 };
 
 // Appends the pictures of `folder` (files of size above 0 whose lower-cased extension is bmp, jpg,
 // jpeg or png) in the order the file system lists them.
 void ScanPictureFolder(std::vector<std::string>& list, const std::string& folder);
 
-// Resource folders, the picture and cover materials, the picture list, the flake texture and the
-// foreground sprite. Called while the scene is built, before the camera and planes exist.
-void SetUpBackground(BackgroundState& b, const settings::Settings& s);
+// The picture and cover materials and the picture list. Called while the scene is built, before
+// the camera and planes exist.
+void SetUpBackground(BackgroundState& b, const BackgroundPlan& plan);
 
-// Puts one picture file on the picture material (texture 1); "" does nothing. False when the
-// file could not be loaded: the material is then left without a picture.
+// Puts one picture file on the picture material; "" does nothing. False when the file could not
+// be loaded: the material is then left without a picture.
 bool LoadBackgroundPicture(const std::string& path);
 
 void FadeOutStep(BackgroundState& b);
@@ -49,9 +49,10 @@ struct BackgroundPlanes {
   int32_t cover = 0;
 };
 
-// The steps before the first frame, and the per-frame slide show (`now`: the run's clock).
-void StartBackground(BackgroundState& b, const settings::Settings& s,
-                     const std::vector<BackgroundPlanes>& planes);
-void UpdateBackground(BackgroundState& b, const settings::Settings& s, int64_t now);
+// The steps before the first frame: a still picture is put up, a colour hides the planes, a slide
+// show starts fading its first picture in.
+void StartBackground(BackgroundState& b, const std::vector<BackgroundPlanes>& planes);
+// One step of a slide show (`now`: the run's clock); nothing for a still picture or a colour.
+void UpdateBackground(BackgroundState& b, int64_t now);
 
 }  // namespace scene

@@ -51,9 +51,10 @@ int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay) {
   return weekday - 1;
 }
 
-void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t date, float x,
+void BuildCalendar(CalendarState& calendar, const CalendarPlan& plan, int64_t date, float x,
                    float y, float z) {
   EngineApi& rto = Rto();
+  calendar.plan = plan;
   calendar.node = rto.CreateNode2(-1, x, y, z);
   calendar.place = {x, y, z};
   const DateParts today = SplitDate(date);
@@ -64,13 +65,13 @@ void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t
   float row = 0;
   // Any value but 2 puts Monday first, for the initials as for the day grid.
   for (const char* initial :
-       s.calendarfirst == settings::kWeekStartsSunday ? kSundayFirst : kMondayFirst) {
+       plan.firstWeekday == settings::kWeekStartsSunday ? kSundayFirst : kMondayFirst) {
     AddText(calendar, initial, kBrightWhite, column, row);
   }
   column = 0;
   row -= kCell;
 
-  const int32_t offset = FirstWeekdayOffset(date, s.calendarfirst);
+  const int32_t offset = FirstWeekdayOffset(date, plan.firstWeekday);
   const int32_t days = DaysInMonth(date);
   for (int32_t i = 1; i <= days + offset; ++i) {
     const int32_t day = i - offset;
@@ -86,18 +87,18 @@ void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t
     }
   }
 
-  const float scale = static_cast<float>(s.calendarsize) * 0.2f;
+  const float scale = static_cast<float>(plan.size) * 0.2f;
   rto.ScaleNode2(calendar.node, scale, scale, scale, RTO_ABSOLUTE);
   rto.MoveNode2(calendar.node, x, y, z, RTO_ABSOLUTE);
 }
 
-void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
-                      const RunContext& context, bool force) {
+void CheckCalendarDay(CalendarState& calendar, const RunContext& context, bool force) {
   const int64_t now = context.NowMs();
   if (!force && now - calendar.lastCheck <= 1000) return;
   const int64_t date = context.LocalNow();
   const DateParts today = SplitDate(date);
-  if (s.calendar && (today.day != calendar.shownDay || MonthCount(today) != calendar.shownMonth)) {
+  if (calendar.plan.shown &&
+      (today.day != calendar.shownDay || MonthCount(today) != calendar.shownMonth)) {
     EngineApi& rto = Rto();
     for (const int text : calendar.texts) {
       if (rto.IsText3D(text)) rto.FreeText3D(text);
@@ -105,7 +106,7 @@ void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
     calendar.texts.clear();
     if (rto.IsNode(calendar.node)) rto.FreeNode(calendar.node);
     const WorldPoint place = calendar.place;
-    BuildCalendar(calendar, s, date, place.x, place.y, place.z);
+    BuildCalendar(calendar, calendar.plan, date, place.x, place.y, place.z);
   }
   calendar.lastCheck = now;
 }

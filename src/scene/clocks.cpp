@@ -53,10 +53,11 @@ std::string FormatClockTime(int64_t date, int32_t timeFormat) {
   return {};
 }
 
-void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Settings& s) {
+void BuildAnalogClock(ClockState& clocks, const Geometry& g, const AnalogClockPlan& plan) {
   EngineApi& rto = Rto();
-  const float size = static_cast<float>(s.aclocksize) * 0.03f;
-  const WorldPoint p = AnchorToWorld(g, s.aclockx, s.aclocky, kAnalogClockMargins);
+  const float size = static_cast<float>(plan.size) * 0.03f;
+  const WorldPoint p = AnchorToWorld(g, plan.x, plan.y, kAnalogClockMargins);
+  clocks.analog = true;
 
   clocks.clockNode = rto.CreateNode2(-1, 0, 0, 0);
   const int cube = rto.CreateCube(-1, 0.5f);
@@ -83,19 +84,20 @@ void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Set
   rto.MoveNode2(clocks.clockNode, p.x, p.y, 0, RTO_ABSOLUTE);
 }
 
-void BuildDigitalClock(const Geometry& g, const settings::Settings& s) {
-  const WorldPoint p = AnchorToWorld(g, s.dclockx, s.dclocky, kTextMargins);
+void BuildDigitalClock(ClockState& clocks, const Geometry& g, const DigitalClockPlan& plan) {
+  const WorldPoint p = AnchorToWorld(g, plan.x, plan.y, kTextMargins);
+  clocks.digital = true;
+  clocks.timeFormat = plan.timeFormat;
   if (CreateOverlayText(kDigitalClockText, "00:00:00", kBrightWhite) >= 0) {
     Rto().MoveText3D(kDigitalClockText, p.x, p.y, 0);
   }
 }
 
-void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunContext& context,
-                   bool force) {
+void RefreshClocks(ClockState& clocks, const RunContext& context, bool force) {
   const int64_t now = context.NowMs();
   if (!force && now - clocks.lastRefresh <= 1000) return;
   const int64_t date = context.LocalNow();
-  if (s.aclock) {
+  if (clocks.analog) {
     const DateParts t = SplitDate(date);
     const float minute = static_cast<float>(t.minute);
     const float hour = static_cast<float>(Hour12(t.hour));
@@ -103,7 +105,9 @@ void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunCon
     rto.RotateNode2(clocks.hourNode, 0, 0, (minute / 60.0f + hour) * -30.0f, RTO_ABSOLUTE);
     rto.RotateNode2(clocks.minuteNode, 0, 0, minute * -6.0f, RTO_ABSOLUTE);
   }
-  if (s.dclock) Rto().Text3DCaption(kDigitalClockText, FormatClockTime(date, s.timefrm).c_str());
+  if (clocks.digital) {
+    Rto().Text3DCaption(kDigitalClockText, FormatClockTime(date, clocks.timeFormat).c_str());
+  }
   clocks.lastRefresh = now;
 }
 

@@ -1,6 +1,5 @@
 #include "scene/engine_api.h"
 
-#include "images/drawing.h"
 #include "platform/platform.h"
 
 namespace scene {
@@ -31,21 +30,6 @@ bool Bind(platform::Library library, EngineApi& api) {
 
 }  // namespace
 
-void InstallTextureDrawing() {
-  images::TextureDrawingHooks hooks;
-  hooks.lock = [](int32_t texture, images::RawPixels& pixels) {
-    int width = 0, height = 0, pitch = 0;
-    void* rows = Rto().LockTexture ? Rto().LockTexture(texture, &width, &height, &pitch) : nullptr;
-    if (!rows) return false;
-    pixels = {static_cast<uint8_t*>(rows), width, height, pitch, 32};
-    return true;
-  };
-  hooks.unlock = [](int32_t texture) {
-    if (Rto().UnlockTexture) Rto().UnlockTexture(texture);
-  };
-  images::SetTextureDrawingHooks(hooks);
-}
-
 EngineApi& Rto() {
   static EngineApi api;
   return api;
@@ -62,7 +46,6 @@ bool StartEngine(int /*flags*/, const std::string& libraryPath) {
   }
   loadedLibrary = library;
   Rto() = api;
-  InstallTextureDrawing();
   return true;
 }
 

@@ -48,9 +48,6 @@ extern const int kEngineEntryCount;
 // installs its own table).
 EngineApi& Rto();
 
-// Lets the image layer draw on engine textures through the table (StartEngine does this).
-void InstallTextureDrawing();
-
 // The engine library's file name beside the program.
 #ifdef _WIN32
 inline constexpr const char* kEngineFileName = "flurrix.dll";

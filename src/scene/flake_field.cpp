@@ -6,15 +6,12 @@
 #include <string>
 
 #include "images/codecs.h"
-#include "images/drawing.h"
 #include "scene/engine_api.h"
 #include "scene/engine_objects.h"
-#include "settings/modes.h"
+#include "scene/texture_drawing.h"
 
 namespace scene {
 namespace {
-
-std::span<const images::EmbeddedFile> builtInFlakes;
 
 // Products of hand-edited numbers, kept within 32 bits.
 int32_t Saturated(int64_t value) {
@@ -28,39 +25,30 @@ int Rgba(int r, int g, int b, int a) {
 
 }  // namespace
 
-void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files) {
-  builtInFlakes = files;
-}
-
-int32_t FlakeCount(const settings::Settings& s) {
-  return std::clamp<int32_t>(s.flakes, 0, kMaxFlakes);
-}
-
-float FlakeScale(const settings::Settings& s) {
-  return static_cast<float>(std::min(s.flakesize, kMaxFlakeSize)) * 0.01f;
-}
-
-void PrepareFlakeTexture(const settings::Settings& s) {
+void PrepareFlakeTexture(const FlakePlan& plan) {
   EngineApi& rto = Rto();
-  if (s.customflaketype) {
-    rto.LoadTexture(kFlakeTexture, s.customflakeimage.c_str());
+  if (!plan.pictureFile.empty()) {
+    rto.LoadTexture(kFlakeTexture, plan.pictureFile.c_str());
     return;
   }
   if (rto.CreateTexture(kFlakeTexture, 16, 16) == 0) return;
-  const int number = s.flaketype >= 1 && s.flaketype <= 8 ? s.flaketype : 1;
-  const std::string name = "flake" + std::to_string(number) + ".png";
-  const images::EmbeddedFile* file = images::FindEmbedded(builtInFlakes, name);
+  const std::string name = "flake" + std::to_string(plan.builtInNumber) + ".png";
+  const images::EmbeddedFile* file = images::FindEmbedded(plan.builtInFiles, name);
   images::Image flake;
   if (!file || !images::DecodeImage(file->data, file->size, flake)) return;
-  if (images::StartDrawingOnTexture(kFlakeTexture)) {
-    images::DrawImageAlpha(flake, 0, 0);
-    images::StopDrawing();
-  }
+  DrawOnTexture(kFlakeTexture,
+                [&](images::DrawTarget& target) { images::DrawImageAlpha(target, flake, 0, 0); });
 }
 
-void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random) {
+void BuildFlakeField(FlakeField& field, const FlakePlan& plan, RandomGenerator& random,
+                     float originX) {
   EngineApi& rto = Rto();
-  const float scale = FlakeScale(s);
+  const float scale = plan.scale;
+  field.speed = plan.speed;
+  field.drift = plan.drift;
+  field.windFactor = plan.drift == Drift::kNone ? 4 : 10;
+  field.rotate = plan.rotate;
+  field.originX = originX;
 
   field.material = rto.CreateMaterial(-1, rto.TextureID(kFlakeTexture));
   rto.MaterialBlendingMode(field.material, RTO_BLEND_ALPHA);
@@ -79,7 +67,7 @@ void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGener
   rto.ScaleEntity(field.templateEntity, scale, scale, scale);
   rto.HideEntity(field.templateEntity, 1);
 
-  field.count = FlakeCount(s);
+  field.count = plan.count;
   field.flakes.assign(static_cast<size_t>(field.count) + 1, Flake{});
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
@@ -87,29 +75,28 @@ void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGener
     f.x = static_cast<float>(random.Draw(0, kFieldWidth)) - 11.5f;
     f.y = static_cast<float>(random.Draw(0, kFieldHeight)) - 8.5f;
     f.z = static_cast<float>(random.Draw(1, kFieldDepth));
-    f.fall = static_cast<float>(s.speed) * 0.015f -
-             static_cast<float>(random.Draw(0, Saturated(2 * int64_t{s.speed}))) * 0.003f;
+    f.fall = static_cast<float>(plan.speed) * 0.015f -
+             static_cast<float>(random.Draw(0, Saturated(2 * int64_t{plan.speed}))) * 0.003f;
     rto.RotateEntity(f.entity, 90, 0, static_cast<float>(random.Draw(0, 360)));
     rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 
-void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random) {
+void UpdateFlakeField(FlakeField& field, RandomGenerator& random) {
   EngineApi& rto = Rto();
   // Half the box, rounded half to even: 12 and 8.
   const float hx = std::nearbyint(kFieldWidth * 0.5f);
   const float hy = std::nearbyint(kFieldHeight * 0.5f);
-  const float sway = static_cast<float>(s.speed) * 0.001f;
-  const int32_t range = Saturated(int64_t{s.speed} * field.windFactor);
+  const float sway = static_cast<float>(field.speed) * 0.001f;
+  const int32_t range = Saturated(int64_t{field.speed} * field.windFactor);
   const float limit = static_cast<float>(range) * 0.001f + sway;
-  const bool rotate = s.flakerotate != 0;
 
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
     f.dx += static_cast<float>(random.Draw(0, 2) - 1) * sway;
-    if (s.wind == settings::kWindLeftToRight) {
+    if (field.drift == Drift::kLeftToRight) {
       f.dx += static_cast<float>(random.Draw(1, range)) * 0.001f;
-    } else if (s.wind == settings::kWindRightToLeft) {
+    } else if (field.drift == Drift::kRightToLeft) {
       f.dx -= static_cast<float>(random.Draw(1, range)) * 0.001f;
     }
     if (f.dx < -limit) {
@@ -136,7 +123,7 @@ void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGene
       f.y += kFieldHeight;
       if (f.z > kFieldDepth) f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     }
-    if (rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
+    if (field.rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
     rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }

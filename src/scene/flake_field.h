@@ -1,15 +1,13 @@
 // The snow: a fixed population of flakes, each an engine entity sharing one plane mesh and one
-// material on texture 5, falling, swaying in the wind, creeping towards the viewer and wrapping
-// round at the sides and the bottom.
+// material on the flake texture, falling, swaying in the wind, creeping towards the viewer and
+// wrapping round at the sides and the bottom.
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
-#include "images/embedded.h"
 #include "scene/run_context.h"
-#include "settings/settings.h"
+#include "scene/scene_plan.h"
 
 namespace scene {
 
@@ -43,27 +41,23 @@ struct FlakeField {
   int32_t templateEntity = 0;
   int32_t material = 0;
   int32_t mesh = 0;
+  int32_t speed = 0;
+  Drift drift = Drift::kNone;
   int32_t windFactor = 4;  // 4 for no wind, 10 for either direction
-  float originX = 0;       // where the field's box is centred along x (another monitor's snow)
+  bool rotate = false;
+  float originX = 0;  // where the field's box is centred along x (another monitor's snow)
 };
 
-// The flake count a run uses: `flakes` within 0..kMaxFlakes.
-int32_t FlakeCount(const settings::Settings& s);
-// The flake scale a run uses: `flakesize` hundredths, at most kMaxFlakeSize.
-float FlakeScale(const settings::Settings& s);
+// Fills the flake texture with the flake picture: the user's file, or the built-in picture drawn
+// into a 16 x 16 texture.
+void PrepareFlakeTexture(const FlakePlan& plan);
 
-// The eight built-in flake pictures, "flake1.png" to "flake8.png", as built into the program.
-void SetBuiltInFlakeFiles(std::span<const images::EmbeddedFile> files);
+// Material, mesh, hidden template and every flake at its random start, in a box centred at
+// `originX`. The flake texture must be prepared.
+void BuildFlakeField(FlakeField& field, const FlakePlan& plan, RandomGenerator& random,
+                     float originX = 0);
 
-// Fills engine texture 5 with the flake picture: the custom file, or the built-in flake picture
-// `flaketype` (1..8; any other number gives 1) drawn into a 16 x 16 texture.
-void PrepareFlakeTexture(const settings::Settings& s);
-
-// Material, mesh, hidden template and every flake at its random start. The wind must be resolved
-// (0, 1 or 2) and texture 5 prepared.
-void BuildFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
-
-// Moves every flake by one frame's step and hands the positions to the engine.
-void UpdateFlakeField(FlakeField& field, const settings::Settings& s, RandomGenerator& random);
+// Moves every flake by one step and hands the positions to the engine.
+void UpdateFlakeField(FlakeField& field, RandomGenerator& random);
 
 }  // namespace scene

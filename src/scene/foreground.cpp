@@ -7,9 +7,9 @@
 
 namespace scene {
 
-void BuildForegroundText(const Geometry& g, const settings::Settings& s) {
-  const WorldPoint p = AnchorToWorld(g, s.foregroundtextx, s.foregroundtexty, kTextMargins);
-  if (CreateOverlayText(kForegroundText, s.foregroundtext, kBrightWhite) >= 0) {
+void BuildForegroundText(const Geometry& g, const ForegroundPlan& plan) {
+  const WorldPoint p = AnchorToWorld(g, plan.textX, plan.textY, kTextMargins);
+  if (CreateOverlayText(kForegroundText, plan.text, kBrightWhite) >= 0) {
     Rto().MoveText3D(kForegroundText, p.x, p.y, 0);
   }
 }

@@ -8,11 +8,14 @@
 
 #include "scene/geometry.h"
 #include "scene/run_context.h"
-#include "settings/settings.h"
+#include "scene/scene_plan.h"
 
 namespace scene {
 
 struct ClockState {
+  bool analog = false;  // which clocks were built
+  bool digital = false;
+  int8_t timeFormat = 0;
   int32_t clockNode = 0;
   int32_t hourNode = 0;
   int32_t minuteNode = 0;
@@ -20,6 +23,7 @@ struct ClockState {
 };
 
 struct CalendarState {
+  CalendarPlan plan;  // as it was built; a rebuild looks the same
   int32_t node = 0;
   int32_t shownDay = 0;
   int32_t shownMonth = 0;      // months since year 0: a sleep of a month or a set clock is a change
@@ -33,11 +37,11 @@ struct CalendarState {
 // The digital clock's text: timeFormat 1 "19:45:00", 2 "07:45pm", any other the empty text.
 std::string FormatClockTime(int64_t date, int32_t timeFormat);
 
-void BuildAnalogClock(ClockState& clocks, const Geometry& g, const settings::Settings& s);
-void BuildDigitalClock(const Geometry& g, const settings::Settings& s);
-// At most once a second (strictly more than 1000 ms since the last refresh) unless forced.
-void RefreshClocks(ClockState& clocks, const settings::Settings& s, const RunContext& context,
-                   bool force);
+void BuildAnalogClock(ClockState& clocks, const Geometry& g, const AnalogClockPlan& plan);
+void BuildDigitalClock(ClockState& clocks, const Geometry& g, const DigitalClockPlan& plan);
+// The clocks built: at most once a second (strictly more than 1000 ms since the last refresh)
+// unless forced.
+void RefreshClocks(ClockState& clocks, const RunContext& context, bool force);
 
 bool IsLeapYear(int32_t year);
 // 28 to 31.
@@ -47,12 +51,12 @@ int32_t DaysInMonth(int64_t date);
 int32_t FirstWeekdayOffset(int64_t date, int32_t firstDay);
 
 // The month of `date` on a node at (x, y, z): initials, then the weeks, that day bright.
-void BuildCalendar(CalendarState& calendar, const settings::Settings& s, int64_t date, float x,
+void BuildCalendar(CalendarState& calendar, const CalendarPlan& plan, int64_t date, float x,
                    float y, float z);
-// Once a second (unless forced): rebuilds the calendar in place when the date has changed.
-void CheckCalendarDay(CalendarState& calendar, const settings::Settings& s,
-                      const RunContext& context, bool force);
+// Once a second (unless forced): rebuilds a calendar that was built in place when the date has
+// changed.
+void CheckCalendarDay(CalendarState& calendar, const RunContext& context, bool force);
 
-void BuildForegroundText(const Geometry& g, const settings::Settings& s);
+void BuildForegroundText(const Geometry& g, const ForegroundPlan& plan);
 
 }  // namespace scene

@@ -1,21 +1,13 @@
 #include "scene/scene.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "scene/engine_api.h"
 #include "scene/engine_objects.h"
 #include "scene/sprites.h"
-#include "settings/modes.h"
 
 namespace scene {
 namespace {
-
-template <class T>
-T Saturated(int64_t value) {
-  return static_cast<T>(
-      std::clamp<int64_t>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
-}
 
 // A camera at the distance the planes are made for, looking at (originX, 0, 0).
 int32_t MakeCamera(float originX, int32_t background) {
@@ -53,23 +45,7 @@ std::vector<BackgroundPlanes> SceneState::Planes() const {
   return planes;
 }
 
-void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s) {
-  scene.stored = {s.exitontimer, s.exitonsleep, s.pictime, s.musicvol, s.wind};
-  s.exitontimer = Saturated<int32_t>(int64_t{s.exitontimer} * 60 * 1000);
-  s.exitonsleep = Saturated<int32_t>(int64_t{s.exitonsleep} * 60 * 1000);
-  s.pictime = Saturated<int32_t>(int64_t{s.pictime} * 1000);
-  s.musicvol = Saturated<int8_t>(int64_t{s.musicvol} * 10);
-}
-
-void RestoreStoredUnits(const SceneState& scene, settings::Settings& s) {
-  s.exitontimer = scene.stored.exitontimer;
-  s.exitonsleep = scene.stored.exitonsleep;
-  s.pictime = scene.stored.pictime;
-  s.musicvol = scene.stored.musicvol;
-  s.wind = scene.stored.wind;
-}
-
-void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, int32_t screenWidth,
+void BuildScene(SceneState& scene, const ScenePlan& plan, RunContext& context, int32_t screenWidth,
                 int32_t screenHeight) {
   EngineApi& rto = Rto();
   SetSpriteFiltering(RTO_SPRITE_FILTER_LINEAR);
@@ -78,13 +54,18 @@ void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, i
   scene.runStart = now;
   scene.clocks.lastRefresh = now;
   scene.calendar.lastCheck = now;
-  ConvertToWorkingUnits(scene, s);
   BackgroundState& b = scene.background;
   b = BackgroundState{};
   b.lastChange = now;
-  b.pictureTime = s.pictime;
 
-  SetUpBackground(b, s);
+  for (const std::string& folder : plan.resourceFolders) {
+    rto.Add3DArchive(folder.c_str(), RTO_ARCHIVE_FOLDER);
+  }
+  rto.Parse3DScripts();
+  SetUpBackground(b, plan.background);
+  PrepareFlakeTexture(plan.flakes);
+  const ForegroundPlan& fore = plan.foreground;
+  if (fore.pictureShown) LoadSpriteFile(kForegroundSprite, fore.pictureFile, RTO_SPRITE_ALPHA);
   rto.AmbientColor(0xFFFFFF);
 
   scene.camera = MakeCamera(0, b.blankColour);
@@ -94,24 +75,19 @@ void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, i
   scene.picturePlane = planes.picture;
   scene.coverPlane = planes.cover;
 
-  if (s.wind == settings::kWindRandom) {
-    s.wind =
-        static_cast<int8_t>(context.random.Draw(settings::kWindNone, settings::kWindRightToLeft));
-  }
-  scene.field.windFactor = s.wind == settings::kWindNone ? 4 : 10;
-  BuildFlakeField(scene.field, s, context.random);
+  BuildFlakeField(scene.field, plan.flakes, context.random);
 
-  if (s.foregroundtxt) BuildForegroundText(g, s);
-  if (s.aclock) BuildAnalogClock(scene.clocks, g, s);
-  if (s.dclock) BuildDigitalClock(g, s);
-  if (s.calendar) {
-    const WorldPoint p = AnchorToWorld(g, s.calendarx, s.calendary, kCalendarMargins);
-    BuildCalendar(scene.calendar, s, context.LocalNow(), p.x, p.y, p.z);
+  if (fore.textShown) BuildForegroundText(g, fore);
+  if (plan.analogClock.shown) BuildAnalogClock(scene.clocks, g, plan.analogClock);
+  if (plan.digitalClock.shown) BuildDigitalClock(scene.clocks, g, plan.digitalClock);
+  if (plan.calendar.shown) {
+    const WorldPoint p = AnchorToWorld(g, plan.calendar.x, plan.calendar.y, kCalendarMargins);
+    BuildCalendar(scene.calendar, plan.calendar, context.LocalNow(), p.x, p.y, p.z);
   }
 }
 
-void AddMonitorView(SceneState& scene, const settings::Settings& s, RunContext& context,
-                    int32_t screen, int32_t width, int32_t height) {
+void AddMonitorView(SceneState& scene, const FlakePlan& flakes, RunContext& context, int32_t screen,
+                    int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   MonitorView& m = scene.monitors.emplace_back();
   m.screen = screen;
@@ -124,14 +100,12 @@ void AddMonitorView(SceneState& scene, const settings::Settings& s, RunContext& 
   const float shape = scene.geometry.planeWidth / scene.geometry.planeHeight;
   const float planeWidth = std::max(own.planeWidth, own.planeHeight * shape);
   m.planes = MakePlanes(originX, planeWidth, planeWidth / shape);
-  m.field.windFactor = scene.field.windFactor;
-  m.field.originX = originX;
-  BuildFlakeField(m.field, s, context.random);
+  BuildFlakeField(m.field, flakes, context.random, originX);
 }
 
-void UpdateSnow(SceneState& scene, const settings::Settings& s, RandomGenerator& random) {
-  UpdateFlakeField(scene.field, s, random);
-  for (MonitorView& m : scene.monitors) UpdateFlakeField(m.field, s, random);
+void UpdateSnow(SceneState& scene, RandomGenerator& random) {
+  UpdateFlakeField(scene.field, random);
+  for (MonitorView& m : scene.monitors) UpdateFlakeField(m.field, random);
 }
 
 }  // namespace scene

@@ -10,19 +10,9 @@
 #include "scene/geometry.h"
 #include "scene/overlays.h"
 #include "scene/run_context.h"
-#include "settings/settings.h"
+#include "scene/scene_plan.h"
 
 namespace scene {
-
-// The stored values of the settings that a run holds in working units (and of `wind`, whose
-// "Random" the run resolves), to be put back at the end: the dialog after F3 would save them.
-struct StoredUnits {
-  int32_t exitontimer = 0;
-  int32_t exitonsleep = 0;
-  int32_t pictime = 0;
-  int8_t musicvol = 0;
-  int8_t wind = 0;
-};
 
 // Another monitor's view of the run: a camera drawing on engine screen `screen`, looking at an
 // island of the world far along x from every other, where its own picture and cover planes (on the
@@ -43,7 +33,6 @@ struct SceneState {
   int32_t coverPlane = 0;
   Geometry geometry;
   int64_t runStart = 0;
-  StoredUnits stored;
   BackgroundState background;
   FlakeField field;
   ClockState clocks;
@@ -54,25 +43,18 @@ struct SceneState {
   std::vector<BackgroundPlanes> Planes() const;
 };
 
-// Turns the timer settings into working units: exitontimer and exitonsleep from minutes to
-// milliseconds, pictime from seconds to milliseconds, musicvol from tenths to percent. Values
-// too large for the working unit saturate.
-void ConvertToWorkingUnits(SceneState& scene, settings::Settings& s);
-// Puts back the stored values, `wind` included, exactly as they were before the run.
-void RestoreStoredUnits(const SceneState& scene, settings::Settings& s);
-
-// Builds the scene for a screen of screenWidth x screenHeight pixels. Starts the time stamps,
-// converts the working units, resolves "Random" wind in `s`.
-void BuildScene(SceneState& scene, settings::Settings& s, RunContext& context, int32_t screenWidth,
+// Builds the scene of `plan` for a screen of screenWidth x screenHeight pixels and starts the
+// time stamps.
+void BuildScene(SceneState& scene, const ScenePlan& plan, RunContext& context, int32_t screenWidth,
                 int32_t screenHeight);
 
 // Adds another monitor of width x height pixels, drawn on engine screen `screen` (1 and up): the
 // background as the primary screen shows it (the picture cut to the monitor's shape, not
 // stretched) and a snowfall of its own. After BuildScene, before StartBackground.
-void AddMonitorView(SceneState& scene, const settings::Settings& s, RunContext& context,
-                    int32_t screen, int32_t width, int32_t height);
+void AddMonitorView(SceneState& scene, const FlakePlan& flakes, RunContext& context, int32_t screen,
+                    int32_t width, int32_t height);
 
 // One step of every snowfall, the primary's and each other monitor's.
-void UpdateSnow(SceneState& scene, const settings::Settings& s, RandomGenerator& random);
+void UpdateSnow(SceneState& scene, RandomGenerator& random);
 
 }  // namespace scene

@@ -1,7 +1,7 @@
-// The screen of a run: the display modes, the window with its OpenGL 3.3 core context that the
+// The screen of a run: the display modes, the surfaces with their OpenGL 3.3 core context that the
 // engine draws into, presenting, and the keyboard and mouse polled once per frame. One layer per
-// window system lies underneath (SDL2 today); the run sees only this interface, and nothing here
-// knows the engine or the scene.
+// window system lies underneath (SDL2, and Wayland on Linux); the run sees only this interface,
+// and nothing here knows the engine or the scene.
 #pragma once
 
 #include <array>
@@ -20,7 +20,28 @@ struct DisplayMode {
   int32_t depth = 0;  // storage bits per pixel: 16 or 32
 };
 
-// What the engine needs to draw into an opened screen: its drawable size, the GL look-up and the
+// What a run asks to be shown on.
+struct OpenRequest {
+  enum class Kind {
+    kFullScreen,   // `mode` on the primary monitor, every other monitor at its own size
+    kHostWindow,   // inside `hostWindow`, a window another program made (a screensaver host's)
+    kEveryOutput,  // every output at the size the window system gives it
+  };
+  Kind kind = Kind::kFullScreen;
+  DisplayMode mode;
+  std::string title;
+  uint64_t hostWindow = 0;
+
+  static OpenRequest FullScreen(const DisplayMode& mode, const std::string& title) {
+    return {Kind::kFullScreen, mode, title, 0};
+  }
+  static OpenRequest InHostWindow(uint64_t hostWindow) {
+    return {Kind::kHostWindow, {}, {}, hostWindow};
+  }
+  static OpenRequest EveryOutput() { return {Kind::kEveryOutput, {}, {}, 0}; }
+};
+
+// What the engine needs to draw into an opened surface: its drawable size, the GL look-up and the
 // call that shows a finished frame (handed `window`).
 struct GlSurface {
   int32_t width = 0;
@@ -43,31 +64,20 @@ class Screen {
  public:
   virtual ~Screen() = default;
 
-  // Brings up the video layer. False when there is no display to draw on.
-  virtual bool StartSprites() = 0;
-  virtual bool StartKeyboard() = 0;
-  virtual bool StartMouse() = 0;
+  // Connects to the window system. False when there is no display to draw on.
+  virtual bool Connect() = 0;
+  // The modes a full-screen opening may ask for: 16-bit modes, then 32-bit modes, one per mode
+  // and refresh rate, plus the desktop's own mode. Empty where the window system sizes every
+  // surface itself.
+  virtual std::vector<DisplayMode> DisplayModes() = 0;
+  // Opens what `request` asks for. False when the primary surface or its context cannot be made,
+  // or when this layer does not offer that kind of opening. A monitor whose own surface cannot
+  // take a context is covered in black.
+  virtual bool Open(const OpenRequest& request) = 0;
+  // Closes whatever Open opened; the display is as it was before (its mode restored).
+  virtual void Close() = 0;
 
-  // The modes the display offers: 16-bit modes, then 32-bit modes, one per mode and refresh rate,
-  // plus the desktop's own mode. Step through them with NextDisplayMode.
-  bool ListDisplayModes();
-  bool NextDisplayMode();
-  int32_t DisplayModeWidth() const;
-  int32_t DisplayModeHeight() const;
-  int32_t DisplayModeDepth() const;
-
-  // Opens the screen at that mode (the desktop's own mode as a borderless window over the
-  // primary monitor, any other as a real mode change) and a window on every other monitor, at
-  // that monitor's size, on the same context; a monitor whose window cannot take the context is
-  // covered in black. False when the primary window or its context cannot be made.
-  virtual bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
-                              const std::string& title) = 0;
-  // Opens the screen in a window that another program made (a screensaver host's), at that
-  // window's size: no mode change, no covers, the pointer left alone. False when the window
-  // cannot take an OpenGL context.
-  virtual bool OpenInWindow(uint64_t nativeWindow) = 0;
-  virtual void CloseFullScreen() = 0;
-  // The surfaces the run draws into: 0 is the opened screen, then the other monitors' windows.
+  // The surfaces the run draws into: 0 is the primary, then the other monitors' or outputs'.
   virtual int32_t SurfaceCount() const = 0;
   virtual GlSurface SurfaceAt(int32_t index) const = 0;
   GlSurface Surface() const { return SurfaceAt(0); }
@@ -81,38 +91,34 @@ class Screen {
   // True once the system asked the program to end (a termination signal, the window closed).
   virtual bool QuitRequested() const = 0;
 
-  void PollKeyboard();
-  bool KeyReleased(int code) { return input_.KeyReleased(code); }
-  void PollMouse();
+  // Takes the keys and the mouse movement since the previous poll.
+  void PollInput();
   // Only the run's own position moves: the system's pointer stays where the user left it, so
   // that no movement is made up by moving it.
   void PlaceMouse(int32_t x, int32_t y);
-  int32_t MouseXPos() const { return input_.MouseX(); }
-  int32_t MouseYPos() const { return input_.MouseY(); }
-  int32_t MouseWheelDelta() const { return input_.MouseWheelDelta(); }
-  // The state the polls feed (the exit test reads it).
-  InputState& CurrentInput() { return input_; }
+  // The state the polls feed.
+  InputState& Input() { return input_; }
 
  protected:
-  virtual std::vector<DisplayMode> Modes() = 0;
-  virtual KeySnapshot TakeKeys() = 0;
-  virtual MouseMotion TakeMouseMotion() = 0;
+  // The input since the previous poll; none where the layer has no input devices of its own
+  // (on Wayland the idle daemon or the locker owns them).
+  virtual KeySnapshot TakeKeys() { return {}; }
+  virtual MouseMotion TakeMouseMotion() { return {}; }
   // A newly opened screen starts with fresh input clamped to its size.
   void ResetInput(int32_t width, int32_t height);
 
  private:
   InputState input_;
-  std::vector<DisplayMode> modes_;
-  int modeCursor_ = -1;
 };
 
-// The SDL2 layer: the run's window and a window on each other monitor, or a window inside a
-// host's (`hosted`: XScreenSaver, xsecurelock). For tests, FLURRIX_FAIL_MONITOR=N refuses the
-// context on monitor N (counted from 1 in the system's order), as a driver might.
-std::unique_ptr<Screen> MakeSdlScreen(bool hosted);
+// The SDL2 layer: the full screen with a window on each other monitor, or (`forHostWindow`, which
+// must be known before the video layer starts) a window inside a host's (XScreenSaver,
+// xsecurelock). For tests, FLURRIX_FAIL_MONITOR=N refuses the context on monitor N (counted from
+// 1 in the system's order), as a driver might.
+std::unique_ptr<Screen> MakeSdlScreen(bool forHostWindow = false);
 
-// The Wayland layer: a layer-shell surface on every output of the compositor of WAYLAND_DISPLAY
-// (or of the connection in WAYLAND_SOCKET), drawn through EGL; no input. None on Windows.
+// The Wayland layer: a surface on every output of the compositor of WAYLAND_DISPLAY (or of the
+// connection in WAYLAND_SOCKET), drawn through EGL; no input. None on Windows.
 #ifdef _WIN32
 inline std::unique_ptr<Screen> MakeWaylandScreen() {
   return nullptr;

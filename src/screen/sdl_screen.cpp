@@ -1,5 +1,5 @@
-// The screen over SDL2: one OpenGL window for the run, black windows over the other monitors,
-// and keyboard and mouse snapshots.
+// The screen over SDL2: the run's OpenGL window and one on every other monitor (black where it
+// cannot have a context), or a window inside a host's; keyboard and mouse snapshots.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -113,16 +113,13 @@ void SetContextAttributes() {
 
 class SdlScreen final : public Screen {
  public:
-  explicit SdlScreen(bool hosted) : hosted_(hosted) {}
-  ~SdlScreen() override { CloseFullScreen(); }
+  explicit SdlScreen(bool forHostWindow) : forHostWindow_(forHostWindow) {}
+  ~SdlScreen() override { Close(); }
 
-  bool StartSprites() override;
-  bool StartKeyboard() override { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
-  bool StartMouse() override { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
-  bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
-                      const std::string& title) override;
-  bool OpenInWindow(uint64_t nativeWindow) override;
-  void CloseFullScreen() override;
+  bool Connect() override;
+  std::vector<DisplayMode> DisplayModes() override;
+  bool Open(const OpenRequest& request) override;
+  void Close() override;
   int32_t SurfaceCount() const override {
     return window_ ? 1 + static_cast<int32_t>(others_.size()) : 0;
   }
@@ -132,7 +129,6 @@ class SdlScreen final : public Screen {
   bool QuitRequested() const override { return quit_; }
 
  protected:
-  std::vector<DisplayMode> Modes() override;
   KeySnapshot TakeKeys() override;
   MouseMotion TakeMouseMotion() override {
     const MouseMotion m = motion_;
@@ -141,6 +137,8 @@ class SdlScreen final : public Screen {
   }
 
  private:
+  bool OpenFullScreen(const DisplayMode& mode, const std::string& title);
+  bool OpenInWindow(uint64_t nativeWindow);
   bool OpenContext();
   void SetVerticalSync();
   void OpenOtherMonitors(const SDL_Rect& shown);
@@ -151,7 +149,7 @@ class SdlScreen final : public Screen {
   MonitorWindow OpenMonitorWindow(const platform::Monitor& m, bool refused);
   void PaintCovers();
 
-  bool hosted_;
+  bool forHostWindow_;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   std::vector<MonitorWindow> others_;  // the other monitors' windows
@@ -164,10 +162,10 @@ class SdlScreen final : public Screen {
   bool quit_ = false;
 };
 
-bool SdlScreen::StartSprites() {
+bool SdlScreen::Connect() {
   // A host's window may lie on any X screen of the display; the video layer's view of all of
   // them would put it on the first and give its context that screen's configurations.
-  if (hosted_) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+  if (forHostWindow_) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
   // The system's own blanking and power saving stay in charge while the saver runs.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // Clicking a black cover on another monitor must not minimise the run.
@@ -182,7 +180,8 @@ bool SdlScreen::StartSprites() {
   return true;
 }
 
-std::vector<DisplayMode> SdlScreen::Modes() {
+std::vector<DisplayMode> SdlScreen::DisplayModes() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return {};
   std::vector<DisplayMode> mode555, mode565, mode32;
   const int count = SDL_GetNumDisplayModes(0);
   for (int i = 0; i < count; ++i) {
@@ -338,7 +337,7 @@ bool SdlScreen::OpenContext() {
   if (!window_) return false;
   context_ = SDL_GL_CreateContext(window_);
   if (!context_) {
-    CloseFullScreen();
+    Close();
     return false;
   }
   SetVerticalSync();
@@ -347,11 +346,23 @@ bool SdlScreen::OpenContext() {
   return true;
 }
 
-bool SdlScreen::OpenFullScreen(int32_t width, int32_t height, int32_t depth,
-                               const std::string& title) {
-  if (width <= 0 || height <= 0) return false;
+bool SdlScreen::Open(const OpenRequest& request) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO) || window_) return false;
+  switch (request.kind) {
+    case OpenRequest::Kind::kFullScreen:
+      return !forHostWindow_ && OpenFullScreen(request.mode, request.title);
+    case OpenRequest::Kind::kHostWindow:
+      return forHostWindow_ && OpenInWindow(request.hostWindow);
+    case OpenRequest::Kind::kEveryOutput:
+      break;  // a Wayland compositor's outputs: the Wayland layer's
+  }
+  return false;
+}
+
+bool SdlScreen::OpenFullScreen(const DisplayMode& mode, const std::string& title) {
+  if (mode.width <= 0 || mode.height <= 0) return false;
   SetContextAttributes();
-  window_ = CreateRunWindow(width, height, depth, title);
+  window_ = CreateRunWindow(mode.width, mode.height, mode.depth, title);
   if (!OpenContext()) return false;
   SDL_ShowCursor(SDL_DISABLE);
   // Relative mode reports movement even where the pointer meets the edge of the desktop.
@@ -377,7 +388,7 @@ bool SdlScreen::OpenInWindow(uint64_t nativeWindow) {
   window_ = SDL_CreateWindow("", 0, 0, width, height,
                              SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
   if (!window_ || !platform::EmbedWindow(NativeHandle(window_), nativeWindow)) {
-    CloseFullScreen();
+    Close();
     return false;
   }
   if (!OpenContext()) return false;
@@ -385,7 +396,7 @@ bool SdlScreen::OpenInWindow(uint64_t nativeWindow) {
   return true;
 }
 
-void SdlScreen::CloseFullScreen() {
+void SdlScreen::Close() {
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   for (SDL_Renderer* renderer : coverRenderers_) SDL_DestroyRenderer(renderer);
   for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
@@ -407,8 +418,8 @@ void SdlScreen::CloseFullScreen() {
 
 }  // namespace
 
-std::unique_ptr<Screen> MakeSdlScreen(bool hosted) {
-  return std::make_unique<SdlScreen>(hosted);
+std::unique_ptr<Screen> MakeSdlScreen(bool forHostWindow) {
+  return std::make_unique<SdlScreen>(forHostWindow);
 }
 
 }  // namespace screen

@@ -47,13 +47,11 @@ class WaylandScreen final : public Screen {
  public:
   ~WaylandScreen() override;
 
-  bool StartSprites() override;
-  bool StartKeyboard() override { return true; }
-  bool StartMouse() override { return true; }
-  bool OpenFullScreen(int32_t width, int32_t height, int32_t depth,
-                      const std::string& title) override;
-  bool OpenInWindow(uint64_t) override { return false; }
-  void CloseFullScreen() override;
+  bool Connect() override;
+  // The compositor sizes every surface: there is no mode to choose.
+  std::vector<DisplayMode> DisplayModes() override { return {}; }
+  bool Open(const OpenRequest& request) override;
+  void Close() override;
   int32_t SurfaceCount() const override { return static_cast<int32_t>(ready_.size()); }
   GlSurface SurfaceAt(int32_t index) const override;
   void MakeCurrent(int32_t index) override;
@@ -66,11 +64,6 @@ class WaylandScreen final : public Screen {
   void GlobalRemoved(uint32_t name);
   void Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height);
   void Closed(OutputSurface& s);
-
- protected:
-  std::vector<DisplayMode> Modes() override { return {}; }
-  KeySnapshot TakeKeys() override { return {}; }
-  MouseMotion TakeMouseMotion() override { return {}; }
 
  private:
   bool StartEgl();
@@ -126,7 +119,7 @@ WaylandScreen::~WaylandScreen() {
   for (int fd : stopWatcher_) {
     if (fd >= 0) close(fd);
   }
-  CloseFullScreen();
+  Close();
   for (auto& [name, s] : surfaces_) wl_output_destroy(s.output);
   surfaces_.clear();
   if (egl_ != EGL_NO_DISPLAY) {
@@ -283,7 +276,7 @@ void WaylandScreen::Roundtrip() {
   if (wl_display_roundtrip(display_) < 0) quit_ = true;
 }
 
-bool WaylandScreen::StartSprites() {
+bool WaylandScreen::Connect() {
   // WAYLAND_SOCKET (a connection a host hands over) first, then WAYLAND_DISPLAY.
   display_ = wl_display_connect(nullptr);
   if (!display_) {
@@ -307,8 +300,10 @@ bool WaylandScreen::StartSprites() {
   return true;
 }
 
-// The outputs decide the size: every output is covered at its own.
-bool WaylandScreen::OpenFullScreen(int32_t, int32_t, int32_t, const std::string&) {
+// Every output is covered at the size the compositor gives it; a mode or a host's window is not
+// something a Wayland client can ask for.
+bool WaylandScreen::Open(const OpenRequest& request) {
+  if (request.kind != OpenRequest::Kind::kEveryOutput || !display_ || open_) return false;
   open_ = true;
   for (auto& [name, s] : surfaces_) MakeSurface(s);
   // Configure events follow the first commits; a few round trips bring every output's.
@@ -323,7 +318,7 @@ bool WaylandScreen::OpenFullScreen(int32_t, int32_t, int32_t, const std::string&
   return true;
 }
 
-void WaylandScreen::CloseFullScreen() {
+void WaylandScreen::Close() {
   if (egl_ != EGL_NO_DISPLAY) eglMakeCurrent(egl_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   for (auto& [name, s] : surfaces_) DropSurface(s);
   ready_.clear();

@@ -16,14 +16,15 @@ class EngineScreen {
   // Opens width x height at 32 bits (offscreen or a window, as SDL_VIDEODRIVER says).
   EngineScreen(int32_t width, int32_t height, const std::string& title = "test")
       : screen_(screen::MakeSdlScreen(false)) {
-    ok_ = screen_->StartSprites() && screen_->OpenFullScreen(width, height, 32, title);
+    ok_ = screen_->Connect() &&
+          screen_->Open(screen::OpenRequest::FullScreen({width, height, 32}, title));
     if (!ok_) return;
     const screen::GlSurface s = screen_->Surface();
     ok_ = scene::Rto().OpenScreen(s.width, s.height, s.glEntry, s.present, s.window) != 0;
   }
   ~EngineScreen() {
     if (ok_) scene::Rto().CloseScreen();
-    screen_->CloseFullScreen();
+    screen_->Close();
   }
   EngineScreen(const EngineScreen&) = delete;
   EngineScreen& operator=(const EngineScreen&) = delete;

@@ -12,7 +12,6 @@ inline void UseLinkedEngine() {
 #define FLURRIX_LINKED_ENTRY(name) api.name = &::RTO_##name;
   FLURRIX_ENGINE_ENTRIES(FLURRIX_LINKED_ENTRY)
 #undef FLURRIX_LINKED_ENTRY
-  scene::InstallTextureDrawing();
 }
 
 }  // namespace flurrixtest

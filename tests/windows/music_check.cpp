@@ -90,31 +90,26 @@ TEST(WindowsMusic, FileModeRestartsFolderModePassesOverABrokenFile) {
   std::fputs(std::string(4000, 'z').c_str(), broken);
   platform::SyncAndClose(broken);
 
-  settings::Settings s;
-  s.music = 1;
-  s.musicvol = 20;
-  s.musicfile = folder + "good.wav";
-  s.musicfolder = folder;
-  for (int8_t mode : {0, 1}) {
-    s.musicmode = mode;
+  run::MusicPlan plan{true, false, folder + "good.wav", folder, 20};
+  for (const bool wholeFolder : {false, true}) {
+    plan.wholeFolder = wholeFolder;
     MusicState m;
-    m.list = BuildMusicList(s);
-    MusicStart(m, s);
-    ASSERT_NE(m.player, nullptr) << "mode " << int(mode);
+    MusicStart(m, plan);
+    ASSERT_NE(m.player, nullptr) << "whole folder " << wholeFolder;
     int ends = 0;
     // Two ends of a 2-second piece; the limit only keeps a player that never ends from hanging
     // the check (a loaded machine has taken over 10 s).
     for (const uint64_t start = platform::MonotonicMs(); ends < 2 && Since(start) < 60;) {
       const bool ended = platform::PollMedia(m.player) == MediaState::kEnded;
-      MusicStep(m, s);
-      ASSERT_NE(m.player, nullptr) << "mode " << int(mode);
+      MusicStep(m);
+      ASSERT_NE(m.player, nullptr) << "whole folder " << wholeFolder;
       if (ended) {
         ++ends;
         EXPECT_EQ(platform::PollMedia(m.player), MediaState::kPlaying) << "plays again at once";
       }
       platform::SleepMs(10);
     }
-    EXPECT_EQ(ends, 2) << "mode " << int(mode);
+    EXPECT_EQ(ends, 2) << "whole folder " << wholeFolder;
     MusicClose(m);
   }
   platform::RemoveFile(folder + "good.wav");

@@ -324,7 +324,7 @@ TEST(WindowsSession, DisplayStateAndBattery) {
 // The run's video layer asks for no display-required state: the system's screen saver and sleep
 // timers keep running.
 TEST(WindowsSession, TheVideoLayerLeavesTheSystemsScreenSaverOn) {
-  ASSERT_TRUE(screen::MakeSdlScreen(false)->StartSprites());
+  ASSERT_TRUE(screen::MakeSdlScreen()->Connect());
   SDL_Window* window = SDL_CreateWindow("", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
   EXPECT_TRUE(SDL_IsScreenSaverEnabled());
   if (window) SDL_DestroyWindow(window);

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   scene::RunContext context;
   context.clock = [&now] { return now; };
   run::SaverRun run(context);
-  if (!run.Start(s)) return 1;
+  if (!run.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()})) return 1;
 
   const std::string clip = folder + "flurrix.webm";
   std::FILE* ffmpeg =
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   const int steps = kSeconds * kStepsPerSecond;
   for (int step = 0; step < steps; ++step) {
     now = int64_t{step} * 1000 / kStepsPerSecond;
-    run.Frame(s);
+    run.Frame();
     const bool still = step == 3 * kStepsPerSecond || step == steps - 1;
     const bool inClip = step % (kStepsPerSecond / kClipRate) == 0;
     const bool inGif =
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
       if (WriteStill(pixels, path)) stills.push_back(path);
     }
   }
-  run.Finish(s);
+  run.Finish();
   const bool clipMade = ffmpeg && pclose(ffmpeg) == 0;
   const bool gifMade = gif && pclose(gif) == 0;
   std::printf("The run, recorded offscreen at %dx%d:\n", kWidth, kHeight);

@@ -233,7 +233,8 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   context.random.Seed(static_cast<uint64_t>(index) + 1);
 
   run::SaverRun run(context);
-  if (!run.Start(s)) return Fail(mode.name, "the run did not start");
+  if (!run.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()}))
+    return Fail(mode.name, "the run did not start");
   const int64_t warmup = o.warmup >= 0 ? o.warmup : o.frames / 4;
   // Memory is looked at every few frames; each sample interval keeps its lowest figures (its
   // floor), so that a picture being swapped, which holds two for a moment, is not taken for growth.
@@ -245,7 +246,7 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   bool ok = true;
   for (legFrame = 0; ok && legFrame < o.frames; ++legFrame, ++frame) {
     now += o.stepMs;
-    if (!run.Frame(s)) {
+    if (!run.Frame()) {
       ok = Fail(mode.name, "the run ended by itself at frame " + std::to_string(legFrame));
       break;
     }
@@ -291,7 +292,7 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
     }
   }
   const int64_t localEnd = context.LocalNow();
-  run.Finish(s);
+  run.Finish();
   app::RemoveBackgroundPicture(s);
   for (char* block : leaked) delete[] block;
   if (!ok) return false;

@@ -102,16 +102,17 @@ TEST(EngineShortcuts, DefaultFrameLooksTheSameAsTheLongWay) {
   s.desktopDepth = 32;
   settings::SetDefaults(s, {(folder / "").string(), 0});
   s.configFolder = (FreshFolder("frame") / "").string();
+  const scene::ScenePlan plan = scene::MakeScenePlan(s, context.random, {});
   scene::SceneState run;
-  scene::BuildScene(run, s, context, kW, kH);
-  scene::AddMonitorView(run, s, context, 1, kSecondW, kSecondH);
-  scene::StartBackground(run.background, s, run.Planes());
+  scene::BuildScene(run, plan, context, kW, kH);
+  scene::AddMonitorView(run, plan.flakes, context, 1, kSecondW, kSecondH);
+  scene::StartBackground(run.background, run.Planes());
   for (int i = 0; i < 300 && run.background.fading; ++i) {
-    scene::UpdateBackground(run.background, s, context.NowMs());
+    scene::UpdateBackground(run.background, context.NowMs());
   }
   ASSERT_EQ(run.background.FadeLevel, 0);
-  scene::RefreshClocks(run.clocks, s, context, true);
-  for (int i = 0; i < 60; ++i) scene::UpdateSnow(run, s, context.random);
+  scene::RefreshClocks(run.clocks, context, true);
+  for (int i = 0; i < 60; ++i) scene::UpdateSnow(run, context.random);
 
   // The picture faded in: the cover adds nothing; the analog clock tests depth.
   Difference d = ShortAgainstLong(screen, "default_frame");

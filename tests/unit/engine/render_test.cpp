@@ -111,10 +111,10 @@ struct ProgramScene {
   void Build(int w, int h) {
     flurrixtest::UseLinkedEngine();
     context.random.Seed(7);
-    scene::BuildScene(state, s, context, w, h);
-    scene::StartBackground(state.background, s, state.Planes());
+    scene::BuildScene(state, scene::MakeScenePlan(s, context.random, {}), context, w, h);
+    scene::StartBackground(state.background, state.Planes());
     for (int frame = 0; frame < 300 && state.background.fading; ++frame) {
-      scene::UpdateBackground(state.background, s, context.NowMs());
+      scene::UpdateBackground(state.background, context.NowMs());
     }
   }
 };
@@ -123,12 +123,12 @@ struct ProgramScene {
 // `flakesize` hundredths of a unit wide each side.
 scene::FlakeField ProgramFlakes(int flakesize) {
   flurrixtest::UseLinkedEngine();
-  settings::Settings s;
-  s.flakesize = flakesize;
-  s.speed = 3;
+  scene::FlakePlan plan;
+  plan.scale = static_cast<float>(std::min(flakesize, scene::kMaxFlakeSize)) * 0.01f;
+  plan.speed = 3;
   scene::FlakeField field;
   scene::RandomGenerator random;
-  scene::BuildFlakeField(field, s, random);
+  scene::BuildFlakeField(field, plan, random);
   return field;
 }
 

@@ -61,9 +61,9 @@ class MusicTest : public ::testing::Test {
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    s_.music = 1;
-    s_.musicvol = 20;  // percent, as during a run
-    s_.musicfolder = folder_.string() + "/";
+    plan_.on = true;
+    plan_.volumePercent = 20;
+    plan_.folder = folder_.string() + "/";
   }
   void TearDown() override {
     MusicClose(m_);
@@ -71,9 +71,8 @@ class MusicTest : public ::testing::Test {
   }
 
   void Start(int8_t mode) {
-    s_.musicmode = mode;
-    m_.list = BuildMusicList(s_);
-    MusicStart(m_, s_);
+    plan_.wholeFolder = mode == 1;
+    MusicStart(m_, plan_);
   }
 
   // Runs the music step as a run does, every 10 ms, until `done` holds or `seconds` have passed.
@@ -93,7 +92,7 @@ class MusicTest : public ::testing::Test {
       const double at = (now - start) / 1000.0;
       if (m_.player && platform::PollMedia(m_.player) == MediaState::kEnded) ends_.push_back(at);
       const int32_t index = m_.index;
-      MusicStep(m_, s_);
+      MusicStep(m_);
       if (m_.index != index) changes_.push_back({at, m_.index});
       platform::SleepMs(10);
     }
@@ -105,7 +104,7 @@ class MusicTest : public ::testing::Test {
   std::vector<double> ends_;
   std::vector<Change> changes_;
   fs::path folder_;
-  settings::Settings s_;
+  MusicPlan plan_;
   MusicState m_;
 };
 
@@ -130,18 +129,18 @@ TEST_F(MusicTest, ListIsTheFileOrTheFolderMusicFilesInDirectoryOrder) {
   WriteText(folder_ / "e.mp3", "");
   fs::create_directory(folder_ / "f.wma");
   std::vector<std::string> expected;
-  for (const platform::FolderEntry& entry : platform::ListFiles(s_.musicfolder)) {
+  for (const platform::FolderEntry& entry : platform::ListFiles(plan_.folder)) {
     if (entry.name == "a.mp3" || entry.name == "B.WAV")
-      expected.push_back(s_.musicfolder + entry.name);
+      expected.push_back(plan_.folder + entry.name);
   }
-  s_.musicmode = 1;
-  EXPECT_EQ(BuildMusicList(s_), expected);
+  plan_.wholeFolder = true;
+  EXPECT_EQ(BuildMusicList(plan_), expected);
 
-  s_.musicmode = 0;
-  s_.musicfile = "/any/piece.mp3";
-  EXPECT_EQ(BuildMusicList(s_), std::vector<std::string>{"/any/piece.mp3"});
-  s_.music = 0;
-  EXPECT_TRUE(BuildMusicList(s_).empty());
+  plan_.wholeFolder = false;
+  plan_.file = "/any/piece.mp3";
+  EXPECT_EQ(BuildMusicList(plan_), std::vector<std::string>{"/any/piece.mp3"});
+  plan_.on = false;
+  EXPECT_TRUE(BuildMusicList(plan_).empty());
 }
 
 TEST_F(MusicTest, EmptyFolderIsSilent) {
@@ -155,7 +154,7 @@ TEST_F(MusicTest, EmptyFolderIsSilent) {
 
 TEST_F(MusicTest, FileModeRestartsThePieceWhenItEnds) {
   WriteWav(folder_ / "three.wav", 3);
-  s_.musicfile = (folder_ / "three.wav").string();
+  plan_.file = (folder_ / "three.wav").string();
   Start(0);
   ASSERT_NE(m_.player, nullptr);
   StepUntil(12, [&] { return ends_.size() == 2; });
@@ -196,7 +195,7 @@ TEST_F(MusicTest, UnplayableFilePassedOverInFolderModeSilentInFileMode) {
   EXPECT_NE(m_.player, nullptr);
   MusicClose(m_);
 
-  s_.musicfile = (folder_ / "broken.mp3").string();
+  plan_.file = (folder_ / "broken.mp3").string();
   Start(0);
   StepUntil(5, [&] { return m_.player == nullptr; });
   EXPECT_EQ(m_.player, nullptr);

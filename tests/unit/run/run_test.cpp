@@ -14,6 +14,7 @@
 #include "run/exit_conditions.h"
 #include "run/pacing.h"
 #include "run/run_driver.h"
+#include "run/run_plan.h"
 #include "scene/engine_api.h"
 #include "scoped_hook.h"
 #include "web/site.h"
@@ -55,17 +56,16 @@ TEST(Mouse, BoxAroundTheStartPointClampingAndTheWheel) {
 }
 
 struct ExitCase {
-  settings::Settings s;
+  ExitRules rules;
   InputState in;
   RunEnd end = RunEnd::kRunning;
-  ExitCase(int exiton, int32_t timerMs) {
-    s.exiton = static_cast<int8_t>(exiton);
-    s.exitontimer = s.exitonsleep = timerMs;
+  ExitCase(int exiton, int64_t timerMs) {
+    rules = {static_cast<int8_t>(exiton), timerMs, timerMs};
     in.SetScreenSize(800, 600);
-    in.PlaceMouse(100, 100);
+    in.PlaceMouse(kMouseStartX, kMouseStartY);
   }
   bool Test(int64_t elapsed) {
-    end = ExitTest(in, s, elapsed);
+    end = ExitTest(in, rules, elapsed);
     return end != RunEnd::kRunning;
   }
   void Tap(int code) {
@@ -117,23 +117,47 @@ TEST(ExitConditions, SleepTimerRequestsSleepOnlyWhenItEndsTheRun) {
   byMouse.in.AddMouseMotion(0, 60, 0);
   EXPECT_TRUE(byMouse.Test(60001));
   EXPECT_EQ(byMouse.end, RunEnd::kExitCondition);
-  SleepAfterRun(byMouse.s, byMouse.end, context);
+  SleepAfterRun(byMouse.end, context);
   EXPECT_TRUE(calls.empty());
 
   ExitCase byTimer(4, 60000);
   EXPECT_FALSE(byTimer.Test(60000));
   EXPECT_TRUE(byTimer.Test(60001));
   EXPECT_EQ(byTimer.end, RunEnd::kSleepTimer);
-  SleepAfterRun(byTimer.s, byTimer.end, context);
+  SleepAfterRun(byTimer.end, context);
   EXPECT_EQ(calls, (std::vector<std::string>{"allowed?", "suspend"}));
 
   calls.clear();
   context.suspendAllowed = [] { return false; };
-  SleepAfterRun(byTimer.s, RunEnd::kSleepTimer, context);
-  byTimer.s.exiton = 3;
+  SleepAfterRun(RunEnd::kSleepTimer, context);
   context.suspendAllowed = [] { return true; };
-  SleepAfterRun(byTimer.s, RunEnd::kSleepTimer, context);
+  SleepAfterRun(RunEnd::kExitCondition, context);
   EXPECT_TRUE(calls.empty());
+}
+
+// The run's units: minutes and tenths as stored, milliseconds and percent in the plan, with room
+// for hand-edited values far beyond the dialog's.
+TEST(Plan, TimersInMillisecondsAndTheVolumeInPercent) {
+  settings::Settings s;
+  s.exiton = 4;
+  s.exitontimer = 5;
+  s.exitonsleep = 40000;
+  s.musicvol = 7;
+  s.music = 1;
+  s.musicmode = 1;
+  s.musicfolder = "/music/";
+  s.configFolder = "/config/";
+  scene::RandomGenerator random;
+  const RunPlan plan = MakeRunPlan(s, random, {});
+  EXPECT_EQ(plan.exit.exiton, 4);
+  EXPECT_EQ(plan.exit.timerMs, 300000);
+  EXPECT_EQ(plan.exit.sleepMs, 2400000000);
+  EXPECT_EQ(plan.music.volumePercent, 70);
+  EXPECT_TRUE(plan.music.on && plan.music.wholeFolder);
+  EXPECT_EQ(plan.music.folder, "/music/");
+  EXPECT_EQ(plan.screenshotFolder, "/config/");
+  EXPECT_EQ(s.exitontimer, 5);
+  EXPECT_EQ(s.musicvol, 7);
 }
 
 TEST(Engine, FoundInTheCurrentFolderWhenPathLacksIt) {
@@ -200,9 +224,9 @@ TEST(Run, DisplayOffDrawsNothingAndTheExitConditionsStillWork) {
   scene::Rto().FlipBuffers = [] { return ++presentCalls; };
   const int64_t started = now;
   int frames = 0;
-  while (run.Frame(s) && frames < 100000) ++frames;
+  while (run.Frame() && frames < 100000) ++frames;
   const int64_t ranMs = now - started;
-  run.Finish(s);
+  run.Finish();
   EXPECT_EQ(run.End(), RunEnd::kExitCondition);
   EXPECT_EQ(renderCalls, 0);
   EXPECT_EQ(presentCalls, 0);
@@ -226,9 +250,9 @@ TEST(Run, FunctionKeysAndTheSystemEndTheRunEachWithItsOwnOutcome) {
     SaverRun run(context);
     if (!run.Start(s)) return RunEnd::kNotStarted;
     SDL_PushEvent(&event);
-    for (int frame = 0; frame < 5 && run.Frame(s); ++frame) {
+    for (int frame = 0; frame < 5 && run.Frame(); ++frame) {
     }
-    run.Finish(s);
+    run.Finish();
     return run.End();
   };
   SDL_Event key{};

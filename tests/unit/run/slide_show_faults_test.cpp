@@ -83,7 +83,7 @@ TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
     std::vector<uint32_t> shown;
     for (const int64_t end = now + seconds * 1000; now < end; now += 17) {
       const int32_t before = run.scene().background.FadeLevel;
-      EXPECT_TRUE(run.Frame(s));
+      EXPECT_TRUE(run.Frame());
       if (before != 0 && run.scene().background.FadeLevel == 0) shown.push_back(MiddleColour(run));
     }
     return shown;
@@ -107,7 +107,7 @@ TEST(SlideShow, MangledPicturesArePassedOverAndTheShowComesBack) {
   WritePicture(pictures[2], kBlue);
   EXPECT_EQ(watch(6), std::vector<uint32_t>{kBlue});
 
-  run.Finish(s);
+  run.Finish();
   fs::remove_all(folder);
 }
 

@@ -40,27 +40,26 @@ class BackgroundTest : public ::testing::Test {
     fake = &InstallFakeEngine();
     fake->entities[kPicturePlane] = {};
     fake->entities[kCoverPlane] = {};
-    s.background = 0;
-    s.pictime = 1000;
   }
-  // A slide show of `files`, started; those in `loadable` load.
-  void StartShow(const std::vector<std::string>& files, std::vector<std::string> loadable) {
+  // A background from `source` showing `files`, started; those in `loadable` load.
+  void StartShow(const std::vector<std::string>& files, std::vector<std::string> loadable,
+                 BackgroundPlan::Source source = BackgroundPlan::Source::kPictureFolder) {
     b = BackgroundState{};
+    b.source = source;
     b.pictures = files;
-    b.pictureTime = s.pictime;
+    b.pictureTime = 1000;
     fake->loadable.insert(loadable.begin(), loadable.end());
-    StartBackground(b, s, {{kPicturePlane, kCoverPlane}});
+    StartBackground(b, {{kPicturePlane, kCoverPlane}});
   }
   // One frame at `now`; the file the picture material shows afterwards.
   std::string Frame(int64_t now) {
-    UpdateBackground(b, s, now);
+    UpdateBackground(b, now);
     const int texture = fake->materials[0].texture;
     return texture ? fake->textures[texture].file : "";
   }
   unsigned CoverAlpha() { return fake->materials[1].color >> 24; }
 
   FakeEngine* fake = nullptr;
-  settings::Settings s;
   BackgroundState b;
 };
 
@@ -84,6 +83,7 @@ TEST_F(BackgroundTest, FolderScanTakesNonEmptyPictureFilesOnly) {
 }
 
 TEST_F(BackgroundTest, SetUpFillsTheMaterialsAndTheListByMode) {
+  settings::Settings s;
   s.Path = TempFolder("program");
   s.configFolder = TempFolder("config");
   fs::create_directories(s.configFolder + "imgs");
@@ -93,9 +93,7 @@ TEST_F(BackgroundTest, SetUpFillsTheMaterialsAndTheListByMode) {
     s.background = static_cast<int8_t>(mode);
     InstallFakeEngine();
     b = BackgroundState{};
-    SetUpBackground(b, s);
-    EXPECT_EQ(fake->Count("Add3DArchive"), 3);
-    EXPECT_EQ(b.picturesShown, mode != 3) << mode;
+    SetUpBackground(b, PlanBackground(s));
     const std::vector<std::string> expected =
         mode == 1   ? std::vector<std::string>{s.configFolder + "desktop.bmp"}
         : mode == 4 ? std::vector<std::string>{s.configFolder + "imgs/mine.png"}
@@ -105,7 +103,7 @@ TEST_F(BackgroundTest, SetUpFillsTheMaterialsAndTheListByMode) {
   EXPECT_EQ(b.blankColour, 0);
   s.background = 3;
   b = BackgroundState{};
-  SetUpBackground(b, s);
+  SetUpBackground(b, PlanBackground(s));
   EXPECT_EQ(b.blankColour, 255 | 1 << 8 | 255 << 16);
   // Green picture texture under material 0, opaque black cover under material 1.
   EXPECT_EQ(fake->materials[0].texture, 1);
@@ -184,27 +182,27 @@ TEST_F(BackgroundTest, UnreadablePicturesArePassedOver) {
 }
 
 TEST_F(BackgroundTest, StillAndBlankModesAndModesBeyondFive) {
-  s.background = 1;
-  StartShow({"desktop.bmp"}, {"desktop.bmp"});
+  using Source = BackgroundPlan::Source;
+  StartShow({"desktop.bmp"}, {"desktop.bmp"}, Source::kDesktop);
   EXPECT_EQ(Frame(0), "desktop.bmp");
   EXPECT_TRUE(fake->entities[kCoverPlane].hidden);
   EXPECT_FALSE(fake->entities[kPicturePlane].hidden);
   InstallFakeEngine();
   fake->entities[kPicturePlane] = {};
-  s.background = 2;
-  StartShow({"missing.bmp"}, {});
+  StartShow({"missing.bmp"}, {}, Source::kWallpaper);
   EXPECT_TRUE(fake->entities[kPicturePlane].hidden);
 
   InstallFakeEngine();
   fake->entities[kPicturePlane] = {};
   fake->entities[kCoverPlane] = {};
-  s.background = 3;
-  b = BackgroundState{};
-  b.picturesShown = false;
-  StartBackground(b, s, {{kPicturePlane, kCoverPlane}});
+  StartShow({}, {}, Source::kColour);
   EXPECT_TRUE(fake->entities[kPicturePlane].hidden && fake->entities[kCoverPlane].hidden);
 
+  // A stored mode no version wrote: a slide show without pictures, black.
+  settings::Settings s;
   s.background = static_cast<int8_t>(200);
+  ASSERT_EQ(PlanBackground(s).source, Source::kPictureFolder);
+  ASSERT_EQ(PlanBackground(s).folder, "");
   StartShow({}, {});
   for (int64_t now = 0; now < 5000; now += 10) Frame(now);
   EXPECT_EQ(b.FadeLevel, 255);

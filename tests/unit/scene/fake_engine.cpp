@@ -127,7 +127,6 @@ FakeEngine& InstallFakeEngine() {
     if (f) f->hidden = hide != 0;
     return Record("HideEntity", f != nullptr);
   };
-  InstallTextureDrawing();
   return fake;
 }
 

@@ -27,10 +27,10 @@ class FlakeFieldTest : public ::testing::Test {
     s.speed = 3;
     s.wind = 0;
   }
+  FlakePlan Plan() { return MakeScenePlan(s, random, {}).flakes; }
   void Build() {
     field = FlakeField{};
-    field.windFactor = s.wind == 0 ? 4 : 10;
-    BuildFlakeField(field, s, random);
+    BuildFlakeField(field, Plan(), random);
   }
   // True when v lies on the grid start + k * step for a whole k.
   static bool OnGrid(float v, float start, float step) {
@@ -99,7 +99,7 @@ TEST_F(FlakeFieldTest, WrapsAtTheSidesAndTheBottom) {
   f[3].x = -11.9f;  // within the rounded half width: stays
   f[4].y = -8.0f, f[4].dx = 0.004f, f[4].fall = startFall;
   f[5].y = -7.9f, f[5].fall = startFall, f[5].z = 16;
-  UpdateFlakeField(field, s, random);
+  UpdateFlakeField(field, random);
   EXPECT_NEAR(f[1].x, 10.994f, 0.002f);
   EXPECT_NEAR(f[2].x, -10.994f, 0.002f);
   EXPECT_NEAR(f[3].x, -11.9f, 0.002f);
@@ -108,7 +108,7 @@ TEST_F(FlakeFieldTest, WrapsAtTheSidesAndTheBottom) {
   EXPECT_EQ(f[4].fall, startFall);
   EXPECT_GT(f[5].z, 16);  // no wrap, so the depth beyond 15 is kept
   f[5].y = -8.0f;
-  UpdateFlakeField(field, s, random);
+  UpdateFlakeField(field, random);
   EXPECT_TRUE(OnGrid(f[5].z, 1, 1) && f[5].z <= 15) << f[5].z;  // re-drawn at the top
   EXPECT_EQ(fake->entities.at(f[1].entity).x, f[1].x);
 }
@@ -119,7 +119,7 @@ TEST_F(FlakeFieldTest, NoWindIsABoundedWalkAndTheDepthDriftNeverGoesBack) {
   Build();
   float minDz = 1, maxDz = -1, maxDx = 0;
   for (int frame = 0; frame < 300; ++frame) {
-    UpdateFlakeField(field, s, random);
+    UpdateFlakeField(field, random);
     for (int i = 1; i <= s.flakes; ++i) {
       minDz = std::min(minDz, field.flakes[i].dz);
       maxDz = std::max(maxDz, field.flakes[i].dz);
@@ -138,7 +138,7 @@ TEST_F(FlakeFieldTest, AFrameDrawsSwayWindDepthSwayAndDepthWindInThatOrder) {
   Flake& f = field.flakes[1];
   f.dx = 0;
   random.Seed(7);
-  UpdateFlakeField(field, s, random);
+  UpdateFlakeField(field, random);
   random.Seed(7);
   const int sway = random.Draw(0, 2), push = random.Draw(1, 30), depth = random.Draw(0, 2),
             drift = random.Draw(1, 30);
@@ -151,7 +151,7 @@ TEST_F(FlakeFieldTest, EachWindDirectionPushesItsWay) {
   for (int wind : {1, 2}) {
     s.wind = static_cast<int8_t>(wind);
     Build();
-    for (int frame = 0; frame < 60; ++frame) UpdateFlakeField(field, s, random);
+    for (int frame = 0; frame < 60; ++frame) UpdateFlakeField(field, random);
     float sum = 0;
     for (int i = 1; i <= s.flakes; ++i) sum += field.flakes[i].dx;
     // At speed 3 the push averages 0.0155 a frame, clamped to 0.033.
@@ -162,11 +162,14 @@ TEST_F(FlakeFieldTest, EachWindDirectionPushesItsWay) {
 TEST_F(FlakeFieldTest, RotationTurnsEveryFlakeTwoDegreesAFrameOnlyWhenOn) {
   Build();
   const float turn = fake->entities.at(field.flakes[1].entity).rz;
-  for (int frame = 0; frame < 3; ++frame) UpdateFlakeField(field, s, random);
+  for (int frame = 0; frame < 3; ++frame) UpdateFlakeField(field, random);
   const testing::FakeEntity& still = fake->entities.at(field.flakes[1].entity);
   EXPECT_TRUE(still.rx == 90 && still.ry == 0 && still.rz == turn);
   s.flakerotate = 1;
-  for (int frame = 0; frame < 3; ++frame) UpdateFlakeField(field, s, random);
+  Build();
+  const float turned = fake->entities.at(field.flakes[1].entity).rz;
+  for (int frame = 0; frame < 3; ++frame) UpdateFlakeField(field, random);
+  EXPECT_FLOAT_EQ(fake->entities.at(field.flakes[1].entity).rz, turned + 6);
   for (int i = 1; i <= s.flakes; ++i) {
     EXPECT_FLOAT_EQ(fake->entities.at(field.flakes[i].entity).rx, 96);
     EXPECT_FLOAT_EQ(fake->entities.at(field.flakes[i].entity).ry, 6);
@@ -175,21 +178,21 @@ TEST_F(FlakeFieldTest, RotationTurnsEveryFlakeTwoDegreesAFrameOnlyWhenOn) {
 
 TEST_F(FlakeFieldTest, HostileCountsAndSpeedsStayWithinBounds) {
   s.flakes = 10'000'000;
-  EXPECT_EQ(FlakeCount(s), kMaxFlakes);
+  EXPECT_EQ(Plan().count, kMaxFlakes);
   s.flakesize = 100000;
-  EXPECT_FLOAT_EQ(FlakeScale(s), 1.0f);
+  EXPECT_FLOAT_EQ(Plan().scale, 1.0f);
   s.flakesize = 40;
-  EXPECT_FLOAT_EQ(FlakeScale(s), 0.4f);
+  EXPECT_FLOAT_EQ(Plan().scale, 0.4f);
   s.flakes = -5;
   Build();
   EXPECT_EQ(field.count, 0);
   EXPECT_EQ(fake->entities.size(), 1u);
-  UpdateFlakeField(field, s, random);
+  UpdateFlakeField(field, random);
   s.flakes = 3;
   for (int speed : {0, -5, 2'000'000'000}) {
     s.speed = speed;
     Build();
-    UpdateFlakeField(field, s, random);
+    UpdateFlakeField(field, random);
   }
 }
 

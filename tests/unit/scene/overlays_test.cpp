@@ -81,6 +81,12 @@ class Overlays : public ::testing::Test {
     return (g.topEdge - y) / g.unitsPerPixel;
   }
 
+  // The overlays of a run with settings `s`.
+  ScenePlan Plan() {
+    RandomGenerator random;
+    return MakeScenePlan(s, random, {});
+  }
+
   settings::Settings s;
   RunContext context;
   Geometry g = MakeGeometry(1920, 1080);
@@ -103,7 +109,7 @@ TEST_F(Overlays, ClockTextInEveryFormat) {
 TEST_F(Overlays, AnalogClockAnchoredAndScaled) {
   s.aclockx = -300;
   s.aclocky = -50;
-  BuildAnalogClock(clocks, g, s);
+  BuildAnalogClock(clocks, g, Plan().analogClock);
   const engine::Node& clock = NodeOf(clocks.clockNode);
   EXPECT_NEAR(FromRight(clock.pos.x), 301, 0.01);
   EXPECT_NEAR(FromBottom(clock.pos.y), 51, 0.01);
@@ -132,21 +138,21 @@ TEST_F(Overlays, AnalogClockAnchoredAndScaled) {
 
 TEST_F(Overlays, HandsAndDigitalClockFollowTheTimeAtMostOnceASecond) {
   s.timefrm = 2;
-  BuildAnalogClock(clocks, g, s);
-  BuildDigitalClock(g, s);
+  BuildAnalogClock(clocks, g, Plan().analogClock);
+  BuildDigitalClock(clocks, g, Plan().digitalClock);
   clocks.lastRefresh = msNow;
   localNow = MakeDate(2024, 3, 9, 10, 30, 0);
-  RefreshClocks(clocks, s, context, true);
+  RefreshClocks(clocks, context, true);
   EXPECT_FLOAT_EQ(NodeOf(clocks.hourNode).rot.z, -315);
   EXPECT_FLOAT_EQ(NodeOf(clocks.minuteNode).rot.z, -180);
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "10:30am");
 
   localNow = MakeDate(2024, 3, 10, 0, 30, 0);
   msNow += 1000;
-  RefreshClocks(clocks, s, context, false);
+  RefreshClocks(clocks, context, false);
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "10:30am") << "1000 ms is not enough";
   msNow += 1;
-  RefreshClocks(clocks, s, context, false);
+  RefreshClocks(clocks, context, false);
   EXPECT_FLOAT_EQ(NodeOf(clocks.hourNode).rot.z, -375) << "half past twelve";
   EXPECT_EQ(TextOf(kDigitalClockText).caption, "12:30am");
 }
@@ -157,8 +163,8 @@ TEST_F(Overlays, TextsAnchoredWithTheirMargins) {
   s.foregroundtext = "Happy holidays";
   s.foregroundtextx = -300;
   s.foregroundtexty = 10;
-  BuildDigitalClock(g, s);
-  BuildForegroundText(g, s);
+  BuildDigitalClock(clocks, g, Plan().digitalClock);
+  BuildForegroundText(g, Plan().foreground);
   for (const int number : {kDigitalClockText, kForegroundText}) {
     EXPECT_FLOAT_EQ(TextOf(number).color.a, 1);
     EXPECT_EQ(TextOf(number).alignment, RTO_ALIGN_BASELINE_LEFT);
@@ -230,7 +236,7 @@ class Calendar : public Overlays {
 
 TEST_F(Calendar, MonthStartingOnSundayWithMondayFirst) {
   localNow = MakeDate(2024, 9, 20, 13, 0, 0);
-  BuildCalendar(calendar, s, localNow, 1, 2, 0);
+  BuildCalendar(calendar, Plan().calendar, localNow, 1, 2, 0);
   EXPECT_EQ(Initials(), "MTWTFSS");
   EXPECT_EQ(Day(1).column, 6);
   EXPECT_EQ(Day(1).row, 1);
@@ -250,7 +256,7 @@ TEST_F(Calendar, MonthStartingOnSundayWithMondayFirst) {
 TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
   s.calendarfirst = 2;
   localNow = MakeDate(2024, 9, 1);
-  BuildCalendar(calendar, s, localNow, 0, 0, 0);
+  BuildCalendar(calendar, Plan().calendar, localNow, 0, 0, 0);
   EXPECT_EQ(Initials(), "SMTWTFS");
   EXPECT_EQ(Day(1).column, 0);
   EXPECT_EQ(Day(8).row, 2);
@@ -259,7 +265,7 @@ TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
   calendar = {};
   s.calendarfirst = 1;
   localNow = MakeDate(2025, 3, 5);
-  BuildCalendar(calendar, s, localNow, 0, 0, 0);
+  BuildCalendar(calendar, Plan().calendar, localNow, 0, 0, 0);
   EXPECT_EQ(Day(1).column, 5);
   EXPECT_EQ(Day(3).row, 2);
   EXPECT_EQ(Day(31).row, 6);
@@ -268,7 +274,7 @@ TEST_F(Calendar, SundayFirstAndALongMonthStartingOnSaturday) {
 TEST_F(Calendar, TextThatCannotBeCreatedTakesNoCell) {
   failCaption = "3";
   localNow = MakeDate(2024, 1, 15);  // starts on a Monday
-  BuildCalendar(calendar, s, localNow, 0, 0, 0);
+  BuildCalendar(calendar, Plan().calendar, localNow, 0, 0, 0);
   EXPECT_EQ(Day(4).column, 2) << "moves into the missing day's cell";
   EXPECT_EQ(Day(8).column, 0) << "the week still ends after the 7th";
   EXPECT_EQ(Day(8).row, 2);
@@ -278,16 +284,16 @@ TEST_F(Calendar, TextThatCannotBeCreatedTakesNoCell) {
 TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
   const WorldPoint p = AnchorToWorld(g, -280, 10, kCalendarMargins);
   localNow = MakeDate(2024, 9, 14, 23, 59, 59);
-  BuildCalendar(calendar, s, localNow, p.x, p.y, p.z);
+  BuildCalendar(calendar, Plan().calendar, localNow, p.x, p.y, p.z);
   calendar.lastCheck = msNow;
   const std::vector<int> before = calendar.texts;
 
   localNow += 2;  // past midnight
   msNow += 1000;
-  CheckCalendarDay(calendar, s, context, false);
+  CheckCalendarDay(calendar, context, false);
   EXPECT_EQ(calendar.texts, before) << "checks only after more than a second";
   msNow += 1;
-  CheckCalendarDay(calendar, s, context, false);
+  CheckCalendarDay(calendar, context, false);
   EXPECT_FLOAT_EQ(Day(15).alpha, 1);
   EXPECT_FLOAT_EQ(Day(14).alpha, kDim);
   int texts = 0, nodes = 0;
@@ -301,7 +307,7 @@ TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
 
   // Across the month's end: October 2024 starts on a Tuesday and has 31 days.
   localNow = MakeDate(2024, 10, 1, 0, 0, 1);
-  CheckCalendarDay(calendar, s, context, true);
+  CheckCalendarDay(calendar, context, true);
   EXPECT_EQ(Day(1).column, 1);
   EXPECT_FLOAT_EQ(Day(1).alpha, 1);
   EXPECT_EQ(Day(31).row, 5);
@@ -311,16 +317,16 @@ TEST_F(Calendar, RebuiltInPlaceWhenTheDayChanges) {
   // A machine that slept, or a clock set by hand: the same day number of a later month or year.
   localNow = MakeDate(2024, 11, 1, 9, 0, 0);  // starts on a Friday, 30 days
   msNow += 1001;
-  CheckCalendarDay(calendar, s, context, false);
+  CheckCalendarDay(calendar, context, false);
   EXPECT_EQ(Day(1).column, 4);
   ExpectOnItsNode(7 + 30);
   localNow = MakeDate(2025, 11, 1, 9, 0, 0);  // starts on a Saturday
-  CheckCalendarDay(calendar, s, context, true);
+  CheckCalendarDay(calendar, context, true);
   EXPECT_EQ(Day(1).column, 5);
 
-  s.calendar = 0;
+  calendar.plan.shown = false;
   localNow = MakeDate(2025, 11, 2, 0, 0, 1);
-  CheckCalendarDay(calendar, s, context, true);
+  CheckCalendarDay(calendar, context, true);
   EXPECT_EQ(calendar.shownDay, 1) << "a calendar that is off is left alone";
 }
 

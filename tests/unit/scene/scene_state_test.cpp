@@ -1,18 +1,22 @@
-// What the run's scene rests on: where things stand on the screen, the settings held in working
-// units for a run and put back exactly, and the engine's entries bound from its library.
+// What the run's scene rests on: where things stand on the screen, the plan made from the
+// settings, and the engine's entries bound from its library.
 #include "scene/scene.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "scene/engine_api.h"
+#include "scene/flake_field.h"
 #include "scene/geometry.h"
+#include "scene/scene_plan.h"
+#include "settings/modes.h"
 
 namespace scene {
 namespace {
@@ -40,39 +44,55 @@ TEST(Scene, GeometryAndAnchoring) {
   EXPECT_EQ(calendar.z, 0.0f);
 }
 
-TEST(Scene, WorkingUnitsAndBackExactly) {
+TEST(Scene, ThePlanResolvesTheSettingsAndLeavesThemAsStored) {
   settings::Settings s;
-  s.exitontimer = 5;
-  s.exitonsleep = 1440;
+  s.Path = "/program/";
+  s.configFolder = "/config/";
   s.pictime = 20;
-  s.musicvol = 7;
-  s.wind = 3;
-  SceneState scene;
-  ConvertToWorkingUnits(scene, s);
-  s.wind = 1;  // "Random" resolved for the run
-  EXPECT_EQ(s.exitontimer, 300000);
-  EXPECT_EQ(s.exitonsleep, 86400000);
-  EXPECT_EQ(s.pictime, 20000);
-  EXPECT_EQ(s.musicvol, 70);
-  RestoreStoredUnits(scene, s);
-  EXPECT_EQ(s.exitontimer, 5);
-  EXPECT_EQ(s.exitonsleep, 1440);
-  EXPECT_EQ(s.pictime, 20);
-  EXPECT_EQ(s.musicvol, 7);
-  EXPECT_EQ(s.wind, 3);  // the user's "Random" is what the dialog after F3 shows and saves
+  s.flakes = 200000;
+  s.flakesize = 300;
+  s.flaketype = 9;
+  s.speed = 4;
+  s.wind = settings::kWindRandom;
+  RandomGenerator random;
+  std::set<Drift> drifts;
+  for (uint64_t seed = 1; seed <= 30; ++seed) {
+    random.Seed(seed);
+    drifts.insert(MakeScenePlan(s, random, {}).flakes.drift);
+  }
+  EXPECT_EQ(drifts.size(), 3u) << "Random draws each of the three";
+  EXPECT_EQ(s.wind, settings::kWindRandom) << "what the dialog after F3 shows and saves";
+  s.wind = settings::kWindRightToLeft;
+  const ScenePlan plan = MakeScenePlan(s, random, {});
+  EXPECT_EQ(plan.flakes.drift, Drift::kRightToLeft);
+  EXPECT_EQ(plan.flakes.count, kMaxFlakes);
+  EXPECT_FLOAT_EQ(plan.flakes.scale, 1.0f);
+  EXPECT_EQ(plan.flakes.builtInNumber, 1);
+  EXPECT_EQ(plan.flakes.speed, 4);
+  EXPECT_EQ(plan.background.pictureTimeMs, 20000);
+  EXPECT_EQ(plan.resourceFolders,
+            (std::vector<std::string>{"/config/", "/program/data/", "/program/data/font/"}));
 
-  // Hand-edited values beyond the working units saturate and still come back as they were.
-  s.exitontimer = 40000;
-  s.pictime = -3000000;
-  s.musicvol = 50;
-  ConvertToWorkingUnits(scene, s);
-  EXPECT_EQ(s.exitontimer, INT32_MAX);
-  EXPECT_EQ(s.pictime, INT32_MIN);
-  EXPECT_EQ(s.musicvol, 127);
-  RestoreStoredUnits(scene, s);
-  EXPECT_EQ(s.exitontimer, 40000);
-  EXPECT_EQ(s.pictime, -3000000);
-  EXPECT_EQ(s.musicvol, 50);
+  // Each stored background: where its pictures come from, or its colour.
+  using Source = BackgroundPlan::Source;
+  s.blankr = 255, s.blankg = 1, s.blankb = 300;
+  const std::vector<std::tuple<int8_t, Source, std::string, std::string, int32_t>> cases = {
+      {0, Source::kPictureFolder, "/program/data/forest/", "", 0},
+      {1, Source::kDesktop, "", "/config/desktop.bmp", 0},
+      {2, Source::kWallpaper, "", "/config/wallpaper.bmp", 0},
+      {3, Source::kColour, "", "", 255 | 1 << 8 | 255 << 16},
+      {4, Source::kPictureFolder, "/config/imgs/", "", 0},
+      {5, Source::kPictureFolder, "/program/data/gradient/", "", 0},
+      {6, Source::kPictureFolder, "", "", 0},
+  };
+  for (const auto& [stored, source, folder, picture, colour] : cases) {
+    s.background = stored;
+    const BackgroundPlan b = PlanBackground(s);
+    EXPECT_EQ(b.source, source) << int(stored);
+    EXPECT_EQ(b.folder, folder) << int(stored);
+    EXPECT_EQ(b.picture, picture) << int(stored);
+    EXPECT_EQ(b.colour, colour) << int(stored);
+  }
 }
 
 TEST(Engine, TheTableBindsEveryEntryOfTheHeader) {

@@ -62,7 +62,7 @@ class SdlLayer : public ::testing::Test {
   void SetUp() override {
     if (!platform::HasDisplay()) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
     screen_ = MakeSdlScreen(false);
-    ASSERT_TRUE(screen_->StartSprites());
+    ASSERT_TRUE(screen_->Connect());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
   }
 
@@ -70,10 +70,10 @@ class SdlLayer : public ::testing::Test {
   bool TapEndsAnyKeyRun(const SDL_Event& press) {
     SDL_Event event = press;
     SDL_PushEvent(&event);
-    screen_->PollKeyboard();
-    const bool early = screen_->KeyReleased(kAnyKey);
-    screen_->PollKeyboard();
-    return !early && screen_->KeyReleased(kAnyKey);
+    screen_->PollInput();
+    const bool early = screen_->Input().KeyReleased(kAnyKey);
+    screen_->PollInput();
+    return !early && screen_->Input().KeyReleased(kAnyKey);
   }
 
   std::unique_ptr<Screen> screen_;
