@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "images/codecs.h"
+#include "scoped_hook.h"
 #include "text/message_box.h"
 
 namespace app {
@@ -79,20 +80,18 @@ class PictureFilesTest : public ::testing::Test {
     s_.configFolder = folder_.string() + "/";
     s_.videow = 64;
     s_.videoh = 48;
-    text::SetMessageBoxHandler([this](const std::string&, const std::string& text, int32_t) {
-      boxes_.push_back(text);
-      return platform::kAnswerOk;
-    });
   }
-  void TearDown() override {
-    text::SetMessageBoxHandler(nullptr);
-    fs::remove_all(folder_);
-  }
+  void TearDown() override { fs::remove_all(folder_); }
   std::string Path(const char* name) const { return (folder_ / name).string(); }
 
   fs::path folder_;
   settings::Settings s_;
   std::vector<std::string> boxes_;
+  flurrixtest::ScopedHook<text::MessageBoxHandler> boxHook_{
+      text::SetMessageBoxHandler, [this](const std::string&, const std::string& text, int32_t) {
+        boxes_.push_back(text);
+        return platform::kAnswerOk;
+      }};
 };
 
 TEST_F(PictureFilesTest, AnUnreadableWallpaperIsReportedAndStopsTheRun) {

@@ -19,6 +19,7 @@
 #include "dialog/config_model.h"
 #include "images/codecs.h"
 #include "images/custom_library.h"
+#include "scoped_hook.h"
 #include "settings/settings.h"
 #include "text/message_box.h"
 
@@ -61,11 +62,6 @@ class SmallDisk : public ::testing::Test {
     if (root_ && mount("tmpfs", folder_.c_str(), "tmpfs", 0, kOptions) != 0)
       GTEST_SKIP() << "cannot mount a small file system here";
     mounted_ = root_;
-    previousBoxes_ =
-        text::SetMessageBoxHandler([this](const std::string&, const std::string& text, int32_t) {
-          boxes_.push_back(text);
-          return platform::kAnswerOk;
-        });
     s_.desktopWidth = 1920;
     s_.desktopHeight = 1080;
     s_.desktopDepth = 24;
@@ -74,7 +70,6 @@ class SmallDisk : public ::testing::Test {
     s_.configFile = folder_ + "config.ini";
   }
   void TearDown() override {
-    text::SetMessageBoxHandler(previousBoxes_);
     ReadOnly(false);
     if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
     fs::remove_all(folder_);
@@ -120,7 +115,11 @@ class SmallDisk : public ::testing::Test {
   std::string folder_;
   settings::Settings s_;
   std::vector<std::string> boxes_;
-  text::MessageBoxHandler previousBoxes_;
+  flurrixtest::ScopedHook<text::MessageBoxHandler> boxHook_{
+      text::SetMessageBoxHandler, [this](const std::string&, const std::string& text, int32_t) {
+        boxes_.push_back(text);
+        return platform::kAnswerOk;
+      }};
 };
 
 TEST_F(SmallDisk, ConfigIniStaysWholeWhenItCannotBeSaved) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "loopback_server.h"
+#include "scoped_hook.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
 #include "web/site.h"
@@ -30,19 +31,7 @@ struct Box {
 // Points FLURRIX_SITE at the test's server and records message boxes and opened links.
 class UpdateCheck : public ::testing::Test {
  protected:
-  void SetUp() override {
-    text::SetMessageBoxHandler(
-        [this](const std::string& caption, const std::string& text, int32_t style) {
-          boxes.push_back({caption, text, style});
-          return style == platform::kStyleQuestion ? answer : platform::kAnswerOk;
-        });
-    web::SetLinkOpener([this](const std::string& address) { links.push_back(address); });
-  }
-  void TearDown() override {
-    text::SetMessageBoxHandler(nullptr);
-    web::SetLinkOpener(nullptr);
-    unsetenv("FLURRIX_SITE");
-  }
+  void TearDown() override { unsetenv("FLURRIX_SITE"); }
 
   // Serves `body` as the update file and runs the check against it.
   web::UpdateOutcome CheckWith(const std::string& body) {
@@ -56,6 +45,15 @@ class UpdateCheck : public ::testing::Test {
   platform::MessageAnswer answer = platform::kAnswerNo;
   std::vector<Box> boxes;
   std::vector<std::string> links;
+  // Message boxes and opened links are recorded here; the program's own come back afterwards.
+  flurrixtest::ScopedHook<text::MessageBoxHandler> boxHook_{
+      text::SetMessageBoxHandler,
+      [this](const std::string& caption, const std::string& text, int32_t style) {
+        boxes.push_back({caption, text, style});
+        return style == platform::kStyleQuestion ? answer : platform::kAnswerOk;
+      }};
+  flurrixtest::ScopedHook<web::LinkOpener> linkHook_{
+      web::SetLinkOpener, [this](const std::string& address) { links.push_back(address); }};
   std::vector<std::string> requests;
 };
 
