@@ -135,6 +135,12 @@ bool EmbedWindow(uint64_t child, uint64_t host);
 // another copy still uses their folder, see below) and ends the process at once with exit code
 // 0, whatever it is doing. Nothing on Windows.
 void EndOnTermination(const std::vector<std::string>& filesToRemove);
+// While something must be undone before the process may end (a display mode of the run's own),
+// a termination signal only asks: TerminationRequested turns true and the program ends through
+// its normal close, or after a second at the latest as above. Ending the deferral with a request
+// pending ends the process then, as a signal would. Nothing on Windows.
+void DeferTermination(bool deferred);
+bool TerminationRequested();
 // Copies of the program that run at once (one per monitor under a screensaver host) share the
 // files they make in one folder. Each copy joins the folder's users before it writes them and
 // leaves when its run is over; LeaveFolderUsers is true when no other copy uses the folder any

@@ -131,8 +131,12 @@ bool SaverRun::Start(settings::Settings& s, const RunSetup& setup) {
     return false;
   }
   scene::Rto().AntialiasingMode(1);
-  if (!Open(s, setup) || !OpenEngineScreen()) {
+  const bool opened = Open(s, setup);
+  // A signal must not leave the display in the run's mode: it ends the run through its close.
+  platform::DeferTermination(screen_->SwitchedDisplayMode());
+  if (!opened || !OpenEngineScreen()) {
     screen_->Close();
+    platform::DeferTermination(false);
     scene::StopEngine();
     Fail("Screen is not initialized");
     return false;
@@ -205,7 +209,7 @@ bool SaverRun::Frame() {
   }
   MusicStep(music_);
   screen_->PollInput();
-  if (screen_->QuitRequested()) {
+  if (screen_->QuitRequested() || platform::TerminationRequested()) {
     end_ = RunEnd::kTerminated;
   } else if (!hosted_) {
     // A host owns the input of its window and ends the run itself.
@@ -223,6 +227,7 @@ void SaverRun::Finish() {
   if (engineScreenOpen_ && scene::Rto().CloseScreen) scene::Rto().CloseScreen();
   engineScreenOpen_ = false;
   if (screen_) screen_->Close();
+  platform::DeferTermination(false);
   // The engine library stays loaded until the process ends (a run is the last thing a process
   // draws): unloading it would leave what it holds to be reported as lost in unnamed code.
 }

@@ -76,6 +76,8 @@ class Screen {
   virtual bool Open(const OpenRequest& request) = 0;
   // Closes whatever Open opened; the display is as it was before (its mode restored).
   virtual void Close() = 0;
+  // True while the opening has switched the display to another mode, which only Close puts back.
+  virtual bool SwitchedDisplayMode() const { return false; }
 
   // The surfaces the run draws into: 0 is the primary, then the other monitors' or outputs'.
   virtual int32_t SurfaceCount() const = 0;

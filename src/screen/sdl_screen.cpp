@@ -120,6 +120,7 @@ class SdlScreen final : public Screen {
   std::vector<DisplayMode> DisplayModes() override;
   bool Open(const OpenRequest& request) override;
   void Close() override;
+  bool SwitchedDisplayMode() const override { return modeSwitched_; }
   int32_t SurfaceCount() const override {
     return window_ ? 1 + static_cast<int32_t>(others_.size()) : 0;
   }
@@ -160,6 +161,7 @@ class SdlScreen final : public Screen {
   MouseMotion motion_;     // since the previous mouse poll
   KeySnapshot pressed_{};  // keys pressed since the previous keyboard poll
   bool quit_ = false;
+  bool modeSwitched_ = false;
 };
 
 bool SdlScreen::Connect() {
@@ -362,7 +364,11 @@ bool SdlScreen::Open(const OpenRequest& request) {
 bool SdlScreen::OpenFullScreen(const DisplayMode& mode, const std::string& title) {
   if (mode.width <= 0 || mode.height <= 0) return false;
   SetContextAttributes();
+  const platform::DesktopMode desktop = platform::QueryDesktop();  // before any switch
   window_ = CreateRunWindow(mode.width, mode.height, mode.depth, title);
+  modeSwitched_ =
+      window_ && !Offscreen() &&
+      (mode.width != desktop.width || mode.height != desktop.height || mode.depth != desktop.depth);
   if (!OpenContext()) return false;
   SDL_ShowCursor(SDL_DISABLE);
   // Relative mode reports movement even where the pointer meets the edge of the desktop.
@@ -412,6 +418,7 @@ void SdlScreen::Close() {
   context_ = nullptr;
   window_ = nullptr;
   width_ = height_ = 0;
+  modeSwitched_ = false;
   SDL_SetRelativeMouseMode(SDL_FALSE);
   SDL_ShowCursor(SDL_ENABLE);
 }

@@ -126,6 +126,21 @@ start_run
 xdotool mousemove_relative 60 0
 ended
 
+# A run in a mode of its own (here 640 x 480 on the 800 x 600 desktop): SIGTERM or SIGINT ends it
+# through its close, which puts the desktop's mode back, and the picture goes with it.
+xrandr --newmode 640x480_run 25.175 640 656 752 800 480 490 492 525 -hsync -vsync
+xrandr --addmode screen 640x480_run
+configure "videow = 640" "videoh = 480" "videod = 32" "background = 1"
+for signal in TERM INT; do
+  start_run
+  [[ $(xrandr | head -n 1) == *"current 640 x 480"* ]] || fail "the run did not switch the mode"
+  kill -$signal $run
+  ended || fail "exit code $? after SIG$signal"
+  [[ $(xrandr | head -n 1) == *"current 800 x 600"* ]] ||
+    fail "SIG$signal left the display at $(xrandr | head -n 1)"
+  [[ ! -e $config/desktop.bmp ]] || fail "SIG$signal left the desktop picture"
+done
+
 # A start-up failure after the video layer has started (here no OpenGL 3.3): the box nobody may
 # see must not outlive SIGTERM (a logout, `timeout`) or SIGINT, and the picture goes with it.
 configure "background = 1"

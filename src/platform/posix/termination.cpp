@@ -1,5 +1,7 @@
 // Ending at once on a termination signal, for a run whose host stops it with SIGTERM: whatever
 // the run is doing (loading pictures, waiting for a frame), its files go and the process ends.
+// While the run has switched the display to a mode of its own the signal is deferred: the run
+// sees the request in its next frame and closes as usual, which puts the desktop's mode back.
 // Copies that share those files (one per monitor under XScreenSaver) count themselves as users
 // of the folder that holds them, with a shared lock on it: only the last to leave removes them.
 #include <fcntl.h>
@@ -19,6 +21,11 @@ std::vector<std::string>& FilesToRemove() {
 
 // The folder whose files this copy uses, locked shared; -1 when it uses none.
 volatile sig_atomic_t usersFolder = -1;
+volatile sig_atomic_t deferring = 0;
+volatile sig_atomic_t requested = 0;
+
+// However the normal close goes, the process ends this long after the request.
+constexpr unsigned kDeferredEndSeconds = 1;
 
 // Async-signal-safe. Taking the lock for this copy alone succeeds only when no other copy holds
 // it. A copy that never joined knows of no other.
@@ -39,14 +46,31 @@ void EndNow(int) {
   _exit(0);
 }
 
+void OnTermination(int signal) {
+  if (!deferring) EndNow(signal);
+  requested = 1;
+  alarm(kDeferredEndSeconds);
+}
+
 }  // namespace
 
 void EndOnTermination(const std::vector<std::string>& filesToRemove) {
   FilesToRemove() = filesToRemove;
   struct sigaction action {};
-  action.sa_handler = EndNow;
+  action.sa_handler = OnTermination;
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+  action.sa_handler = EndNow;
+  sigaction(SIGALRM, &action, nullptr);
+}
+
+void DeferTermination(bool deferred) {
+  deferring = deferred ? 1 : 0;
+  if (!deferred && requested) EndNow(0);
+}
+
+bool TerminationRequested() {
+  return requested != 0;
 }
 
 void JoinFolderUsers(const std::string& folder) {

@@ -6,6 +6,12 @@ namespace platform {
 
 void EndOnTermination(const std::vector<std::string>&) {}
 
+void DeferTermination(bool) {}
+
+bool TerminationRequested() {
+  return false;
+}
+
 void JoinFolderUsers(const std::string&) {}
 
 bool LeaveFolderUsers() {
