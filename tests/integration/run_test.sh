@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The full-screen run in a virtual X server, driven by real key presses and mouse moves:
-#   run_test.sh PROGRAM WRONG_ENGINE SCREENSHOT_FOLDER
+#   run_test.sh PROGRAM WRONG_ENGINE SCREENSHOT_FOLDER LOGIND_STANDIN
 set -euo pipefail
 source "$(dirname "$0")/virtual_display.sh"
 program=$(realpath "$1")
 wrong_engine=$(realpath "$2")
 shots=$3
+logind=$(realpath "$4")
 work=$(mktemp -d)
 config="$work/config/Corvantic/Flurrix Screensaver"
 mkdir -p "$shots" "$work/config" "$work/runtime"
@@ -125,6 +126,39 @@ start_run
 [[ $(identify -format '%w %h' "$(screenshot)") == "800 600" ]] || fail "no fall-back to the desktop mode"
 xdotool mousemove_relative 60 0
 ended
+
+# The sleep timer (exiton 4) ends the run and suspends the computer when logind allows it; a run
+# the mouse ends asks nothing. A stand-in logind on a bus of the test's own records the calls.
+read -r bus_address bus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+[[ -n $bus_pid ]] || fail "no bus for the stand-in logind"
+trap 'kill "$bus_pid" 2>/dev/null || true; cleanup' EXIT
+sleep_run() {  # sleep_run ANSWER [mouse]: one run with the stand-in answering CanSuspend
+  DBUS_SYSTEM_BUS_ADDRESS=$bus_address "$logind" "$1" >"$work/logind" &
+  local standin=$!
+  for _ in $(seq 100); do grep -q '^ready$' "$work/logind" && break; sleep 0.1; done
+  grep -q '^ready$' "$work/logind" || fail "the stand-in logind did not start"
+  if [[ ${2:-} == mouse ]]; then
+    DBUS_SYSTEM_BUS_ADDRESS=$bus_address start_run
+    xdotool mousemove_relative 100 0
+  else
+    DBUS_SYSTEM_BUS_ADDRESS=$bus_address "$program" /s 2>"$work/stderr" &
+    run=$!
+  fi
+  ended || fail "exit code $? after the sleep timer"
+  kill $standin
+  wait $standin || true
+}
+configure "exiton = 4" "exitonsleep = 0" "background = 3"
+sleep_run yes
+[[ $(grep -v '^ready$' "$work/logind" | paste -s -d ,) == "CanSuspend,Suspend false" ]] ||
+  fail "the sleep timer's suspend: $(cat "$work/logind")"
+sleep_run no
+[[ $(grep -v '^ready$' "$work/logind" | paste -s -d ,) == "CanSuspend" ]] ||
+  fail "a suspend logind does not allow: $(cat "$work/logind")"
+configure "exiton = 4" "exitonsleep = 60" "background = 3"
+sleep_run yes mouse
+[[ $(grep -cv '^ready$' "$work/logind") == 0 ]] || fail "the mouse ended a run that then asked logind"
+kill "$bus_pid"
 
 # A run in a mode of its own (here 640 x 480 on the 800 x 600 desktop): SIGTERM or SIGINT ends it
 # through its close, which puts the desktop's mode back, and the picture goes with it.
