@@ -33,7 +33,7 @@ settings::Settings ProgramSettings(const std::string& folder = FLURRIX_BUILD_DIR
 
 // The first frame is presented whether or not it ends the run.
 bool StartAndFirstFrame(run::SaverRun& saver, settings::Settings& s) {
-  if (!saver.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()})) return false;
+  if (!saver.Start(s, run::RunSetup::FullScreen(app::BuiltInFiles()))) return false;
   saver.Frame();
   return true;
 }

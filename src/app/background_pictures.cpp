@@ -3,7 +3,7 @@
 #include "images/blur.h"
 #include "images/codecs.h"
 #include "images/drawing.h"
-#include "settings/modes.h"
+#include "scene/scene_plan.h"
 #include "settings/settings_folder.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
@@ -11,20 +11,28 @@
 namespace app {
 namespace {
 
-std::string DesktopFile(const settings::Settings& s) {
-  return settings::DesktopPictureFile(s.configFolder);
+using Source = scene::BackgroundPlan::Source;
+
+std::string DesktopFile(const settings::Settings& s, uint64_t hostWindow) {
+  return hostWindow ? settings::HostedDesktopPictureFile(s.configFolder, hostWindow)
+                    : settings::DesktopPictureFile(s.configFolder);
 }
 
 std::string WallpaperFile(const settings::Settings& s) {
   return settings::WallpaperPictureFile(s.configFolder);
 }
 
+// Whether the background shows a still picture that the program makes, and which.
+Source StillSource(const settings::Settings& s) {
+  return scene::PlanBackground(s).source;
+}
+
 void BlurAndSave(const settings::Settings& s, images::Image& picture, int32_t radius,
-                 const std::string& path) {
+                 const std::string& path, bool shared) {
   if (radius != 0) images::Blur(picture, radius);
-  // Copies run at once under a screensaver host, one per monitor, and share the file: each
-  // writes it whole in one step, and only the last to end removes it.
-  platform::JoinFolderUsers(s.configFolder);
+  // Copies run at once under a screensaver host, one per monitor, and share the wallpaper's file:
+  // each writes it whole in one step, and only the last to end removes it.
+  if (shared) platform::JoinFolderUsers(s.configFolder);
   // A picture that cannot be saved is simply not there for the run.
   std::vector<uint8_t> bytes;
   if (images::EncodeImage(picture, images::kTagBmp, 7, 24, bytes)) {
@@ -54,7 +62,7 @@ bool ComposeWallpaper(const images::Image& wallpaper, int32_t style, int32_t wid
   return true;
 }
 
-void PrepareDesktopPicture(const settings::Settings& s) {
+void PrepareDesktopPicture(const settings::Settings& s, uint64_t hostWindow) {
   // A run larger than the desktop shows black beyond it; a size no picture can have gives none.
   images::Image picture;
   if (!images::AllocateImage(picture, s.videow, s.videoh, 24)) return;
@@ -70,7 +78,7 @@ void PrepareDesktopPicture(const settings::Settings& s) {
       out[2] = in[2];
     }
   }
-  BlurAndSave(s, picture, s.desktopblur, DesktopFile(s));
+  BlurAndSave(s, picture, s.desktopblur, DesktopFile(s, hostWindow), hostWindow == 0);
 }
 
 bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpaper& wallpaper) {
@@ -83,7 +91,7 @@ bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpa
   images::Image picture;
   // A screen-sized picture that cannot be made leaves the run without a wallpaper file.
   if (ComposeWallpaper(source, wallpaper.style, s.videow, s.videoh, picture))
-    BlurAndSave(s, picture, s.wallpaperblur, WallpaperFile(s));
+    BlurAndSave(s, picture, s.wallpaperblur, WallpaperFile(s), true);
   return true;
 }
 
@@ -91,22 +99,33 @@ void RemovePictureFile(const std::string& path) {
   if (platform::FileSize(path) > 0) platform::RemoveFile(path);
 }
 
-bool PrepareBackgroundPicture(const settings::Settings& s) {
-  if (s.background == settings::kBackgroundDesktop) PrepareDesktopPicture(s);
-  if (s.background == settings::kBackgroundWallpaper)
-    return PrepareWallpaperPicture(s, platform::QueryWallpaper());
-  return true;
+bool PrepareBackgroundPicture(const settings::Settings& s, uint64_t hostWindow) {
+  switch (StillSource(s)) {
+    case Source::kDesktop:
+      PrepareDesktopPicture(s, hostWindow);
+      return true;
+    case Source::kWallpaper:
+      return PrepareWallpaperPicture(s, platform::QueryWallpaper());
+    default:
+      return true;
+  }
 }
 
-void RemoveBackgroundPicture(const settings::Settings& s) {
-  const std::string file = BackgroundPictureFile(s);
+void RemoveBackgroundPicture(const settings::Settings& s, uint64_t hostWindow) {
+  const std::string file = BackgroundPictureFile(s, hostWindow);
+  // A copy that never joined the users (one with a picture of its own) is its picture's last.
   if (platform::LeaveFolderUsers() && !file.empty()) RemovePictureFile(file);
 }
 
-std::string BackgroundPictureFile(const settings::Settings& s) {
-  if (s.background == settings::kBackgroundDesktop) return DesktopFile(s);
-  if (s.background == settings::kBackgroundWallpaper) return WallpaperFile(s);
-  return "";
+std::string BackgroundPictureFile(const settings::Settings& s, uint64_t hostWindow) {
+  switch (StillSource(s)) {
+    case Source::kDesktop:
+      return DesktopFile(s, hostWindow);
+    case Source::kWallpaper:
+      return WallpaperFile(s);
+    default:
+      return "";
+  }
 }
 
 }  // namespace app

@@ -1,5 +1,7 @@
 // The still pictures of the "Desktop" and "Wallpaper" backgrounds: written into the settings
-// folder before a run, where the background set-up finds them, and removed after it.
+// folder before a run, where the background set-up finds them, and removed after it. A copy in a
+// screensaver host's window (`hostWindow` not 0, one copy per monitor) keeps the desktop of its
+// own screen in a file of its own; the wallpaper, the same for every copy, they share.
 #pragma once
 
 #include <cstdint>
@@ -17,9 +19,9 @@ namespace app {
 bool ComposeWallpaper(const images::Image& wallpaper, int32_t style, int32_t width, int32_t height,
                       images::Image& out);
 
-// The desktop's top-left videow x videoh at 1:1, blurred by desktopblur, as "desktop.bmp".
-// Writes nothing when the desktop cannot be read.
-void PrepareDesktopPicture(const settings::Settings& s);
+// The desktop's top-left videow x videoh at 1:1, blurred by desktopblur, as "desktop.bmp" (a
+// hosted copy's own file). Writes nothing when the desktop cannot be read.
+void PrepareDesktopPicture(const settings::Settings& s, uint64_t hostWindow = 0);
 
 // `wallpaper` composed at videow x videoh, blurred by wallpaperblur, as "wallpaper.bmp". When
 // its file cannot be read, shows the "Wallpaper not found" error and returns false: the run
@@ -29,12 +31,12 @@ bool PrepareWallpaperPicture(const settings::Settings& s, const platform::Wallpa
 // Deletes `path` when it is a file with something in it.
 void RemovePictureFile(const std::string& path);
 
-// Before and after a run: the picture that `background` (1 or 2) needs. Prepare returns false
-// when the run must not start. Copies of the program running at once share the picture: the
+// Before and after a run: the picture that its background needs. Prepare returns false when the
+// run must not start. Copies of the program running at once share the wallpaper's picture: the
 // last of them to end removes it.
-bool PrepareBackgroundPicture(const settings::Settings& s);
-void RemoveBackgroundPicture(const settings::Settings& s);
-// The file Prepare writes for `background`; empty when it writes none.
-std::string BackgroundPictureFile(const settings::Settings& s);
+bool PrepareBackgroundPicture(const settings::Settings& s, uint64_t hostWindow = 0);
+void RemoveBackgroundPicture(const settings::Settings& s, uint64_t hostWindow = 0);
+// The file Prepare writes; empty when it writes none.
+std::string BackgroundPictureFile(const settings::Settings& s, uint64_t hostWindow = 0);
 
 }  // namespace app

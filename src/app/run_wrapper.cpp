@@ -15,8 +15,8 @@ namespace {
 // SIGTERM and SIGINT (a host, a logout, `timeout`, Ctrl+C) end the program at once from here on,
 // whatever it is doing (a slow start, a message box nobody sees), and take the prepared picture
 // with them. The video layer leaves a signal alone that the program handles itself.
-void EndOnTermination(const settings::Settings& s) {
-  const std::string picture = BackgroundPictureFile(s);
+void EndOnTermination(const settings::Settings& s, uint64_t hostWindow) {
+  const std::string picture = BackgroundPictureFile(s, hostWindow);
   platform::EndOnTermination(picture.empty() ? std::vector<std::string>{}
                                              : std::vector<std::string>{picture});
 }
@@ -24,13 +24,13 @@ void EndOnTermination(const settings::Settings& s) {
 }  // namespace
 
 void RunWrapper(settings::Settings& s) {
-  EndOnTermination(s);
+  EndOnTermination(s, 0);
   // An unreadable wallpaper has been reported; the program ends without a run.
   if (!PrepareBackgroundPicture(s)) return;
   platform::ShowMouseCursor(false);
   platform::SetScreensaverRunning(true);
   scene::RunContext context;
-  const run::RunEnd end = run::Run(s, context, {run::Placement::kFullScreen, 0, BuiltInFiles()});
+  const run::RunEnd end = run::Run(s, context, run::RunSetup::FullScreen(BuiltInFiles()));
   platform::SetScreensaverRunning(false);
   platform::ShowMouseCursor(true);
   RemoveBackgroundPicture(s);
@@ -46,11 +46,12 @@ void RunHosted(settings::Settings& s, run::Placement placement, uint64_t hostWin
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         return style == platform::kStyleQuestion ? platform::kAnswerNo : platform::kAnswerOk;
       });
-  EndOnTermination(s);
-  if (!PrepareBackgroundPicture(s)) return;
+  EndOnTermination(s, hostWindow);
+  if (!PrepareBackgroundPicture(s, hostWindow)) return;
   scene::RunContext context;
-  run::Run(s, context, {placement, hostWindow, BuiltInFiles()});
-  RemoveBackgroundPicture(s);
+  const std::string desktop = hostWindow ? BackgroundPictureFile(s, hostWindow) : "";
+  run::Run(s, context, {placement, hostWindow, BuiltInFiles(), desktop});
+  RemoveBackgroundPicture(s, hostWindow);
 }
 
 }  // namespace app

@@ -143,7 +143,7 @@ bool SaverRun::Start(settings::Settings& s, const RunSetup& setup) {
   }
   end_ = RunEnd::kRunning;
   // From here on the run works from its plan alone.
-  plan_ = MakeRunPlan(s, context_.random, setup.builtInFlakes);
+  plan_ = MakeRunPlan(s, context_.random, setup);
   screen_->PlaceMouse(kMouseStartX, kMouseStartY);
   BuildViews();
   MusicStart(music_, plan_.music);

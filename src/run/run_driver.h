@@ -4,10 +4,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 
-#include "images/embedded.h"
 #include "run/exit_conditions.h"
 #include "run/music.h"
 #include "run/pacing.h"
@@ -23,20 +21,6 @@ namespace run {
 // folder, then "" (the system's library search). Sets `Path` to the folder that has it. False when
 // none has it.
 bool LocateEngine(settings::Settings& s);
-
-// Where a run draws.
-enum class Placement {
-  kFullScreen,      // a screen of its own on every monitor; its own input and exit conditions
-  kHostWindow,      // inside a screensaver host's window (XScreenSaver, xsecurelock)
-  kWaylandOutputs,  // a surface on every Wayland output (idle daemons, lockers, a Shell extension)
-};
-
-// Where a run draws and what the program hands it besides the settings.
-struct RunSetup {
-  Placement placement = Placement::kFullScreen;
-  uint64_t hostWindow = 0;                              // kHostWindow: the host's window
-  std::span<const images::EmbeddedFile> builtInFlakes;  // the flake pictures built into the program
-};
 
 class SaverRun {
  public:

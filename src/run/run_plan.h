@@ -16,6 +16,25 @@
 
 namespace run {
 
+// Where a run draws.
+enum class Placement {
+  kFullScreen,      // a screen of its own on every monitor; its own input and exit conditions
+  kHostWindow,      // inside a screensaver host's window (XScreenSaver, xsecurelock)
+  kWaylandOutputs,  // a surface on every Wayland output (idle daemons, lockers, a Shell extension)
+};
+
+// Where a run draws and what the program hands it besides the settings.
+struct RunSetup {
+  Placement placement = Placement::kFullScreen;
+  uint64_t hostWindow = 0;                              // kHostWindow: the host's window
+  std::span<const images::EmbeddedFile> builtInFlakes;  // the flake pictures built into the program
+  std::string desktopPicture;  // the desktop's picture, when not the settings folder's own
+
+  static RunSetup FullScreen(std::span<const images::EmbeddedFile> builtInFlakes) {
+    return {Placement::kFullScreen, 0, builtInFlakes, ""};
+  }
+};
+
 struct RunPlan {
   scene::ScenePlan scene;
   ExitRules exit;
@@ -23,9 +42,9 @@ struct RunPlan {
   std::string screenshotFolder;  // where F12 saves the screen
 };
 
-// The plan of a run with settings `s`: Random wind is drawn from `random`; `builtInFlakes` must
-// outlive the plan.
+// The plan of a run with settings `s` set up as `setup`: Random wind is drawn from `random`; the
+// setup's built-in flakes must outlive the plan.
 RunPlan MakeRunPlan(const settings::Settings& s, scene::RandomGenerator& random,
-                    std::span<const images::EmbeddedFile> builtInFlakes);
+                    const RunSetup& setup = {});
 
 }  // namespace run

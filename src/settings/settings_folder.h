@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace settings {
@@ -14,6 +15,11 @@ std::string SettingsFolder(FolderKind kind, const std::string& maker, const std:
 // settings folder just before the run and removed after it.
 inline std::string DesktopPictureFile(const std::string& configFolder) {
   return configFolder + "desktop.bmp";
+}
+// A copy in a screensaver host's window (one per monitor) shows the desktop of its own screen,
+// so it keeps that picture in a file of its own, named by the host's window.
+inline std::string HostedDesktopPictureFile(const std::string& configFolder, uint64_t hostWindow) {
+  return configFolder + "desktop-" + std::to_string(hostWindow) + ".bmp";
 }
 inline std::string WallpaperPictureFile(const std::string& configFolder) {
   return configFolder + "wallpaper.bmp";

@@ -98,9 +98,14 @@ blank_and_unblank() {
     [[ -n $shown ]] || fail "screen $screen shows no picture (mean $mean, deviation $deviation)"
   done
   if [[ -n $2 ]]; then
-    for _ in $(seq 50); do [[ -f $folder/$2 ]] && break; sleep 0.2; done
-    [[ -f $folder/$2 ]] || fail "$2 was not made while the run is on"
-    cp "$folder/$2" "$work/$2"
+    # $2 is a pattern: "desktop-*.bmp" wants one file per copy.
+    local made=0
+    for _ in $(seq 50); do
+      made=$(compgen -G "$folder/$2" | wc -l)
+      ((made == ${4:-1})) && break
+      sleep 0.2
+    done
+    ((made == ${4:-1})) || fail "$made files $2, not ${4:-1}, while the run is on"
   fi
   as_user xscreensaver-command -deactivate >/dev/null
   for _ in $(seq 10); do running || break; sleep 0.1; done
@@ -111,31 +116,26 @@ blank_and_unblank() {
 }
 folder="$home/.config/Corvantic/Flurrix Screensaver"
 blank_and_unblank slides "" picture
-# The desktop background makes "desktop.bmp" for the run from the picture of the desktop that
-# the daemon kept when it covered it (the user lets display modes show the desktop): both
-# screens show it, and the file is gone after the run.
-# A light pattern: the check of a shown picture asks for a mean level above 0.15.
-convert -size 800x600 -define gradient:direction=east gradient:'#f0a090'-'#90b0f0' \
-  \( -size 800x600 pattern:checkerboard \) -compose multiply -composite "$work/painted.png"
-for screen in 0 1; do DISPLAY=$display.$screen display -window root "$work/painted.png" || true; done
-for screen in 0 1; do import -display "$display.$screen" -window root "$work/desktop-$screen.png"; done
+# The desktop background shows the picture of the desktop that the daemon kept when it covered
+# it (the user lets display modes show the desktop): each copy keeps its own screen's in a file of
+# its own ("desktop-WINDOW.bmp", two while the run is on), each screen shows its own desktop, and
+# the files are gone after the run. Light patterns (the check of a shown picture asks for a mean
+# level above 0.15), warm on screen 0 and cool on screen 1.
+gradients=('#f0a090'-'#f0d090' '#90b0f0'-'#90f0c0')
+for screen in 0 1; do
+  convert -size 800x600 -define gradient:direction=east gradient:"${gradients[$screen]}" \
+    \( -size 800x600 pattern:checkerboard \) -compose multiply -composite "$work/painted.png"
+  DISPLAY=$display.$screen display -window root "$work/painted.png" || true
+done
 printf '[Screensaver]\r\nbackground = 1\r\nvideow = 800\r\nvideoh = 600\r\n' >"$folder/config.ini"
 chown "$user" "$folder/config.ini"
-blank_and_unblank desktop desktop.bmp picture
-# Each copy writes the desktop of its own screen to the one shared file: whichever wrote last,
-# it is that screen's desktop (compared where both screens have pixels, the top-left 640 x 480).
-crop() { convert "$1" -crop 640x480+0+0 +repage "$2"; }
-crop "$work/desktop.bmp" "$work/kept.png"
-found=
-rmses=
+blank_and_unblank desktop "desktop-*.bmp" picture 2
 for screen in 0 1; do
-  crop "$work/desktop-$screen.png" "$work/covered.png"
-  # compare exits 1 for pictures that differ at all: its figure is what counts.
-  rmse=$(compare -metric RMSE "$work/kept.png" "$work/covered.png" null: 2>&1 | sed 's/.*(\(.*\)).*/\1/' || true)
-  awk -v d="$rmse" 'BEGIN { exit !(d < 0.05) }' && found=1 && break
-  rmses+=" $rmse"
+  # Red against blue over the whole screen: above 1 on the warm desktop, below on the cool one.
+  ratio=$(convert "$shots/xscreensaver-desktop-$screen.png" -format '%[fx:mean.r/mean.b]' info:)
+  awk -v r="$ratio" -v s="$screen" 'BEGIN { exit !(s == 0 ? r > 1.2 : r < 0.8) }' ||
+    fail "screen $screen does not show its own desktop (red/blue $ratio)"
 done
-[[ -n $found ]] || fail "desktop.bmp is neither screen's covered desktop (RMSE$rmses)"
 leftover=$(ls -A "$folder" | grep -v '^config.ini$' || true)
 [[ -z $leftover ]] || fail "left behind: $leftover"
 

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   scene::RunContext context;
   context.clock = [&now] { return now; };
   run::SaverRun run(context);
-  if (!run.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()})) return 1;
+  if (!run.Start(s, run::RunSetup::FullScreen(app::BuiltInFiles()))) return 1;
 
   const std::string clip = folder + "flurrix.webm";
   std::FILE* ffmpeg =

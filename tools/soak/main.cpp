@@ -233,7 +233,7 @@ bool Soak(const Options& o, const Mode& mode, int index, int64_t& frame) {
   context.random.Seed(static_cast<uint64_t>(index) + 1);
 
   run::SaverRun run(context);
-  if (!run.Start(s, {run::Placement::kFullScreen, 0, app::BuiltInFiles()}))
+  if (!run.Start(s, run::RunSetup::FullScreen(app::BuiltInFiles())))
     return Fail(mode.name, "the run did not start");
   const int64_t warmup = o.warmup >= 0 ? o.warmup : o.frames / 4;
   // Memory is looked at every few frames; each sample interval keeps its lowest figures (its

@@ -227,5 +227,23 @@ TEST_F(PictureFilesTest, CopiesRunningAtOnceShareThePictureAndTheLastRemovesIt) 
   EXPECT_FALSE(fs::exists(Path("wallpaper.bmp"))) << "left by the last copy";
 }
 
+// Copies in a host's windows show each its own screen's desktop: each keeps that picture in a
+// file of its own, named by its window, and removes it at its end whatever the others do.
+TEST_F(PictureFilesTest, AHostedCopyKeepsItsDesktopPictureToItself) {
+  s_.background = 1;
+  EXPECT_EQ(BackgroundPictureFile(s_), Path("desktop.bmp"));
+  EXPECT_EQ(BackgroundPictureFile(s_, 42), Path("desktop-42.bmp"));
+  s_.background = 2;
+  EXPECT_EQ(BackgroundPictureFile(s_, 42), Path("wallpaper.bmp")) << "the wallpaper is shared";
+  ASSERT_TRUE(images::EncodeImageFile(Positions(8, 8), Path("wall.bmp"), images::kTagBmp));
+  Copy other(s_, {Path("wall.bmp"), 0}, false);
+  ASSERT_EQ(other.Step('p'), 'p');  // it uses the folder now
+  std::ofstream(Path("desktop-42.bmp")) << "BM";
+  s_.background = 1;
+  RemoveBackgroundPicture(s_, 42);
+  EXPECT_FALSE(fs::exists(Path("desktop-42.bmp")));
+  ASSERT_EQ(other.Step('e'), 'e');
+}
+
 }  // namespace
 }  // namespace app

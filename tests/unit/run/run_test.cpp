@@ -148,7 +148,7 @@ TEST(Plan, TimersInMillisecondsAndTheVolumeInPercent) {
   s.musicfolder = "/music/";
   s.configFolder = "/config/";
   scene::RandomGenerator random;
-  const RunPlan plan = MakeRunPlan(s, random, {});
+  const RunPlan plan = MakeRunPlan(s, random);
   EXPECT_EQ(plan.exit.exiton, 4);
   EXPECT_EQ(plan.exit.timerMs, 300000);
   EXPECT_EQ(plan.exit.sleepMs, 2400000000);
