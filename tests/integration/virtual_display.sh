@@ -2,6 +2,9 @@
 #   start_virtual_display WxH   starts Xvfb (its process id in $xvfb) and exports DISPLAY.
 #   start_run                   starts the run of $program and waits for its window.
 #   whole_bmp FILE              true when FILE is a BMP written to its end (its header's size).
+#   wait_until SECONDS CMD...   runs CMD until it succeeds, for at most SECONDS; its last status.
+# A loaded machine (a parallel build beside the tests) can be many times slower than an idle one:
+# waits are for the state a test checks, with generous limits, never a fixed time.
 # -displayfd picks a display number no other server uses; -noreset keeps it up between clients.
 start_virtual_display() {
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
@@ -10,6 +13,15 @@ start_virtual_display() {
   export DISPLAY=:$(head -n 1 "$work/display")
   for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
   fail "the virtual X server did not start"
+}
+
+wait_until() {
+  local limit=$(($(date +%s) + $1))
+  shift
+  until "$@"; do
+    (($(date +%s) < limit)) || return 1
+    sleep 0.2
+  done
 }
 
 whole_bmp() {
@@ -24,7 +36,7 @@ whole_bmp() {
 start_run() {
   "$program" /s 2>"$work/stderr" &
   run=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     xdotool search --onlyvisible --name '^Flurrix Screensaver 3.3$' >/dev/null 2>&1 && { sleep 1; return 0; }
     kill -0 $run 2>/dev/null || fail "the run ended before its window appeared: $(cat "$work/stderr")"
     sleep 0.1
