@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <thread>
 
 #include "layer_shell-client-protocol.h"
+#include "screen/connection_watch.h"
 #include "screen/outputs.h"
 #include "screen/screen.h"
 
@@ -67,7 +67,6 @@ class WaylandScreen final : public Screen {
 
  private:
   bool StartEgl();
-  void WatchConnection();
   void MakeSurface(OutputSurface& s);
   void DropSurface(OutputSurface& s);
   void Roundtrip();
@@ -84,8 +83,7 @@ class WaylandScreen final : public Screen {
   std::vector<Output> ready_;  // the surfaces drawn on, as the run numbers them
   bool open_ = false;
   bool quit_ = false;
-  std::thread watcher_;
-  int stopWatcher_[2] = {-1, -1};  // a pipe: a byte in it ends the watcher
+  ConnectionWatch watch_;
 };
 
 const wl_registry_listener kRegistryListener = {
@@ -109,16 +107,6 @@ const zwlr_layer_surface_v1_listener kLayerListener = {
 };
 
 WaylandScreen::~WaylandScreen() {
-  if (watcher_.joinable()) {
-    const char stop = 0;
-    if (write(stopWatcher_[1], &stop, 1) == 1)
-      watcher_.join();
-    else
-      watcher_.detach();
-  }
-  for (int fd : stopWatcher_) {
-    if (fd >= 0) close(fd);
-  }
   Close();
   for (auto& [name, s] : surfaces_) wl_output_destroy(s.output);
   surfaces_.clear();
@@ -255,23 +243,6 @@ bool WaylandScreen::StartEgl() {
   return context_ != EGL_NO_CONTEXT;
 }
 
-// The compositor going away ends the run even in the middle of a frame: Mesa's software
-// renderer can wait for ever in a swap whose compositor has gone. A thread of its own watches the
-// connection hang up, without reading from it, and ends the program as a termination signal does.
-void WaylandScreen::WatchConnection() {
-  if (pipe(stopWatcher_) != 0) return;
-  const int connection = wl_display_get_fd(display_);
-  const int stop = stopWatcher_[0];
-  watcher_ = std::thread([connection, stop] {
-    pollfd watched[2] = {{connection, POLLRDHUP, 0}, {stop, POLLIN, 0}};
-    while (poll(watched, 2, -1) < 0) {
-    }
-    if (watched[1].revents == 0 && (watched[0].revents & (POLLRDHUP | POLLHUP | POLLERR))) {
-      raise(SIGTERM);
-    }
-  });
-}
-
 void WaylandScreen::Roundtrip() {
   if (wl_display_roundtrip(display_) < 0) quit_ = true;
 }
@@ -296,7 +267,10 @@ bool WaylandScreen::Connect() {
     std::fprintf(stderr, "flurrix: no OpenGL 3.3 context through EGL on this compositor\n");
     return false;
   }
-  WatchConnection();
+  // The compositor going away ends the run even in the middle of a frame: Mesa's software
+  // renderer can wait for ever in a swap whose compositor has gone. It ends the program as a
+  // termination signal does.
+  watch_.Start(wl_display_get_fd(display_), [] { raise(SIGTERM); });
   return true;
 }
 
