@@ -540,7 +540,7 @@ class ConfigView {
   void Handle(Fl_Widget* widget) {
     const auto owner = owners_.find(widget);
     if (owner == owners_.end()) return;
-    const int32_t id = owner->second;
+    const Control id = owner->second;
     const ControlDef& def = *FindControl(id);
     switch (def.kind) {
       case ControlKind::kIconButton:
@@ -673,9 +673,9 @@ class ConfigView {
   double scale_ = 1;
   std::string title_;
   std::unique_ptr<DialogWindow> window_;
-  std::map<int32_t, Fl_Widget*> widgets_;
-  std::map<Fl_Widget*, int32_t> owners_;
-  std::map<int32_t, std::vector<std::string>> shownItems_;
+  std::map<Control, Fl_Widget*> widgets_;
+  std::map<Fl_Widget*, Control> owners_;
+  std::map<Control, std::vector<std::string>> shownItems_;
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
   std::vector<std::unique_ptr<Fl_Image>> inactiveIcons_;
 };

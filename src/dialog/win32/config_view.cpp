@@ -146,7 +146,7 @@ class ConfigWindow {
                      MAKELONG(margin, margin));
       } else if (kind == ControlKind::kDropDown) {
         std::vector<std::wstring> items;
-        for (const std::string& item : model_.State(id).items) items.push_back(Widen(item));
+        for (const std::string& item : model_.State(c.def->id).items) items.push_back(Widen(item));
         // The text sits beside the arrow button, inside a border and a little space.
         FitFont(c.window, items, client.right - S(GetSystemMetrics(SM_CXVSCROLL)) - S(6));
       }
@@ -416,8 +416,10 @@ class ConfigWindow {
       case WM_HSCROLL:
         if (!syncing_ && lParam) {
           auto* slider = reinterpret_cast<HWND>(lParam);
+          const auto found = controls_.find(GetDlgCtrlID(slider));
+          if (found == controls_.end()) return 0;
           Report([&] {
-            model_.Choose(GetDlgCtrlID(slider),
+            model_.Choose(found->second.def->id,
                           static_cast<int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
           });
         }
@@ -450,14 +452,15 @@ class ConfigWindow {
     Sync();
   }
 
-  void OnCommand(int id, int code) {
+  void OnCommand(int number, int code) {
     // Return and Escape come as the system's OK and Cancel.
-    if (id == IDOK || id == IDCANCEL) {
-      Report([&] { model_.Press(id == IDOK ? kOkButton : kCancelButton); });
+    if (number == IDOK || number == IDCANCEL) {
+      Report([&] { model_.Press(number == IDOK ? kOkButton : kCancelButton); });
       return;
     }
-    const auto found = controls_.find(id);
+    const auto found = controls_.find(number);
     if (found == controls_.end()) return;
+    const Control id = found->second.def->id;
     HWND control = found->second.window;
     switch (found->second.def->kind) {
       case ControlKind::kIconButton:
@@ -498,7 +501,7 @@ class ConfigWindow {
     }
     const auto found = controls_.find(static_cast<int32_t>(note.idFrom));
     if (found == controls_.end() || found->second.def->kind != ControlKind::kList) return;
-    const int32_t id = found->first;
+    const Control id = found->second.def->id;
     HWND list = found->second.window;
     auto selected = [list] {
       return static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
