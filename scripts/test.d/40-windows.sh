@@ -287,6 +287,7 @@ wine "$scr" /c >>"$work/wine.log" 2>&1 &
 dialog=$!
 id=$(wait_window "$dialog_title") || fail "the configuration dialog did not open"
 drive rules "$dialog_title"
+drive keys "$dialog_title"
 drive looks "$dialog_title"
 for page in 0 1 2 3 4 5 6 7 8; do
   drive page "$dialog_title" "$page"
@@ -295,6 +296,7 @@ for page in 0 1 2 3 4 5 6 7 8; do
 done
 # Moved to a monitor of 144 DPI: the controls are made again at 150 % and keep their values.
 drive dpi "$dialog_title" 144
+drive keys "$dialog_title"
 drive looks "$dialog_title"
 for page in 0 1 2 3 4 5 6 7 8; do
   drive page "$dialog_title" "$page"
@@ -334,7 +336,7 @@ import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
 drive click Uninstall 127
 drive click Uninstall 128
 wait_gone "$page" "the uninstall page after Next"
-step "native dialog: rules, looks at 96 and 144 DPI, clamp, OK saved, two boxes in order, Cancel kept config.ini, a failed save reported; pages in $shots/"
+step "native dialog: rules, keyboard order and looks at 96 and 144 DPI, clamp, OK saved, two boxes in order, Cancel kept config.ini, a failed save reported; pages in $shots/"
 
 # ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
 remove_config
