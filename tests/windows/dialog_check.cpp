@@ -1,11 +1,12 @@
 // Drives the configuration dialog of a running "flurrix.scr /c" through its real controls, as a
-// user's clicks would: the window found by its title, the controls by their numbers, each
+// user's clicks would: the window found by its title, the controls by their names, each
 // change followed by the notification the control itself would send, tabs clicked. Run by
 // scripts/test.d/40-windows.sh:
 //   dialog_check rules TITLE      the show/hide/enable rules and the spin box clamp
 //   dialog_check page TITLE N     shows page N
 //   dialog_check dpi TITLE N      the window moves to a monitor of N DPI
-//   dialog_check click TITLE ID   clicks button ID without waiting for what it opens
+//   dialog_check click TITLE NAME clicks button NAME (ok, cancel, uninstall-check,
+//                                 uninstall-next) without waiting for what it opens
 //   dialog_check keys TITLE       Tab goes round in reading order on two pages; the arrow keys
 //                                 go between the two option buttons
 //   dialog_check boxes TITLE      two requesters cancelled; OK with two failing checks: two
@@ -19,14 +20,17 @@
 // After windows.h:
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "dialog/config_layout.h"
+#include "dialog/uninstall_view.h"
 #include "settings/modes.h"
 #include "text/language_table.h"
 
@@ -532,7 +536,7 @@ void CheckUnsaved() {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::puts("usage: dialog_check rules|page|dpi|click|keys|boxes|looks|unsaved TITLE [N]");
+    std::puts("usage: dialog_check rules|page|dpi|click|keys|boxes|looks|unsaved TITLE [N|NAME]");
     return 2;
   }
   const std::string mode = argv[1];
@@ -553,7 +557,17 @@ int main(int argc, char** argv) {
   } else if (mode == "dpi" && argc > 3) {
     ChangeDpi(std::atoi(argv[3]));
   } else if (mode == "click" && argc > 3) {
-    PostMessageW(ControlWindow(std::atoi(argv[3])), BM_CLICK, 0, 0);
+    const std::pair<std::string, int> buttons[] = {{"ok", kOkButton},
+                                                   {"cancel", kCancelButton},
+                                                   {"uninstall-check", kUninstallCheck},
+                                                   {"uninstall-next", kUninstallNext}};
+    const auto* button = std::find_if(std::begin(buttons), std::end(buttons),
+                                      [&](const auto& b) { return b.first == argv[3]; });
+    if (button == std::end(buttons)) {
+      std::printf("no button named %s\n", argv[3]);
+      return 2;
+    }
+    PostMessageW(ControlWindow(button->second), BM_CLICK, 0, 0);
   } else if (mode == "keys") {
     CheckKeys();
   } else if (mode == "boxes") {
