@@ -501,8 +501,10 @@ void CheckKeys() {
   // One Tab stop for the pair, the chosen button; the other's controls are disabled.
   CheckTabOrder("on Snowflakes", {kOriginalFlake, kFlakeType, kFlakeSize, kFlakeRotate});
   for (int i = 0; i < 20 && Focused() != kOriginalFlake; ++i) Press(VK_TAB);
+  // The pair is a group of its own: the arrows go round it and leave it for no other control.
   Expect(Press(VK_DOWN) == kCustomFlake, "Down from Original Snowflake goes to Custom Snowflake");
-  Expect(Press(VK_UP) == kOriginalFlake, "Up from Custom Snowflake goes to Original Snowflake");
+  Expect(Press(VK_DOWN) == kOriginalFlake, "Down from Custom Snowflake goes to Original Snowflake");
+  Expect(Press(VK_UP) == kCustomFlake, "Up from Original Snowflake goes to Custom Snowflake");
   Click(kCustomFlake);
   CheckTabOrder("on Snowflakes with a custom one",
                 {kCustomFlake, kFlakeFile, kFlakeBrowse, kFlakeSize, kFlakeRotate});
