@@ -265,7 +265,7 @@ wait "$dialog" || fail "/c exited with $?"
 cmp -s "$saved" "$work/after-ok.ini" || fail "closing the dialog changed config.ini"
 step "/c opened the dialog (build/screenshots/dialog-windows.png); OK saved config.ini, closing did not"
 
-# ---- The dialog's native controls, driven through their numbers by build-win/flurrix_dialog_check.exe ----
+# ---- The dialog's native controls, driven through their names by build-win/flurrix_dialog_check.exe ----
 dialog_check=build-win/flurrix_dialog_check.exe
 [[ -f $dialog_check ]] || fail "$dialog_check was not built"
 shots=build-win/screenshots
@@ -287,6 +287,7 @@ wine "$scr" /c >>"$work/wine.log" 2>&1 &
 dialog=$!
 id=$(wait_window "$dialog_title") || fail "the configuration dialog did not open"
 drive rules "$dialog_title"
+drive keys "$dialog_title"
 drive looks "$dialog_title"
 for page in 0 1 2 3 4 5 6 7 8; do
   drive page "$dialog_title" "$page"
@@ -295,13 +296,14 @@ for page in 0 1 2 3 4 5 6 7 8; do
 done
 # Moved to a monitor of 144 DPI: the controls are made again at 150 % and keep their values.
 drive dpi "$dialog_title" 144
+drive keys "$dialog_title"
 drive looks "$dialog_title"
 for page in 0 1 2 3 4 5 6 7 8; do
   drive page "$dialog_title" "$page"
   sleep 0.5
   import -window "$id" "$shots/dialog-144dpi-page-$page.png" 2>/dev/null || true
 done
-drive click "$dialog_title" 116
+drive click "$dialog_title" ok
 wait_gone "$dialog" "the dialog after OK"
 saved=$(appdata_config)
 for expected in "flakes = 2000" "pictime = 10" "blankr = 255" "flaketype = 5"; do
@@ -312,7 +314,7 @@ cp "$saved" "$work/after-ok.ini"
 wine "$scr" /c >>"$work/wine.log" 2>&1 &
 dialog=$!
 drive boxes "$dialog_title"
-drive click "$dialog_title" 117
+drive click "$dialog_title" cancel
 wait_gone "$dialog" "the dialog after Cancel"
 cmp -s "$saved" "$work/after-ok.ini" || fail "Cancel after edits changed config.ini"
 # OK while config.ini cannot be written (a folder where its new copy goes): an error box names
@@ -323,7 +325,7 @@ wine "$scr" /c >>"$work/wine.log" 2>&1 &
 dialog=$!
 drive unsaved "$dialog_title"
 rmdir "$blocked"
-drive click "$dialog_title" 116
+drive click "$dialog_title" ok
 wait_gone "$dialog" "the dialog after OK"
 # The uninstall page: its check box unticked, Next ends it without opening the web page.
 wine "$scr" /u >>"$work/wine.log" 2>&1 &
@@ -331,10 +333,10 @@ page=$!
 id=$(wait_window Uninstall) || fail "the uninstall page did not open"
 sleep 0.5
 import -window "$id" "$shots/uninstall-page.png" 2>/dev/null || true
-drive click Uninstall 127
-drive click Uninstall 128
+drive click Uninstall uninstall-check
+drive click Uninstall uninstall-next
 wait_gone "$page" "the uninstall page after Next"
-step "native dialog: rules, looks at 96 and 144 DPI, clamp, OK saved, two boxes in order, Cancel kept config.ini, a failed save reported; pages in $shots/"
+step "native dialog: rules, keyboard order and looks at 96 and 144 DPI, clamp, OK saved, two boxes in order, Cancel kept config.ini, a failed save reported; pages in $shots/"
 
 # ---- /s: the full-screen run; F12 writes a BMP of the screen and the run goes on; the mouse ends it ----
 remove_config

@@ -188,8 +188,9 @@ struct ControlDef {
 inline constexpr int32_t kDialogWidth = 530;
 inline constexpr int32_t kDialogHeight = 330;
 
-// Every control, in the order they are created: the window-level ones, then the tab panel and
-// its pages in tab order.
+// Every control: the window's own (the tab panel among them), then the pages' in tab order. A
+// page's controls are listed as they read, top to bottom and left to right, which is the order
+// Tab follows on the page.
 const std::vector<ControlDef>& DialogControls();
 // The control with number `id` (a window's id), or null.
 const ControlDef* FindControl(int32_t id);

@@ -143,34 +143,31 @@ ConfigModel::ConfigModel(settings::Settings& s, std::vector<platform::DesktopMod
     c.value = def.kind == ControlKind::kDropDown || def.kind == ControlKind::kList ? -1 : def.min;
     if (def.picture >= 0) c.value = def.picture;
   }
-  Show(kCalendarBorderLabel, kCalendarFont, false);  // never shown, still saved
+  // Never shown, still saved.
+  Show({kCalendarBorderLabel, kCalendarBorder, kCalendarFontLabel, kCalendarFont}, false);
 }
 
-const ControlState& ConfigModel::State(int32_t id) const {
+const ControlState& ConfigModel::State(Control id) const {
   static const ControlState kNone;
   const auto found = controls_.find(id);
   return found == controls_.end() ? kNone : found->second;
 }
 
-void ConfigModel::Show(int32_t first, int32_t last, bool visible) {
-  for (auto it = controls_.lower_bound(first); it != controls_.end() && it->first <= last; ++it) {
-    it->second.visible = visible;
-  }
+void ConfigModel::Show(std::initializer_list<Control> ids, bool visible) {
+  for (Control id : ids) At(id).visible = visible;
 }
 
-void ConfigModel::Enable(int32_t first, int32_t last, bool enabled) {
-  for (auto it = controls_.lower_bound(first); it != controls_.end() && it->first <= last; ++it) {
-    it->second.enabled = enabled;
-  }
+void ConfigModel::Enable(std::initializer_list<Control> ids, bool enabled) {
+  for (Control id : ids) At(id).enabled = enabled;
 }
 
-void ConfigModel::SetSpin(int32_t id, int32_t value) {
+void ConfigModel::SetSpin(Control id, int32_t value) {
   const ControlDef* def = FindControl(id);
   At(id).value = std::clamp(value, def->min, def->max);
   if (def->kind == ControlKind::kSpinBox) At(id).text = std::to_string(At(id).value);
 }
 
-void ConfigModel::Select(int32_t id, int32_t index) {
+void ConfigModel::Select(Control id, int32_t index) {
   At(id).value = index >= 0 && index < static_cast<int32_t>(At(id).items.size()) ? index : -1;
 }
 
@@ -222,7 +219,7 @@ void ConfigModel::Fill() {
   At(kImageList).items.clear();
   At(kImageList).value = -1;
   library_.FillList(*this);
-  Enable(kRemoveImageButton, kRemoveImageButton, false);
+  Enable({kRemoveImageButton}, false);
   At(kCredits).text = kCreditsText;
   ApplyRules();
 }
@@ -230,26 +227,36 @@ void ConfigModel::Fill() {
 // What each choice shows, hides, enables and disables. Applied after filling and after every
 // choice the user makes, so the controls always follow their sources.
 void ConfigModel::ApplyRules() {
-  Show(kExitTimer, kExitTimer, Value(kExitOn) == settings::kExitOnTimer);
-  Show(kExitSleep, kExitSleep, Value(kExitOn) == settings::kExitOnSleep);
+  Show({kExitTimer}, Value(kExitOn) == settings::kExitOnTimer);
+  Show({kExitSleep}, Value(kExitOn) == settings::kExitOnSleep);
   const int32_t background = Value(kBackground);
-  Show(kDesktopFrame, kDesktopBlur, background == settings::kBackgroundDesktop);
-  Show(kWallpaperFrame, kWallpaperBlur, background == settings::kBackgroundWallpaper);
-  Show(kBlankFrame, kSwatch, background == settings::kBackgroundBlank);
-  Show(kCustomFrame, kRemoveImageButton, background == settings::kBackgroundCustom);
-  Enable(kImageFile, kImageY, On(kShowImage));
-  Enable(kCustomText, kTextY, On(kShowText));
+  Show({kDesktopFrame, kDesktopBlurLabel, kDesktopBlur},
+       background == settings::kBackgroundDesktop);
+  Show({kWallpaperFrame, kWallpaperBlurLabel, kWallpaperBlur},
+       background == settings::kBackgroundWallpaper);
+  Show({kBlankFrame, kRedLabel, kRed, kGreenLabel, kGreen, kBlueLabel, kBlue, kSwatch},
+       background == settings::kBackgroundBlank);
+  Show({kCustomFrame, kImageList, kPreview, kPreviewCheck, kAddImageButton, kRemoveImageButton},
+       background == settings::kBackgroundCustom);
+  Enable({kImageFile, kImageBrowse, kImageXLabel, kImageX, kImageYLabel, kImageY}, On(kShowImage));
+  Enable({kCustomText, kTextXLabel, kTextX, kTextYLabel, kTextY}, On(kShowText));
   At(kFlakePicture).value = kFirstFlakePicture + Value(kFlakeType) - 1;
-  Enable(kFlakeType, kFlakeType, On(kOriginalFlake));
-  Enable(kFlakeFile, kFlakeBrowse, On(kCustomFlake));
+  Enable({kFlakeType}, On(kOriginalFlake));
+  Enable({kFlakeFile, kFlakeBrowse}, On(kCustomFlake));
   const bool folder = Value(kMusicMode) == settings::kMusicFolder;
-  Show(kMusicFile, kMusicFile, !folder);
-  Show(kMusicFolder, kMusicFolder, folder);
-  Enable(kMusicMode, kVolume, On(kPlayMusic));
-  Enable(kAnalogXLabel, kAnalogSize, On(kShowAnalog));
-  Enable(kDigitalXLabel, kTimeFormat, On(kShowDigital));
-  Enable(kCalendarXLabel, kCalendarFont, On(kShowCalendar));
-  Enable(kFirstDayLabel, kFirstDay, On(kShowCalendar));
+  Show({kMusicFile}, !folder);
+  Show({kMusicFolder}, folder);
+  Enable({kMusicMode, kMusicFile, kMusicFolder, kMusicBrowse, kVolumeLabel, kVolume},
+         On(kPlayMusic));
+  Enable({kAnalogXLabel, kAnalogX, kAnalogYLabel, kAnalogY, kAnalogSizeLabel, kAnalogSize},
+         On(kShowAnalog));
+  Enable({kDigitalXLabel, kDigitalX, kDigitalYLabel, kDigitalY, kTimeFormatLabel, kTimeFormat},
+         On(kShowDigital));
+  // The hidden border and font controls follow the box too.
+  Enable({kCalendarXLabel, kCalendarX, kCalendarYLabel, kCalendarY, kCalendarSizeLabel,
+          kCalendarSize, kCalendarBorderLabel, kCalendarBorder, kCalendarFontLabel, kCalendarFont,
+          kFirstDayLabel, kFirstDay},
+         On(kShowCalendar));
 }
 
 void ConfigModel::UpdateSwatch() {
@@ -263,7 +270,7 @@ void ConfigModel::ShowPreviewOfSelection() {
   }
 }
 
-void ConfigModel::Choose(int32_t id, int32_t value) {
+void ConfigModel::Choose(Control id, int32_t value) {
   const ControlDef* def = FindControl(id);
   if (!def) return;
   switch (def->kind) {
@@ -290,7 +297,7 @@ void ConfigModel::Choose(int32_t id, int32_t value) {
       break;
     case kImageList:
       ShowPreviewOfSelection();
-      Enable(kRemoveImageButton, kRemoveImageButton, Value(kImageList) >= 0);
+      Enable({kRemoveImageButton}, Value(kImageList) >= 0);
       break;
     case kPreviewCheck:
       if (On(kPreviewCheck) && Value(kImageList) >= 0) {
@@ -311,7 +318,7 @@ void ConfigModel::Choose(int32_t id, int32_t value) {
   ApplyRules();
 }
 
-void ConfigModel::Type(int32_t id, const std::string& text) {
+void ConfigModel::Type(Control id, const std::string& text) {
   const ControlDef* def = FindControl(id);
   if (!def) return;
   if (def->kind == ControlKind::kSpinBox) {
@@ -326,7 +333,7 @@ void ConfigModel::Type(int32_t id, const std::string& text) {
   }
 }
 
-void ConfigModel::Press(int32_t id) {
+void ConfigModel::Press(Control id) {
   switch (id) {
     case kAddImageButton:
       AddImages();
@@ -364,7 +371,7 @@ void ConfigModel::Press(int32_t id) {
   }
 }
 
-void ConfigModel::DoubleClick(int32_t id) {
+void ConfigModel::DoubleClick(Control id) {
   if (id == kImageList && Value(kImageList) < 0) AddImages();
 }
 
@@ -387,14 +394,14 @@ void ConfigModel::RemoveImage() {
   if (!library_.RemovePicture(selected, At(kImageList).items[selected], *this)) return;
   if (count == 1) {
     At(kImageList).value = -1;
-    Enable(kRemoveImageButton, kRemoveImageButton, false);
+    Enable({kRemoveImageButton}, false);
     ShowPicture(kNoImagePicture);
   } else {
     At(kImageList).value = selected == count - 1 ? 0 : selected;
   }
 }
 
-void ConfigModel::BrowseFile(int32_t field, const char* title, const std::string& filter) {
+void ConfigModel::BrowseFile(Control field, const char* title, const std::string& filter) {
   const std::vector<std::string> chosen =
       services_.OpenFiles(Dialog(title), filter, At(field).text, false);
   if (!chosen.empty() && !chosen.front().empty()) At(field).text = chosen.front();

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "dialog/config_layout.h"
 #include "images/custom_library.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
@@ -45,17 +47,17 @@ class ConfigModel : private images::LibraryList {
   // Fills every control from the settings and applies every rule.
   void Fill();
 
-  const ControlState& State(int32_t id) const;
+  const ControlState& State(Control id) const;
   // Changes that the view must show since the last call: the preview picture's pixels may have
   // changed under the same number.
   uint32_t PictureSerial() const { return pictureSerial_; }
 
   // The user's actions: picking an item, a slider position, a check state or a list entry
   // (-1 none); typing into a field; pressing a button; double-clicking the list.
-  void Choose(int32_t id, int32_t value);
-  void Type(int32_t id, const std::string& text);
-  void Press(int32_t id);
-  void DoubleClick(int32_t id);
+  void Choose(Control id, int32_t value);
+  void Type(Control id, const std::string& text);
+  void Press(Control id);
+  void DoubleClick(Control id);
   // The window's close box.
   void Close() { closed_ = true; }
 
@@ -64,14 +66,14 @@ class ConfigModel : private images::LibraryList {
   bool Saved() const { return saved_; }
 
  private:
-  ControlState& At(int32_t id) { return controls_.at(id); }
-  int32_t Value(int32_t id) const { return State(id).value; }
-  bool On(int32_t id) const { return State(id).value != 0; }
-  // Shows or hides, enables or disables the controls numbered first to last.
-  void Show(int32_t first, int32_t last, bool visible);
-  void Enable(int32_t first, int32_t last, bool enabled);
-  void SetSpin(int32_t id, int32_t value);
-  void Select(int32_t id, int32_t index);
+  ControlState& At(Control id) { return controls_.at(id); }
+  int32_t Value(Control id) const { return State(id).value; }
+  bool On(Control id) const { return State(id).value != 0; }
+  // Shows or hides, enables or disables each of `ids`.
+  void Show(std::initializer_list<Control> ids, bool visible);
+  void Enable(std::initializer_list<Control> ids, bool enabled);
+  void SetSpin(Control id, int32_t value);
+  void Select(Control id, int32_t index);
 
   void FillDisplayModes();
   void ApplyRules();
@@ -79,12 +81,12 @@ class ConfigModel : private images::LibraryList {
   void ShowPreviewOfSelection();
   void AddImages();
   void RemoveImage();
-  void BrowseFile(int32_t field, const char* title, const std::string& filter);
+  void BrowseFile(Control field, const char* title, const std::string& filter);
   void BrowseMusic();
   void Ok();
   void WriteBack(settings::Settings& s) const;
 
-  // images::LibraryList: list 36 and preview 37 as the library sees them.
+  // images::LibraryList: the image list and its preview picture as the library sees them.
   void Append(const std::string& name) override;
   void RemoveAt(int32_t position) override;
   void ShowPicture(int32_t picture) override;
@@ -94,7 +96,7 @@ class ConfigModel : private images::LibraryList {
   DialogServices& services_;
   std::string titleText_;
   images::CustomImageLibrary library_;
-  std::map<int32_t, ControlState> controls_;
+  std::map<Control, ControlState> controls_;
   uint32_t pictureSerial_ = 0;
   bool closed_ = false;
   bool saved_ = false;

@@ -1,6 +1,7 @@
 // The uninstall page's window: one check box and one button. FLTK on Linux, Win32 on Windows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "dialog/box.h"
@@ -18,6 +19,12 @@ struct UninstallPageLayout {
 };
 
 enum class UninstallChoice { kClosed, kNext, kNextTicked };
+
+// The page's controls by the numbers the Windows view gives their windows.
+enum UninstallControl : int32_t {
+  kUninstallCheck = 127,
+  kUninstallNext = 128,  // the default button: Return presses it
+};
 
 // Shows the page until its button is clicked or its window is closed. Without a display the
 // page cannot be shown and counts as closed.

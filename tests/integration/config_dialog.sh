@@ -209,4 +209,39 @@ wait_gone || fail "exit code"
 [[ $transient == *"$(printf '0x%x' "$owner")"* ]] || fail "WM_TRANSIENT_FOR: $transient, owner $owner"
 pass "owned by the window of /c:HANDLE"
 
+# 8. Tab goes as a person reads: the tab strip, the page's controls top to bottom and left to
+#    right, the icons, OK and Cancel, and round again; the arrow keys on the tab strip choose the
+#    page beside. With FLURRIX_REPORT_FOCUS the dialog writes "focus NUMBER" for each control that
+#    takes the keyboard focus. Numbers: 1 the tab strip; 4 Display Mode, 9 Number of Flakes,
+#    11 Transition Time, 13 Exit on, 17 Language; 56 Original Snowflake, 57 its slider, 59 Custom
+#    Snowflake, 63 Snowflake Size, 64 3D Rotation; 112 to 114 the icons, 116 OK, 117 Cancel.
+export FLURRIX_REPORT_FOCUS=1
+start_dialog >"$work/focus"
+unset FLURRIX_REPORT_FOCUS
+xdotool windowfocus --sync "$window"
+# press KEY...: presses each key; the numbers of the controls focused after each.
+press() {
+  local key lines
+  for key in "$@"; do
+    lines=$(wc -l <"$work/focus")
+    xdotool key "$key"
+    for _ in $(seq 40); do (($(wc -l <"$work/focus") > lines)) && break; sleep 0.05; done
+    echo -n "$(tail -n 1 "$work/focus" | cut -d' ' -f2) "
+  done
+}
+first=$(head -n 1 "$work/focus")
+[[ $first == "focus 116" ]] || fail "first focus: $first, not OK"
+order=$(press Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab)
+[[ $order == "117 1 4 9 11 13 17 112 113 114 116 117 " ]] || fail "Tab order on General: $order"
+press Tab >/dev/null                    # the tab strip
+xdotool key Right Right Right           # Snowflakes
+sleep 0.2
+order=$(press Tab Tab Tab Tab Tab Tab)
+[[ $order == "56 57 59 63 64 112 " ]] || fail "Tab order on Snowflakes: $order"
+order=$(press shift+Tab shift+Tab)
+[[ $order == "64 63 " ]] || fail "Shift+Tab order on Snowflakes: $order"
+click 480 302
+wait_gone || fail "exit code"
+pass "Tab in reading order from the tab strip to Cancel"
+
 echo "configuration dialog: $passed passed, 0 failed"

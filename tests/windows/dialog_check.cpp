@@ -1,11 +1,14 @@
 // Drives the configuration dialog of a running "flurrix.scr /c" through its real controls, as a
-// user's clicks would: the window found by its title, the controls by their numbers, each
+// user's clicks would: the window found by its title, the controls by their names, each
 // change followed by the notification the control itself would send, tabs clicked. Run by
 // scripts/test.d/40-windows.sh:
 //   dialog_check rules TITLE      the show/hide/enable rules and the spin box clamp
 //   dialog_check page TITLE N     shows page N
 //   dialog_check dpi TITLE N      the window moves to a monitor of N DPI
-//   dialog_check click TITLE ID   clicks button ID without waiting for what it opens
+//   dialog_check click TITLE NAME clicks button NAME (ok, cancel, uninstall-check,
+//                                 uninstall-next) without waiting for what it opens
+//   dialog_check keys TITLE       Tab goes round in reading order on two pages; the arrow keys
+//                                 go between the two option buttons
 //   dialog_check boxes TITLE      two requesters cancelled; OK with two failing checks: two
 //                                 error boxes in order
 //   dialog_check looks TITLE      on every page: fields with their borders, four-character
@@ -17,14 +20,17 @@
 // After windows.h:
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "dialog/config_layout.h"
+#include "dialog/uninstall_view.h"
 #include "settings/modes.h"
 #include "text/language_table.h"
 
@@ -442,6 +448,79 @@ void CheckTwoBoxes() {
       "after two boxes the dialogWindow stays open with no third box");
 }
 
+// ---- Keys: Tab and the arrow keys pressed as a user does, the focus read after each ----
+
+// The number of the control that holds the dialog's keyboard focus; 0 for none.
+int Focused() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialogWindow, nullptr), &info)) return 0;
+  return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+// Presses and lets go of `key` in the dialog; the control then focused (after up to 3 s for
+// the focus to move).
+int Press(WORD key) {
+  const int before = Focused();
+  SetForegroundWindow(dialogWindow);
+  INPUT presses[2] = {};
+  presses[0].type = INPUT_KEYBOARD;
+  presses[0].ki.wVk = key;
+  presses[1] = presses[0];
+  presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, presses, sizeof(INPUT));
+  for (int i = 0; i < 30 && Focused() == before; ++i) Sleep(100);
+  return Focused();
+}
+
+std::string Numbers(const std::vector<int>& ids) {
+  std::string text;
+  for (int id : ids) text += (text.empty() ? "" : " ") + std::to_string(id);
+  return text;
+}
+
+// From the tab strip, Tab goes through `page`'s controls and back to the tab strip.
+void CheckTabOrder(const char* what, const std::vector<int>& page) {
+  for (int i = 0; i < 60 && Focused() != kTabs; ++i) Press(VK_TAB);
+  std::vector<int> expected = {kTabs};
+  expected.insert(expected.end(), page.begin(), page.end());
+  for (int id :
+       {kHomePageButton, kFeedbackButton, kUpdateButton, kOkButton, kCancelButton, kTabs}) {
+    expected.push_back(id);
+  }
+  std::vector<int> seen = {Focused()};
+  while (seen.size() < expected.size()) seen.push_back(Press(VK_TAB));
+  Expect(seen == expected,
+         std::string("Tab order ") + what + ": " + Numbers(seen) + ", not " + Numbers(expected));
+}
+
+void CheckKeys() {
+  ShowPage(kPageSnowflakes);
+  const bool custom = Checked(kCustomFlake);
+  Click(kOriginalFlake);
+  // One Tab stop for the pair, the chosen button; the other's controls are disabled.
+  CheckTabOrder("on Snowflakes", {kOriginalFlake, kFlakeType, kFlakeSize, kFlakeRotate});
+  for (int i = 0; i < 20 && Focused() != kOriginalFlake; ++i) Press(VK_TAB);
+  // The pair is a group of its own: the arrows go round it and leave it for no other control.
+  Expect(Press(VK_DOWN) == kCustomFlake, "Down from Original Snowflake goes to Custom Snowflake");
+  Expect(Press(VK_DOWN) == kOriginalFlake, "Down from Custom Snowflake goes to Original Snowflake");
+  Expect(Press(VK_UP) == kCustomFlake, "Up from Original Snowflake goes to Custom Snowflake");
+  Click(kCustomFlake);
+  CheckTabOrder("on Snowflakes with a custom one",
+                {kCustomFlake, kFlakeFile, kFlakeBrowse, kFlakeSize, kFlakeRotate});
+  Click(custom ? kCustomFlake : kOriginalFlake);
+
+  ShowPage(kPageForeground);
+  const bool image = Checked(kShowImage), text = Checked(kShowText);
+  if (!image) Click(kShowImage);
+  if (!text) Click(kShowText);
+  CheckTabOrder("on Foreground", {kShowImage, kImageFile, kImageBrowse, kImageX, kImageY, kShowText,
+                                  kCustomText, kTextX, kTextY});
+  if (!image) Click(kShowImage);
+  if (!text) Click(kShowText);
+  ShowPage(kPageGeneral);
+}
+
 // OK while config.ini cannot be written (the script sees to that).
 void CheckUnsaved() {
   PostMessageW(ControlWindow(kOkButton), BM_CLICK, 0, 0);
@@ -459,7 +538,7 @@ void CheckUnsaved() {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::puts("usage: dialog_check rules|page|dpi|click|boxes|looks|unsaved TITLE [N]");
+    std::puts("usage: dialog_check rules|page|dpi|click|keys|boxes|looks|unsaved TITLE [N|NAME]");
     return 2;
   }
   const std::string mode = argv[1];
@@ -480,7 +559,19 @@ int main(int argc, char** argv) {
   } else if (mode == "dpi" && argc > 3) {
     ChangeDpi(std::atoi(argv[3]));
   } else if (mode == "click" && argc > 3) {
-    PostMessageW(ControlWindow(std::atoi(argv[3])), BM_CLICK, 0, 0);
+    const std::pair<std::string, int> buttons[] = {{"ok", kOkButton},
+                                                   {"cancel", kCancelButton},
+                                                   {"uninstall-check", kUninstallCheck},
+                                                   {"uninstall-next", kUninstallNext}};
+    const auto* button = std::find_if(std::begin(buttons), std::end(buttons),
+                                      [&](const auto& b) { return b.first == argv[3]; });
+    if (button == std::end(buttons)) {
+      std::printf("no button named %s\n", argv[3]);
+      return 2;
+    }
+    PostMessageW(ControlWindow(button->second), BM_CLICK, 0, 0);
+  } else if (mode == "keys") {
+    CheckKeys();
   } else if (mode == "boxes") {
     CheckTwoBoxes();
   } else if (mode == "looks") {

@@ -24,6 +24,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -261,7 +263,8 @@ std::string FltkFilter(const std::string& filter) {
 }
 
 // The tab strip: two rows of flat tabs; the chosen one is white with an accent bar. Choosing a
-// tab shows its page and hides the others.
+// tab shows its page and hides the others. It takes the keyboard focus, Tab reaching it before
+// the page below it, and the left and right arrows then choose the tab beside.
 class TabBar : public Fl_Widget {
  public:
   TabBar(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
@@ -297,11 +300,33 @@ class TabBar : public Fl_Widget {
       fl_font(chosen ? FL_HELVETICA_BOLD : FL_HELVETICA, labelsize());
       fl_color(chosen ? kAccent : kText);
       fl_draw(titles[i], tx, ty, tw, th, FL_ALIGN_CENTER);
+      if (chosen && Fl::focus() == this) {
+        fl_color(kMuted);
+        fl_line_style(FL_DOT);
+        fl_rect(tx + 3, ty + 3, tw - 6, th - 8);
+        fl_line_style(0);
+      }
     }
     fl_pop_clip();
   }
   int handle(int event) override {
-    if (event != FL_PUSH) return Fl_Widget::handle(event);
+    switch (event) {
+      case FL_FOCUS:
+      case FL_UNFOCUS:
+        redraw();
+        return 1;
+      case FL_KEYBOARD: {
+        const int step = Fl::event_key() == FL_Right ? 1 : Fl::event_key() == FL_Left ? -1 : 0;
+        if (step == 0 || Fl::event_state(FL_SHIFT | FL_CTRL | FL_ALT | FL_META)) return 0;
+        const int page = current + step;
+        if (page >= 0 && page < static_cast<int>(pages.size())) Select(page);
+        return 1;
+      }
+      case FL_PUSH:
+        break;
+      default:
+        return Fl_Widget::handle(event);
+    }
     for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
       int tx, ty, tw, th;
       Place(i, tx, ty, tw, th);
@@ -368,12 +393,30 @@ class ConfigView {
       XSetTransientForHint(fl_display, fl_xid(window_.get()), static_cast<Window>(owner));
 #endif
     }
-    while (!model_.Closed() && window_->shown()) Fl::wait();
+    // For the dialog's test: with FLURRIX_REPORT_FOCUS set, each control that takes the keyboard
+    // focus writes "focus NUMBER" on standard output.
+    const bool reportFocus = std::getenv("FLURRIX_REPORT_FOCUS") != nullptr;
+    const Fl_Widget* reported = nullptr;
+    while (!model_.Closed() && window_->shown()) {
+      Fl::wait();
+      if (reportFocus && Fl::focus() != reported) {
+        reported = Fl::focus();
+        std::printf("focus %d\n", FocusedControl());
+        std::fflush(stdout);
+      }
+    }
     window_->hide();
     Fl::flush();
   }
 
  private:
+  // The control holding the keyboard focus; -1 for none.
+  int32_t FocusedControl() const {
+    if (Fl::focus() == window_->tabs) return kTabs;
+    const auto owner = owners_.find(Fl::focus());
+    return owner == owners_.end() ? -1 : owner->second;
+  }
+
   int S(int v) const {
     return static_cast<int>(std::lround(v * scale_));
   }
@@ -540,7 +583,7 @@ class ConfigView {
   void Handle(Fl_Widget* widget) {
     const auto owner = owners_.find(widget);
     if (owner == owners_.end()) return;
-    const int32_t id = owner->second;
+    const Control id = owner->second;
     const ControlDef& def = *FindControl(id);
     switch (def.kind) {
       case ControlKind::kIconButton:
@@ -673,9 +716,9 @@ class ConfigView {
   double scale_ = 1;
   std::string title_;
   std::unique_ptr<DialogWindow> window_;
-  std::map<int32_t, Fl_Widget*> widgets_;
-  std::map<Fl_Widget*, int32_t> owners_;
-  std::map<int32_t, std::vector<std::string>> shownItems_;
+  std::map<Control, Fl_Widget*> widgets_;
+  std::map<Fl_Widget*, Control> owners_;
+  std::map<Control, std::vector<std::string>> shownItems_;
   std::vector<std::unique_ptr<Fl_RGB_Image>> icons_;
   std::vector<std::unique_ptr<Fl_Image>> inactiveIcons_;
 };

@@ -8,10 +8,12 @@
 #include <shobjidl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -110,23 +112,62 @@ class ConfigWindow {
     }
     win32::SetFontOnTree(window_, font_);
     FitNarrowControls();
-    Layer();
+    Stack();
     AddTooltips();
     SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(page_), 0);
     Sync();
   }
 
-  // The pages' frames and the tab control lie below every other control, the tab control
-  // lowest: each is drawn first and clipped by what lies on it, so a frame that repaints (as
-  // when another page's controls hide) never paints over the fields inside it.
-  void Layer() {
-    for (const auto& [id, c] : controls_) {
-      if (c.def->kind == ControlKind::kFrame) SendToBack(c.window);
+  // The controls' order among themselves, which Tab and the arrow keys follow: the pages'
+  // controls as the layout lists them (as they read), then the window's own, then the pages'
+  // frames, the tab control lowest. Frames and tabs are drawn first and clipped by what lies on
+  // them, so a frame that repaints (as when another page's controls hide) never paints over the
+  // fields inside it; Tab goes round, so it still reaches the tab strip between Cancel and the
+  // page. The option buttons of a page lie together in a group of their own: the arrow keys go
+  // from one to the other, and Tab stops at the one that is on.
+  void Stack() {
+    enum Rank { kOnPage, kOnWindow, kFrames };
+    struct Place {
+      Rank rank;
+      size_t anchor;  // its place in the layout; an option button's, its page's first one's
+      size_t index;   // its own place in the layout
+      const NativeControl* control;
+    };
+    const std::vector<ControlDef>& defs = DialogControls();
+    std::vector<Place> places;
+    std::map<int32_t, size_t> firstOption;  // by page
+    for (size_t i = 0; i < defs.size(); ++i) {
+      const ControlDef& def = defs[i];
+      if (def.kind == ControlKind::kTabPanel) continue;
+      const size_t anchor = def.kind == ControlKind::kOptionButton
+                                ? firstOption.emplace(def.page, i).first->second
+                                : i;
+      const Rank rank = def.kind == ControlKind::kFrame ? kFrames
+                        : def.page == kNoPage           ? kOnWindow
+                                                        : kOnPage;
+      places.push_back({rank, anchor, i, &controls_.at(def.id)});
+    }
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+      return std::tie(a.rank, a.anchor, a.index) < std::tie(b.rank, b.anchor, b.index);
+    });
+    int32_t runPage = kNoPage;  // the page whose option buttons the last control was one of
+    for (const Place& place : places) {
+      const ControlDef& def = *place.control->def;
+      const int32_t run = def.kind == ControlKind::kOptionButton ? def.page : kNoPage;
+      // The first option button of a run starts its group; the control after the run the next.
+      if (run != runPage) AddStyle(place.control->window, WS_GROUP);
+      runPage = run;
+      for (HWND part : {place.control->window, place.control->arrows}) {
+        if (part) SendToBack(part);
+      }
     }
     SendToBack(tabs_);
   }
   static void SendToBack(HWND window) {
     SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  static void AddStyle(HWND window, LONG_PTR style) {
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | style);
   }
 
   // Narrow number fields and drop-down lists: thin margins for the fields, and a smaller font
@@ -146,7 +187,7 @@ class ConfigWindow {
                      MAKELONG(margin, margin));
       } else if (kind == ControlKind::kDropDown) {
         std::vector<std::wstring> items;
-        for (const std::string& item : model_.State(id).items) items.push_back(Widen(item));
+        for (const std::string& item : model_.State(c.def->id).items) items.push_back(Widen(item));
         // The text sits beside the arrow button, inside a border and a little space.
         FitFont(c.window, items, client.right - S(GetSystemMetrics(SM_CXVSCROLL)) - S(6));
       }
@@ -416,8 +457,10 @@ class ConfigWindow {
       case WM_HSCROLL:
         if (!syncing_ && lParam) {
           auto* slider = reinterpret_cast<HWND>(lParam);
+          const auto found = controls_.find(GetDlgCtrlID(slider));
+          if (found == controls_.end()) return 0;
           Report([&] {
-            model_.Choose(GetDlgCtrlID(slider),
+            model_.Choose(found->second.def->id,
                           static_cast<int32_t>(SendMessageW(slider, TBM_GETPOS, 0, 0)));
           });
         }
@@ -450,14 +493,15 @@ class ConfigWindow {
     Sync();
   }
 
-  void OnCommand(int id, int code) {
+  void OnCommand(int number, int code) {
     // Return and Escape come as the system's OK and Cancel.
-    if (id == IDOK || id == IDCANCEL) {
-      Report([&] { model_.Press(id == IDOK ? kOkButton : kCancelButton); });
+    if (number == IDOK || number == IDCANCEL) {
+      Report([&] { model_.Press(number == IDOK ? kOkButton : kCancelButton); });
       return;
     }
-    const auto found = controls_.find(id);
+    const auto found = controls_.find(number);
     if (found == controls_.end()) return;
+    const Control id = found->second.def->id;
     HWND control = found->second.window;
     switch (found->second.def->kind) {
       case ControlKind::kIconButton:
@@ -498,7 +542,7 @@ class ConfigWindow {
     }
     const auto found = controls_.find(static_cast<int32_t>(note.idFrom));
     if (found == controls_.end() || found->second.def->kind != ControlKind::kList) return;
-    const int32_t id = found->first;
+    const Control id = found->second.def->id;
     HWND list = found->second.window;
     auto selected = [list] {
       return static_cast<int32_t>(SendMessageW(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED));

@@ -10,8 +10,6 @@
 namespace dialog {
 namespace {
 
-constexpr int kCheckId = 127;
-constexpr int kNextId = 128;  // the default button: Return presses it
 constexpr wchar_t kClassName[] = L"FlurrixUninstallPage";
 
 struct PageState {
@@ -23,11 +21,15 @@ LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   auto* state = reinterpret_cast<PageState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
     case WM_COMMAND:
-      if (LOWORD(wParam) == kNextId && HIWORD(wParam) == BN_CLICKED && state) state->next = true;
-      if ((LOWORD(wParam) == kNextId || LOWORD(wParam) == IDCANCEL) && state) state->done = true;
+      if (LOWORD(wParam) == kUninstallNext && HIWORD(wParam) == BN_CLICKED && state) {
+        state->next = true;
+      }
+      if ((LOWORD(wParam) == kUninstallNext || LOWORD(wParam) == IDCANCEL) && state) {
+        state->done = true;
+      }
       return 0;
     case DM_GETDEFID:
-      return MAKELRESULT(kNextId, DC_HASDEFID);
+      return MAKELRESULT(kUninstallNext, DC_HASDEFID);
     case WM_CLOSE:
       if (state) state->done = true;
       return 0;
@@ -58,8 +60,8 @@ UninstallChoice ShowUninstallPage(const UninstallPageLayout& layout) {
                            S(box.width), S(box.height), window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
-  HWND check = make(layout.check, layout.checkText, BS_AUTOCHECKBOX, kCheckId);
-  HWND next = make(layout.button, layout.buttonText, BS_DEFPUSHBUTTON, kNextId);
+  HWND check = make(layout.check, layout.checkText, BS_AUTOCHECKBOX, kUninstallCheck);
+  HWND next = make(layout.button, layout.buttonText, BS_DEFPUSHBUTTON, kUninstallNext);
   SendMessageW(check, BM_SETCHECK, layout.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   HFONT font = win32::CreateMessageFont(S.Dpi());
   win32::SetFontOnTree(window, font);

@@ -13,6 +13,7 @@
 #include "dialog/config_model.h"
 #include "images/codecs.h"
 #include "images/pictures.h"
+#include "scoped_hook.h"
 #include "settings/modes.h"
 #include "text/language_table.h"
 #include "text/message_box.h"
@@ -61,17 +62,6 @@ class ConfigModelTest : public ::testing::Test {
     settings::SetDefaults(s, {folder, 0});
     s.configFolder = folder;
     s.configFile = folder + "config.ini";
-    previousBoxes = text::SetMessageBoxHandler(
-        [this](const std::string& caption, const std::string& text, int32_t) {
-          captions.push_back(caption);
-          boxes.push_back(text);
-          return platform::kAnswerOk;
-        });
-    previousOpener = web::SetLinkOpener([this](const std::string& a) { links.push_back(a); });
-  }
-  void TearDown() override {
-    text::SetMessageBoxHandler(previousBoxes);
-    web::SetLinkOpener(previousOpener);
   }
 
   ConfigModel& Open(std::vector<platform::DesktopMode> modes = {{1920, 1080, 32}}) {
@@ -92,8 +82,16 @@ class ConfigModelTest : public ::testing::Test {
   ScriptedServices services;
   std::unique_ptr<ConfigModel> model;
   std::vector<std::string> captions, boxes, links;
-  text::MessageBoxHandler previousBoxes;
-  web::LinkOpener previousOpener;
+  // After what they fill, so that they are put back first.
+  flurrixtest::ScopedHook<text::MessageBoxHandler> boxHook{
+      text::SetMessageBoxHandler,
+      [this](const std::string& caption, const std::string& text, int32_t) {
+        captions.push_back(caption);
+        boxes.push_back(text);
+        return platform::kAnswerOk;
+      }};
+  flurrixtest::ScopedHook<web::LinkOpener> linkHook{
+      web::SetLinkOpener, [this](const std::string& a) { links.push_back(a); }};
 };
 
 TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
@@ -109,8 +107,8 @@ TEST_F(ConfigModelTest, RulesAtFillingAndOnTheirEvents) {
   s.calendar = 0;
   s.flaketype = 5;
   ConfigModel& m = Open();
-  auto visible = [&m](int32_t id) { return m.State(id).visible; };
-  auto enabled = [&m](int32_t id) { return m.State(id).enabled; };
+  auto visible = [&m](Control id) { return m.State(id).visible; };
+  auto enabled = [&m](Control id) { return m.State(id).enabled; };
   // Filled state.
   EXPECT_TRUE(visible(kExitTimer));  // the timer event's minutes
   EXPECT_FALSE(visible(kExitSleep));
