@@ -190,7 +190,7 @@ TEST_F(Render, CoverDarkensThePictureByItsAlpha) {
   EXPECT_NEAR_RGB(f.At(3, 3), (Rgba{127, 127, 127}), 3);
 }
 
-TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
+TEST_F(Render, WhiteAtAlpha128GivesHalfOfWhatIsBehind) {
   const int material = RTO_CreateMaterial(-1, 0);
   RTO_DisableMaterialLighting(material, 1);
   RTO_MaterialBlendingMode(material, RTO_BLEND_ALPHA);
@@ -198,9 +198,18 @@ TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
   const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
   const int e = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0, 0);
   RTO_RotateEntity(e, 90, 0, 0);
-  ProgramCamera(0);
+  const int camera = ProgramCamera(0);
   const Frame f = screen_.Render();
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{128, 128, 128}), 2);
+
+  // Over the whole view without a depth test it still lets the background through: the view is
+  // cleared under it, not left as the last frame was.
+  RTO_HideEntity(e, 1);
+  ColouredPlane(kWhite, 40, 30, 0, 0, 50, RTO_BLEND_ALPHA, 128);
+  RTO_CameraBackColor(camera, Rgba32(255, 0, 0));
+  for (int frame = 0; frame < 2; ++frame) {
+    EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), (Rgba{255, 128, 128}), 2) << frame;
+  }
 }
 
 TEST_F(Render, AdditiveAndMultiplyBlendOverWhatIsBehind) {
