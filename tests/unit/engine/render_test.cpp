@@ -290,8 +290,17 @@ TEST_F(Render, DepthOfAnEarlierFrameHidesNothing) {
   RTO_SetRenderQueue(plane, 60);
   ProgramCamera(0);
   EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kRed, 2);
+  // Moved aside, the cube still writes depth: where it was, the plane shows.
+  RTO_MoveEntity2(cube, -8, 0, 2, RTO_ABSOLUTE);
+  const int aside = kW / 2 - static_cast<int>(8 * PixelsPerUnit(kH));
+  Frame f = screen_.Render();
+  EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), kGreen, 2);
+  EXPECT_NEAR_RGB(f.At(aside, kH / 2), kRed, 2);
+  // Hidden, nothing writes depth: the plane shows where the cube was last.
   RTO_HideEntity(cube, 1);
-  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kGreen, 2);
+  f = screen_.Render();
+  EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), kGreen, 2);
+  EXPECT_NEAR_RGB(f.At(aside, kH / 2), kGreen, 2);
 }
 
 TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {
