@@ -162,13 +162,13 @@ TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
 TEST_F(Render, EachScreenDrawsItsOwnCamerasAtItsOwnSize) {
   ProgramCamera(Rgba32(255, 0, 0));
   const int second = ProgramCamera(Rgba32(0, 0, 255));
-  ASSERT_EQ(RTO_CameraScreen(second, 1), 1);
   EXPECT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN + 1), 0);
-  EXPECT_EQ(RTO_RenderScreen(1, 0, kH), 0);
+  ASSERT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN), 1);  // the last screen
+  EXPECT_EQ(RTO_RenderScreen(RTO_MAX_SCREEN, 0, kH), 0);
   EXPECT_EQ(screen_.Render().Count(kRed, 2), kW * kH) << "the other screen's camera drew here";
 
   ASSERT_TRUE(screen_.UseSecondWindow(kW, kH));
-  ASSERT_EQ(RTO_RenderScreen(1, kW / 2, kH / 2), 1);
+  ASSERT_EQ(RTO_RenderScreen(RTO_MAX_SCREEN, kW / 2, kH / 2), 1);
   const Frame f = screen_.Read();
   screen_.UseFirstWindow();
   EXPECT_EQ(f.Count(kBlue, 2, 0, kH / 2, kW / 2, kH), kW / 2 * (kH / 2)) << "its size fills";
