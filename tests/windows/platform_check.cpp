@@ -163,6 +163,33 @@ TEST_F(WindowsFiles, OnlyFilesOnADiskOpen) {
   EXPECT_EQ(FileSize(folder_ + "plain.txt"), 0) << "emptied for writing";
 }
 
+// Reading asks for reading alone: the installed pictures may be read-only to their user, or held
+// by another program that lets others only read. "r+b" reads and writes in place. (The holder
+// stands in for permissions, which Wine run as root would not enforce.)
+TEST_F(WindowsFiles, EachModeAsksOnlyForTheAccessItNeeds) {
+  const std::string name = folder_ + "held.txt";
+  ASSERT_TRUE(Write(name, "12345"));
+  std::FILE* file = OpenFile(name, "r+b");
+  ASSERT_NE(file, nullptr);
+  std::fputs("ab", file);
+  std::fclose(file);
+  HANDLE holder = CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  file = OpenFile(name, "rb");
+  char text[8] = {};
+  const bool read = file != nullptr && std::fread(text, 1, sizeof text, file) == 5;
+  if (file) std::fclose(file);
+  for (const char* mode : {"r+b", "wb", "ab"}) {
+    file = OpenFile(name, mode);
+    EXPECT_EQ(file, nullptr) << mode << " opened a file that others may only read";
+    if (file) std::fclose(file);
+  }
+  CloseHandle(holder);
+  EXPECT_TRUE(read) << "a file that others may only read reads";
+  EXPECT_STREQ(text, "ab345") << "written in place, the rest kept";
+}
+
 TEST(WindowsFolders, SpecialFoldersEndWithABackslashAndExist) {
   for (const std::string& folder : {AppDataFolder(), ProgramFilesFolder(), CurrentFolder()}) {
     ASSERT_FALSE(folder.empty());

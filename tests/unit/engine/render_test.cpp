@@ -162,13 +162,13 @@ TEST_F(Render, PicturePlaneFillsTheScreenUpright) {
 TEST_F(Render, EachScreenDrawsItsOwnCamerasAtItsOwnSize) {
   ProgramCamera(Rgba32(255, 0, 0));
   const int second = ProgramCamera(Rgba32(0, 0, 255));
-  ASSERT_EQ(RTO_CameraScreen(second, 1), 1);
   EXPECT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN + 1), 0);
-  EXPECT_EQ(RTO_RenderScreen(1, 0, kH), 0);
+  ASSERT_EQ(RTO_CameraScreen(second, RTO_MAX_SCREEN), 1);  // the last screen
+  EXPECT_EQ(RTO_RenderScreen(RTO_MAX_SCREEN, 0, kH), 0);
   EXPECT_EQ(screen_.Render().Count(kRed, 2), kW * kH) << "the other screen's camera drew here";
 
   ASSERT_TRUE(screen_.UseSecondWindow(kW, kH));
-  ASSERT_EQ(RTO_RenderScreen(1, kW / 2, kH / 2), 1);
+  ASSERT_EQ(RTO_RenderScreen(RTO_MAX_SCREEN, kW / 2, kH / 2), 1);
   const Frame f = screen_.Read();
   screen_.UseFirstWindow();
   EXPECT_EQ(f.Count(kBlue, 2, 0, kH / 2, kW / 2, kH), kW / 2 * (kH / 2)) << "its size fills";
@@ -190,7 +190,7 @@ TEST_F(Render, CoverDarkensThePictureByItsAlpha) {
   EXPECT_NEAR_RGB(f.At(3, 3), (Rgba{127, 127, 127}), 3);
 }
 
-TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
+TEST_F(Render, WhiteAtAlpha128GivesHalfOfWhatIsBehind) {
   const int material = RTO_CreateMaterial(-1, 0);
   RTO_DisableMaterialLighting(material, 1);
   RTO_MaterialBlendingMode(material, RTO_BLEND_ALPHA);
@@ -198,9 +198,18 @@ TEST_F(Render, WhiteAtAlpha128OverBlackGivesHalf) {
   const int mesh = RTO_CreatePlane(-1, 40, 30, 1, 1, 1, 1);
   const int e = RTO_CreateEntity3(-1, RTO_MeshID(mesh), RTO_MaterialID(material), 0, 0, 0);
   RTO_RotateEntity(e, 90, 0, 0);
-  ProgramCamera(0);
+  const int camera = ProgramCamera(0);
   const Frame f = screen_.Render();
   EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), (Rgba{128, 128, 128}), 2);
+
+  // Over the whole view without a depth test it still lets the background through: the view is
+  // cleared under it, not left as the last frame was.
+  RTO_HideEntity(e, 1);
+  ColouredPlane(kWhite, 40, 30, 0, 0, 50, RTO_BLEND_ALPHA, 128);
+  RTO_CameraBackColor(camera, Rgba32(255, 0, 0));
+  for (int frame = 0; frame < 2; ++frame) {
+    EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), (Rgba{255, 128, 128}), 2) << frame;
+  }
 }
 
 TEST_F(Render, AdditiveAndMultiplyBlendOverWhatIsBehind) {
@@ -281,8 +290,17 @@ TEST_F(Render, DepthOfAnEarlierFrameHidesNothing) {
   RTO_SetRenderQueue(plane, 60);
   ProgramCamera(0);
   EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kRed, 2);
+  // Moved aside, the cube still writes depth: where it was, the plane shows.
+  RTO_MoveEntity2(cube, -8, 0, 2, RTO_ABSOLUTE);
+  const int aside = kW / 2 - static_cast<int>(8 * PixelsPerUnit(kH));
+  Frame f = screen_.Render();
+  EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), kGreen, 2);
+  EXPECT_NEAR_RGB(f.At(aside, kH / 2), kRed, 2);
+  // Hidden, nothing writes depth: the plane shows where the cube was last.
   RTO_HideEntity(cube, 1);
-  EXPECT_NEAR_RGB(screen_.Render().At(kW / 2, kH / 2), kGreen, 2);
+  f = screen_.Render();
+  EXPECT_NEAR_RGB(f.At(kW / 2, kH / 2), kGreen, 2);
+  EXPECT_NEAR_RGB(f.At(aside, kH / 2), kGreen, 2);
 }
 
 TEST_F(Render, CopyKeepsTheLookOfItsHiddenTemplate) {

@@ -3,7 +3,10 @@
 // gtest first: X11's macros (None, Bool, Status) clash with its names.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include "platform/platform.h"
+#include "scene/run_context.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
@@ -54,6 +57,22 @@ TEST(DisplayPower, DrawsWhenOnOrWhenPowerSavingIsOffOrUnknown) {
     level = c.level;
     EXPECT_EQ(DisplayIsOn(), c.on)
         << "capable " << c.capable << ", enabled " << int{c.enabled} << ", level " << c.level;
+  }
+}
+
+// A run given no sources of its own asks the platform, each question of its own function: the
+// display's state is not the battery's.
+TEST(DisplayPower, ARunAsksThePlatformUnlessToldOtherwise) {
+  setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/flurrix-test-bus", 1);
+  ASSERT_FALSE(OnBattery()) << "without a system bus the machine counts as on mains";
+  const scene::RunContext context;
+  capable = true;
+  enabled = True;
+  for (CARD16 l : {DPMSModeOn, DPMSModeOff}) {
+    level = l;
+    EXPECT_EQ(context.DisplayOn(), l == DPMSModeOn) << l;
+    EXPECT_EQ(context.OnBattery(), OnBattery()) << l;
+    EXPECT_EQ(context.SuspendAllowed(), SuspendAllowed()) << l;
   }
 }
 

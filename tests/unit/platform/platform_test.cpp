@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -147,6 +148,46 @@ TEST_F(PlatformTest, OnlyPlainFilesOpenAndNothingWaits) {
   ASSERT_NE(file, nullptr);
   std::fclose(file);
   EXPECT_EQ(FileSize(base + "plain"), 0) << "a plain file is emptied for writing";
+}
+
+// Reading asks for reading alone: the installed pictures are read-only to their user. "r+b" reads
+// and writes in place. Root writes through permissions, so as root the file lies on a file system
+// of its own, made read-only.
+TEST_F(PlatformTest, EachModeAsksOnlyForTheAccessItNeeds) {
+  const std::string disk = folder_.string() + "/disk", name = disk + "/file";
+  fs::create_directories(disk);
+  const bool root = geteuid() == 0;
+  if (root && mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a file system here";
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() {
+      if (!path.empty()) umount2(path.c_str(), MNT_DETACH);
+    }
+  } unmount{root ? disk : ""};
+  std::ofstream(name) << "12345";
+  std::FILE* file = OpenFile(name, "r+b");
+  ASSERT_NE(file, nullptr);
+  std::fputs("ab", file);
+  std::fclose(file);
+
+  if (root) {
+    ASSERT_EQ(mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+  } else {
+    ASSERT_EQ(chmod(name.c_str(), 0444), 0);
+  }
+  file = OpenFile(name, "rb");
+  ASSERT_NE(file, nullptr) << "a read-only file reads";
+  char text[8] = {};
+  EXPECT_EQ(std::fread(text, 1, sizeof text, file), 5u);
+  std::fclose(file);
+  EXPECT_STREQ(text, "ab345") << "written in place, the rest kept";
+  for (const char* mode : {"r+b", "wb", "ab"}) {
+    file = OpenFile(name, mode);
+    EXPECT_EQ(file, nullptr) << mode << " opened a read-only file";
+    if (file) std::fclose(file);
+  }
 }
 
 TEST_F(PlatformTest, OpenAddressStartsXdgOpenWithoutWaiting) {
