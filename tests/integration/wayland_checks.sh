@@ -1,0 +1,26 @@
+# Sourced by the Wayland tests: what a run drew, read from its WAYLAND_DEBUG=client log and from
+# screenshots.
+#   buffers LOG              the size (WxH) of every buffer the run made, in order
+#   drawn_at LOG WxH         true when the run made a buffer of that size
+#   detail PNG               the picture's finest detail: how far it is, on average, from itself
+#                            blurred by a fraction of a pixel (a picture drawn at fewer pixels and
+#                            blown up to these has little)
+#   as_sharp SHOT REFERENCE  true when SHOT has at least three quarters of REFERENCE's detail
+#                            (says both figures)
+buffers() {
+  # Shared-memory buffers (Mesa's software renderer) and dmabuf ones (a GPU's).
+  sed -n -e 's/.*create_buffer(new id wl_buffer@[0-9]*, [0-9-]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' \
+    -e 's/.*create_immed(new id wl_buffer@[0-9]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' "$1"
+}
+drawn_at() { buffers "$1" | grep -qx "$2"; }
+detail() {
+  convert "$1" -colorspace gray \( +clone -blur 0x0.6 \) -compose difference -composite \
+    -format '%[fx:mean*1000]' info:
+}
+as_sharp() {
+  local shot reference
+  shot=$(detail "$1")
+  reference=$(detail "$2")
+  echo "detail ${shot} against ${reference}"
+  awk -v s="$shot" -v r="$reference" 'BEGIN { exit !(s >= 0.75 * r) }'
+}
