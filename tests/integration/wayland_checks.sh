@@ -9,8 +9,9 @@
 #                            (says both figures)
 buffers() {
   # Shared-memory buffers (Mesa's software renderer) and dmabuf ones (a GPU's).
-  sed -n -e 's/.*create_buffer(new id wl_buffer@[0-9]*, [0-9-]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' \
-    -e 's/.*create_immed(new id wl_buffer@[0-9]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' "$1"
+  # libwayland 1.23 writes wl_buffer#N where 1.21 wrote wl_buffer@N.
+  sed -n -e 's/.*create_buffer(new id wl_buffer[@#][0-9]*, [0-9-]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' \
+    -e 's/.*create_immed(new id wl_buffer[@#][0-9]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' "$1"
 }
 drawn_at() { buffers "$1" | grep -qx "$2"; }
 detail() {
