@@ -3,7 +3,8 @@
 # skipped otherwise): in a minimal trixie (debian_root.sh) `apt-get install ./flurrix_*.deb`,
 # then sway and grim; `flurrix --wayland` as a user of that system on a headless 1280x720 output
 # at scale 1, then 1.5 set while it runs: it draws the panel's 1280x720 pixels through a viewport
-# of the output's 853x480 units, as sharp as at scale 1, and SIGTERM ends it.
+# of the output's 853x480 units, as sharp as at scale 1, takes wl_compositor 6's preferred buffer
+# scale through the libwayland of that system, and SIGTERM ends it.
 #   debian13_wayland.sh BUILD_DIR SCREENSHOT_FOLDER
 set -euo pipefail
 source "$(dirname "$0")/virtual_display.sh"
@@ -113,6 +114,10 @@ destination=$(log_after | sed -n 's/.*set_destination(\([0-9]*\), \([0-9]*\)).*/
 # Drawn at 1280x720 at scale 1 and still at 1.5 (Mesa keeps a buffer of an unchanged size).
 drawn=$(buffers "$work/stderr" | tail -n 1)
 [[ $drawn == 1280x720 ]] || fail "scale 1.5: drawn at $drawn rather than the panel's 1280x720"
+# wl_compositor 6 where the libwayland of the system knows it: its preferred buffer scale comes
+# (the fractional scale decides).
+grep -q 'bind([0-9]*, "wl_compositor", 6,' "$work/stderr" || fail "wl_compositor is not bound at 6"
+log_after | grep -q 'preferred_buffer_scale(2)' || fail "no preferred buffer scale of 2 came"
 settled scale1.5.png
 [[ $(identify -format '%w %h' "$root/tmp/scale1.5.png") == "1280 720" ]] ||
   fail "scale 1.5: the output is not shot at its 1280x720 pixels"
