@@ -106,7 +106,7 @@ as_tester swaymsg output HEADLESS-1 scale 1.5 >/dev/null
 log_after() { tail -n "+$((mark + 1))" "$work/stderr"; }
 # Shown once two frames went after the new size reached the viewport.
 for _ in $(seq 300); do
-  log_after | sed -n '/set_destination(/,$p' | grep -c '\.attach(' | grep -qvx '[01]' && break
+  log_after | sed -n '/set_destination(/,$p' | grep -c '\.attach(' | grep -vx '[01]' >/dev/null && break
   sleep 0.1
 done
 destination=$(log_after | sed -n 's/.*set_destination(\([0-9]*\), \([0-9]*\)).*/\1x\2/p' | tail -n 1)
@@ -117,7 +117,7 @@ drawn=$(buffers "$work/stderr" | tail -n 1)
 # wl_compositor 6 where the libwayland of the system knows it: its preferred buffer scale comes
 # (the fractional scale decides).
 grep -q 'bind([0-9]*, "wl_compositor", 6,' "$work/stderr" || fail "wl_compositor is not bound at 6"
-log_after | grep -q 'preferred_buffer_scale(2)' || fail "no preferred buffer scale of 2 came"
+log_after | grep 'preferred_buffer_scale(2)' >/dev/null || fail "no preferred buffer scale of 2 came"
 settled scale1.5.png
 [[ $(identify -format '%w %h' "$root/tmp/scale1.5.png") == "1280 720" ]] ||
   fail "scale 1.5: the output is not shot at its 1280x720 pixels"

@@ -21,8 +21,12 @@ shots=$(realpath "$3")
 work=$(mktemp -d)
 chmod 755 "$work"
 user=flurrix-kw-$$
+# Everything of the user's goes: its processes (gone before the user is), and the sockets and
+# locks that KWin's Xwayland readiness leaves in /tmp when it is killed.
 cleanup() {
   pkill -9 -u "$user" 2>/dev/null || true
+  for _ in $(seq 100); do pgrep -u "$user" >/dev/null || break; sleep 0.1; done
+  find /tmp /tmp/.X11-unix -maxdepth 1 -user "$user" -delete 2>/dev/null || true
   userdel "$user" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -39,6 +43,9 @@ chmod 700 "$work/runtime"
 cp "$build/flurrix" "$build/libflurrix.so" "$activity" "$kwin_program" "$work/"
 cp -r "$build/data" "$work/data"
 program=$work/flurrix
+# KWin's session bus listens in the user's runtime folder, not in /tmp.
+sed 's|<listen>.*</listen>|<listen>unix:dir='"$work/runtime"'</listen>|' \
+  /usr/share/dbus-1/session.conf >"$work/bus.conf"
 config="$work/config/Corvantic/Flurrix Screensaver/config.ini"
 
 socket=
@@ -63,7 +70,7 @@ start_kwin() {
   mkdir "$work/kwin-config"
   chown "$user" "$work/kwin-config"
   as_user env XDG_CONFIG_HOME="$work/kwin-config" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
-    dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$0.part" && mv "$0.part" "$0" &&
+    dbus-run-session --config-file="$work/bus.conf" -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$0.part" && mv "$0.part" "$0" &&
       exec "$@"' "$work/runtime/bus" "$work/kwin_wayland" --virtual --socket flurrix-kwin \
     --no-lockscreen --no-global-shortcuts --no-kactivities --scale "$1" --width "$2" \
     --height "$3" --output-count "$4" >"$work/kwin.log" 2>&1 &
@@ -73,7 +80,7 @@ start_kwin() {
       socket=flurrix-kwin
       bus=$(cat "$work/runtime/bus")
       as_user gdbus introspect --session -d org.kde.KWin -o /org/kde/KWin/ScreenShot2 2>/dev/null |
-        grep -q CaptureScreen && return 0
+        grep CaptureScreen >/dev/null && return 0
     fi
     running "$kwin" || return 1
     sleep 0.1

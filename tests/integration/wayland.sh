@@ -22,8 +22,12 @@ chmod 755 "$work"
 user=flurrix-wl-$$
 sway=
 xephyr=
+# Everything of the user's goes: its processes (gone before the user is, or userdel refuses), and
+# the X sockets and locks that sway's Xwayland readiness leaves in /tmp when it is killed.
 cleanup() {
   pkill -9 -u "$user" 2>/dev/null || true
+  for _ in $(seq 100); do pgrep -u "$user" >/dev/null || break; sleep 0.1; done
+  find /tmp /tmp/.X11-unix -maxdepth 1 -user "$user" -delete 2>/dev/null || true
   userdel "$user" 2>/dev/null || true
   [[ -n $xephyr ]] && kill "$xephyr" 2>/dev/null || true
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
@@ -184,10 +188,10 @@ mark=$(wc -l <"$work/stderr")
 as_user swaymsg output HEADLESS-1 scale 2 >/dev/null
 # Shown once two frames of each surface went after the new scale.
 for _ in $(seq 300); do
-  log_after "$mark" | sed -n '/set_buffer_scale(2)/,$p' | grep -c '\.attach(' | grep -qvx '[0-3]' && break
+  log_after "$mark" | sed -n '/set_buffer_scale(2)/,$p' | grep -c '\.attach(' | grep -vx '[0-3]' >/dev/null && break
   sleep 0.1
 done
-log_after "$mark" | grep -q 'set_buffer_scale(2)' || fail "scale 2: no buffer scale of 2 was set"
+log_after "$mark" | grep 'set_buffer_scale(2)' >/dev/null || fail "scale 2: no buffer scale of 2 was set"
 # HEADLESS-1's buffers are 1280x720 before and after, HEADLESS-2's 1920x1080; Mesa keeps buffers
 # of an unchanged size, so a new one would be of another size.
 [[ $(log_after "$mark" | buffers /dev/stdin | tail -n 2 | grep -vx '1280x720\|1920x1080') == "" ]] ||

@@ -15,7 +15,7 @@ buffers() {
   sed -n -e 's/.*create_buffer(new id wl_buffer[@#][0-9]*, [0-9-]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' \
     -e 's/.*create_immed(new id wl_buffer[@#][0-9]*, \([0-9]*\), \([0-9]*\),.*/\1x\2/p' "$1"
 }
-drawn_at() { buffers "$1" | grep -qx "$2"; }
+drawn_at() { buffers "$1" | grep -x "$2" >/dev/null; }
 detail() {
   convert "$1" -colorspace gray \( +clone -blur 0x0.6 \) -compose difference -composite \
     -format '%[fx:mean*1000]' info:
