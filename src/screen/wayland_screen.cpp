@@ -1,6 +1,8 @@
 // The screen over Wayland: a layer-shell surface on the overlay layer of every output, above every
 // window, anchored to all four edges and sized by the compositor, drawn through EGL with one
-// OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run.
+// OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run. Each
+// surface is drawn at its output's own pixels (output_scale.h), so a scaled output is as sharp as
+// an unscaled one.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <poll.h>
@@ -13,21 +15,36 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
+#include <vector>
 
+#include "fractional_scale-client-protocol.h"
 #include "layer_shell-client-protocol.h"
 #include "screen/connection_watch.h"
+#include "screen/output_scale.h"
 #include "screen/outputs.h"
 #include "screen/screen.h"
+#include "viewporter-client-protocol.h"
 
 namespace screen {
 namespace {
 
-// What one output's surface needs; kept in a map, so its address stays while it lives.
+// What one output and its surface need; kept in a map, so its address stays while it lives.
 struct OutputSurface {
   uint32_t name = 0;
   wl_output* output = nullptr;
+  std::string label;        // the output's own name ("DP-1"), where the compositor tells it
+  int32_t outputScale = 1;  // the output's integer scale, and the one it announced before `done`
+  int32_t pendingScale = 1;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
+  wp_viewport* viewport = nullptr;  // with `fraction`, where the compositor offers both
+  wp_fractional_scale_v1* fraction = nullptr;
+  std::vector<wl_output*> entered;  // the outputs the surface is on
+  ScaleReports reports;
+  int32_t width = 0;  // the compositor's size for the surface, in its units
+  int32_t height = 0;
+  BufferPlan plan;  // the buffer drawn
   wl_egl_window* window = nullptr;
   EGLSurface egl = EGL_NO_SURFACE;
   EGLDisplay display = EGL_NO_DISPLAY;
@@ -64,6 +81,11 @@ class WaylandScreen final : public Screen {
   void GlobalRemoved(uint32_t name);
   void Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height);
   void Closed(OutputSurface& s);
+  // What the compositor says of scales: an output's, the outputs a surface is on, and the
+  // surface's preferred scales. Each redraws what it changed at its new size.
+  void OutputDone(OutputSurface& o);
+  void Entered(OutputSurface& s, wl_output* output, bool entered);
+  void Rescale(OutputSurface& s);
 
  private:
   bool StartEgl();
@@ -75,6 +97,8 @@ class WaylandScreen final : public Screen {
   wl_registry* registry_ = nullptr;
   wl_compositor* compositor_ = nullptr;
   zwlr_layer_shell_v1* shell_ = nullptr;
+  wp_viewporter* viewporter_ = nullptr;
+  wp_fractional_scale_manager_v1* fractionalScale_ = nullptr;
   EGLDisplay egl_ = EGL_NO_DISPLAY;
   EGLConfig config_ = nullptr;
   EGLContext context_ = EGL_NO_CONTEXT;
@@ -106,6 +130,59 @@ const zwlr_layer_surface_v1_listener kLayerListener = {
     },
 };
 
+const wl_output_listener kOutputListener = {
+    [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
+       int32_t) {},
+    [](void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {},
+    [](void* data, wl_output*) {
+      auto* o = static_cast<OutputSurface*>(data);
+      o->screen->OutputDone(*o);
+    },
+    [](void* data, wl_output*, int32_t scale) {
+      static_cast<OutputSurface*>(data)->pendingScale = std::clamp(scale, 1, 8);
+    },
+    [](void* data, wl_output*, const char* name) {
+      static_cast<OutputSurface*>(data)->label = name;
+    },
+    [](void*, wl_output*, const char*) {},
+};
+
+// wl_surface's events as a compositor of version 6 sends them; this program may be built against
+// a libwayland that knows only the first two, and binds version 6 only where the libwayland it
+// runs with knows all four.
+struct SurfaceListener {
+  void (*enter)(void*, wl_surface*, wl_output*);
+  void (*leave)(void*, wl_surface*, wl_output*);
+  void (*preferredBufferScale)(void*, wl_surface*, int32_t);
+  void (*preferredBufferTransform)(void*, wl_surface*, uint32_t);
+};
+
+const SurfaceListener kSurfaceListener = {
+    [](void* data, wl_surface*, wl_output* output) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->screen->Entered(*s, output, true);
+    },
+    [](void* data, wl_surface*, wl_output* output) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->screen->Entered(*s, output, false);
+    },
+    [](void* data, wl_surface*, int32_t scale) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->reports.bufferScale = scale;
+      s->screen->Rescale(*s);
+    },
+    // The compositor turns the picture for a rotated output itself.
+    [](void*, wl_surface*, uint32_t) {},
+};
+
+const wp_fractional_scale_v1_listener kFractionListener = {
+    [](void* data, wp_fractional_scale_v1*, uint32_t scale) {
+      auto* s = static_cast<OutputSurface*>(data);
+      s->reports.fraction = static_cast<int32_t>(std::min<uint32_t>(scale, 1u << 15));
+      s->screen->Rescale(*s);
+    },
+};
+
 WaylandScreen::~WaylandScreen() {
   Close();
   for (auto& [name, s] : surfaces_) wl_output_destroy(s.output);
@@ -114,6 +191,8 @@ WaylandScreen::~WaylandScreen() {
     if (context_ != EGL_NO_CONTEXT) eglDestroyContext(egl_, context_);
     eglTerminate(egl_);
   }
+  if (fractionalScale_) wp_fractional_scale_manager_v1_destroy(fractionalScale_);
+  if (viewporter_) wp_viewporter_destroy(viewporter_);
   if (shell_) zwlr_layer_shell_v1_destroy(shell_);
   if (compositor_) wl_compositor_destroy(compositor_);
   if (registry_) wl_registry_destroy(registry_);
@@ -123,16 +202,27 @@ WaylandScreen::~WaylandScreen() {
 void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* interface,
                            uint32_t version) {
   if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
+    // Version 6 brings the surface's preferred buffer scale.
+    const auto known = static_cast<uint32_t>(wl_compositor_interface.version);
     compositor_ = static_cast<wl_compositor*>(
-        wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, 4u)));
+        wl_registry_bind(registry, name, &wl_compositor_interface, std::min({version, known, 6u})));
   } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
     shell_ = static_cast<zwlr_layer_shell_v1*>(
         wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+  } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+    viewporter_ =
+        static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+  } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+    fractionalScale_ = static_cast<wp_fractional_scale_manager_v1*>(
+        wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     OutputSurface& s = surfaces_[name];
     s.name = name;
     s.screen = this;
-    s.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+    // Version 2 brings the output's scale.
+    s.output = static_cast<wl_output*>(
+        wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 4u)));
+    wl_output_add_listener(s.output, &kOutputListener, &s);
     outputs_.Add(name);
     // An output that comes during the run gets its surface at once.
     if (open_) MakeSurface(s);
@@ -142,26 +232,56 @@ void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* int
 void WaylandScreen::GlobalRemoved(uint32_t name) {
   const auto found = surfaces_.find(name);
   if (found == surfaces_.end()) return;
+  wl_output* output = found->second.output;
   DropSurface(found->second);
-  wl_output_destroy(found->second.output);
   surfaces_.erase(found);
   outputs_.Remove(name);
+  // Surfaces on it are no longer.
+  for (auto& [other, s] : surfaces_) Entered(s, output, false);
+  wl_output_destroy(output);
 }
 
-// The compositor's size for a surface: acknowledged, and the surface drawn at exactly that size.
+// The compositor's size for a surface: acknowledged, and the surface drawn at that size in its
+// output's pixels.
 void WaylandScreen::Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height) {
   zwlr_layer_surface_v1_ack_configure(s.layer, serial);
-  const auto w = static_cast<int32_t>(std::min<uint32_t>(width, 1u << 15));
-  const auto h = static_cast<int32_t>(std::min<uint32_t>(height, 1u << 15));
-  if (w > 0 && h > 0) {
+  s.width = static_cast<int32_t>(std::min<uint32_t>(width, 1u << 15));
+  s.height = static_cast<int32_t>(std::min<uint32_t>(height, 1u << 15));
+  // The surface's size in the compositor's units, whatever the buffer's pixels.
+  if (s.viewport && s.width > 0 && s.height > 0) {
+    wp_viewport_set_destination(s.viewport, s.width, s.height);
+  }
+  Rescale(s);
+}
+
+void WaylandScreen::Rescale(OutputSurface& s) {
+  if (!s.surface) return;
+  s.reports.onOutput = !s.entered.empty();
+  s.reports.outputScale = s.outputScale;
+  if (s.reports.onOutput) {
+    s.reports.outputScale = 1;
+    for (const auto& [name, o] : surfaces_) {
+      if (std::find(s.entered.begin(), s.entered.end(), o.output) != s.entered.end()) {
+        s.reports.outputScale = std::max(s.reports.outputScale, o.outputScale);
+      }
+    }
+  }
+  const bool viewport = s.viewport != nullptr;
+  const BufferPlan plan = PlanBuffer(s.width, s.height, ChooseScale(s.reports, viewport), viewport);
+  if (plan == s.plan) return;
+  s.plan = plan;
+  if (plan.width > 0 && plan.height > 0) {
+    // Sent with the next frame's buffer, which has the new size.
+    if (!viewport) wl_surface_set_buffer_scale(s.surface, plan.bufferScale);
     if (!s.window) {
-      s.window = wl_egl_window_create(s.surface, w, h);
+      s.window = wl_egl_window_create(s.surface, plan.width, plan.height);
       s.egl = s.window
                   ? eglCreateWindowSurface(egl_, config_,
                                            reinterpret_cast<EGLNativeWindowType>(s.window), nullptr)
                   : EGL_NO_SURFACE;
       if (s.egl == EGL_NO_SURFACE) {
-        std::fprintf(stderr, "flurrix: no EGL surface on output %u\n", s.name);
+        std::fprintf(stderr, "flurrix: no EGL surface on output %s\n",
+                     s.label.empty() ? std::to_string(s.name).c_str() : s.label.c_str());
         return;
       }
       // The run paces itself: a swap never waits for the compositor's frame callback, which an
@@ -169,10 +289,23 @@ void WaylandScreen::Configured(OutputSurface& s, uint32_t serial, uint32_t width
       eglMakeCurrent(egl_, s.egl, s.egl, context_);
       eglSwapInterval(egl_, 0);
     } else {
-      wl_egl_window_resize(s.window, w, h, 0, 0);
+      wl_egl_window_resize(s.window, plan.width, plan.height, 0, 0);
     }
   }
-  outputs_.Configure(s.name, w, h);
+  outputs_.Configure(s.name, plan.width, plan.height);
+}
+
+void WaylandScreen::OutputDone(OutputSurface& o) {
+  if (o.outputScale == o.pendingScale) return;
+  o.outputScale = o.pendingScale;
+  for (auto& [name, s] : surfaces_) Rescale(s);
+}
+
+void WaylandScreen::Entered(OutputSurface& s, wl_output* output, bool entered) {
+  const auto known = std::find(s.entered.begin(), s.entered.end(), output);
+  if (entered && known == s.entered.end()) s.entered.push_back(output);
+  if (!entered && known != s.entered.end()) s.entered.erase(known);
+  Rescale(s);
 }
 
 void WaylandScreen::Closed(OutputSurface& s) {
@@ -184,6 +317,14 @@ void WaylandScreen::MakeSurface(OutputSurface& s) {
   if (s.surface) return;
   s.display = egl_;
   s.surface = wl_compositor_create_surface(compositor_);
+  wl_proxy_add_listener(
+      reinterpret_cast<wl_proxy*>(s.surface),
+      reinterpret_cast<void (**)(void)>(const_cast<SurfaceListener*>(&kSurfaceListener)), &s);
+  if (viewporter_ && fractionalScale_) {
+    s.viewport = wp_viewporter_get_viewport(viewporter_, s.surface);
+    s.fraction = wp_fractional_scale_manager_v1_get_fractional_scale(fractionalScale_, s.surface);
+    wp_fractional_scale_v1_add_listener(s.fraction, &kFractionListener, &s);
+  }
   s.layer = zwlr_layer_shell_v1_get_layer_surface(shell_, s.surface, s.output,
                                                   ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "flurrix");
   zwlr_layer_surface_v1_set_anchor(
@@ -204,11 +345,19 @@ void WaylandScreen::DropSurface(OutputSurface& s) {
   }
   if (s.window) wl_egl_window_destroy(s.window);
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  if (s.fraction) wp_fractional_scale_v1_destroy(s.fraction);
+  if (s.viewport) wp_viewport_destroy(s.viewport);
   if (s.surface) wl_surface_destroy(s.surface);
   s.egl = EGL_NO_SURFACE;
   s.window = nullptr;
   s.layer = nullptr;
+  s.fraction = nullptr;
+  s.viewport = nullptr;
   s.surface = nullptr;
+  s.entered.clear();
+  s.reports = {};
+  s.width = s.height = 0;
+  s.plan = {};
 }
 
 bool WaylandScreen::StartEgl() {
