@@ -32,6 +32,7 @@ struct OutputSurface {
   EGLSurface egl = EGL_NO_SURFACE;
   EGLDisplay display = EGL_NO_DISPLAY;
   class WaylandScreen* screen = nullptr;
+  int32_t refreshMilliHz = 0;  // the output's current mode's; 0 until the compositor says
 };
 
 void Present(void* surface) {
@@ -58,6 +59,9 @@ class WaylandScreen final : public Screen {
   bool SurfacesChanged() override;
   void HandleEvents() override;
   bool QuitRequested() const override { return quit_; }
+  int32_t SystemRefreshMilliHz() const override {
+    return ready_.empty() ? 0 : surfaces_.at(ready_[0].name).refreshMilliHz;
+  }
 
   // Listeners of the registry and of the layer surfaces.
   void Global(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
@@ -108,6 +112,19 @@ const zwlr_layer_surface_v1_listener kLayerListener = {
     },
 };
 
+// Only the current mode is wanted from an output: its refresh rate, which paces the run.
+const wl_output_listener kOutputListener = [] {
+  wl_output_listener listener{};
+  listener.geometry = [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                         const char*, const char*, int32_t) {};
+  listener.mode = [](void* data, wl_output*, uint32_t flags, int32_t, int32_t, int32_t refresh) {
+    if (flags & WL_OUTPUT_MODE_CURRENT) static_cast<OutputSurface*>(data)->refreshMilliHz = refresh;
+  };
+  listener.done = [](void*, wl_output*) {};
+  listener.scale = [](void*, wl_output*, int32_t) {};
+  return listener;
+}();
+
 WaylandScreen::~WaylandScreen() {
   if (watcher_.joinable()) {
     const char stop = 0;
@@ -145,6 +162,7 @@ void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* int
     s.name = name;
     s.screen = this;
     s.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+    wl_output_add_listener(s.output, &kOutputListener, &s);
     outputs_.Add(name);
     // An output that comes during the run gets its surface at once.
     if (open_) MakeSurface(s);
