@@ -1,8 +1,8 @@
 // How evenly the snow moves on screens of different refresh rates: the run's pacer and its frame
-// (the steps of a flake field, the position handed to the engine) against a simulated screen with
-// vertical sync, whose present waits for the next refresh. One flake falls at a constant speed;
-// for each presented frame the benchmark notes the refresh it first shows on and the height the
-// engine was handed. Reported, over ten seconds of the simulated clock:
+// (the snow's steps, then the flakes handed to the engine at the frame's moment) against a
+// simulated screen with vertical sync, whose present waits for the next refresh. One flake falls at
+// a constant speed; for each presented frame the benchmark notes the refresh it first shows on and
+// the height the engine was handed. Reported, over ten seconds of the simulated clock:
 //   judder_pct           the spread (max - min) of the flake's movement per refresh, each frame's
 //                        movement over the refreshes since the frame before, in percent of the mean
 //   duration_spread_pct  the same spread of the frames' times on screen, in refreshes
@@ -16,8 +16,8 @@
 
 #include "run/pacing.h"
 #include "scene/engine_api.h"
-#include "scene/flake_field.h"
 #include "scene/run_context.h"
+#include "scene/scene.h"
 #include "scoped_hook.h"
 
 namespace {
@@ -59,22 +59,24 @@ void BM_Judder(benchmark::State& state) {
     scene::RunContext context;
     context.displayOn = [] { return true; };
     context.onBattery = [] { return false; };
-    scene::FlakeField field;
+    scene::SceneState scene;
+    scene::FlakeField& field = scene.field;
     field.count = 1;
     field.flakes.assign(2, scene::Flake{});
-    field.flakes[1] = {1, 0, 8, 5, 0, kFall, 0};
+    field.flakes[1] = {1, 0, 8, 5, 0, kFall, 0, 0, 8, 5};
     auto refreshNs = [hz](int64_t r) { return r * 1000000000 / hz; };
 
     int64_t nowNs = 0;
-    run::FramePacer pacer(0, context);
+    run::FramePacer pacer(0, context, static_cast<int32_t>(hz * 1000));
     std::vector<Shown> shown;
     while (nowNs < kSimulatedNs) {
       const int64_t waitMs = pacer.WaitMs(nowNs / kNsPerMs);
       if (waitMs > 0) nowNs += waitMs * kNsPerMs + kOvershootNs;
       const run::FramePlan plan = pacer.Begin(nowNs / kNsPerMs);
-      for (int32_t i = 0; i < plan.steps; ++i) scene::UpdateFlakeField(field, context.random);
+      for (int32_t i = 0; i < plan.steps; ++i) scene::StepSnow(scene, context.random);
       nowNs += kInputNs;
       if (!plan.draw) continue;
+      scene::PlaceMoment(scene, plan.fraction);
       nowNs += kRenderNs;
       // The present waits for the next refresh, and the frame is on screen from there.
       int64_t refresh = nowNs * hz / 1000000000;
