@@ -1,7 +1,10 @@
 // The CPU cost of a whole run: the default settings at 1920 x 1080 on the offscreen driver for a
 // number of seconds, paced as the run paces itself, with the display reported off, and the same
 // frames without pacing (step, draw and present as fast as the machine allows). The whole
-// process's CPU time counts, the renderer's threads included.
+// process's CPU time counts, the renderer's threads included. The offscreen driver has no refresh
+// rate, so the run paces itself as on a 60 Hz screen; FLURRIX_REFRESH_HZ=144 (read by the screen
+// layer) runs it as on a 144 Hz one, at the cadence it would choose there (72 frames a second):
+//   FLURRIX_REFRESH_HZ=144 build/run_bench --benchmark_filter=RunPaced
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 

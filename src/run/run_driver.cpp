@@ -99,6 +99,7 @@ void SaverRun::Rebuild() {
   if (screen_->SurfaceCount() == 0) return;
   screen_->MakeCurrent(0);
   if (OpenEngineScreen()) BuildViews();
+  pacer_.SetRefreshMilliHz(screen_->RefreshMilliHz());
 }
 
 // Hands the opened screen to the engine.
@@ -147,7 +148,7 @@ bool SaverRun::Start(settings::Settings& s, const RunSetup& setup) {
   screen_->PlaceMouse(kMouseStartX, kMouseStartY);
   BuildViews();
   MusicStart(music_, plan_.music);
-  pacer_ = FramePacer(context_.NowMs(), context_);
+  pacer_ = FramePacer(context_.NowMs(), context_, screen_->RefreshMilliHz());
   return true;
 }
 
@@ -190,11 +191,11 @@ RunEnd SaverRun::FunctionKeys() {
 
 bool SaverRun::Frame() {
   scene::EngineApi& rto = scene::Rto();
-  platform::SleepMs(static_cast<uint32_t>(pacer_.WaitMs(context_.NowMs())));
+  context_.SleepMs(pacer_.WaitMs(context_.NowMs()));
   const FramePlan frame = pacer_.Begin(context_.NowMs());
   if (screen_->SurfacesChanged()) Rebuild();
   for (int32_t step = 0; sceneBuilt_ && step < frame.steps; ++step) {
-    scene::UpdateSnow(scene_, context_.random);
+    scene::StepSnow(scene_, context_.random);
     scene::UpdateBackground(scene_.background, context_.NowMs());
   }
   if (sceneBuilt_) {
@@ -202,6 +203,8 @@ bool SaverRun::Frame() {
     scene::CheckCalendarDay(scene_.calendar, context_, false);
   }
   if (frame.draw && engineScreenOpen_) {
+    // The snow and the fades as they are at the frame's own moment, between the last two steps.
+    if (sceneBuilt_) scene::PlaceMoment(scene_, frame.fraction);
     DrawOtherMonitors();
     rto.RenderWorld();
     ShowForeground();

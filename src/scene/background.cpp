@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/platform.h"
 #include "scene/engine_api.h"
@@ -92,12 +93,24 @@ bool LoadBackgroundPicture(const std::string& path) {
 
 void FadeOutStep(BackgroundState& b) {
   b.FadeLevel = std::min(b.FadeLevel + b.fadeStep, 255);
+  b.shownFade = b.FadeLevel;
   Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
 }
 
 void FadeInStep(BackgroundState& b) {
   b.FadeLevel = std::max(b.FadeLevel - b.fadeStep, 0);
+  b.shownFade = b.FadeLevel;
   Rto().SetMaterialColor(kCoverMaterial, 0, White(b.FadeLevel));
+}
+
+void ShowFade(BackgroundState& b, float fraction) {
+  const float back = 1.0f - fraction;
+  const int32_t level =
+      b.FadeLevel -
+      static_cast<int32_t>(std::lround(static_cast<float>(b.FadeLevel - b.previousFade) * back));
+  if (level == b.shownFade) return;
+  b.shownFade = level;
+  Rto().SetMaterialColor(kCoverMaterial, 0, White(level));
 }
 
 void StartBackground(BackgroundState& b, const std::vector<BackgroundPlanes>& planes) {
@@ -128,6 +141,7 @@ void StartBackground(BackgroundState& b, const std::vector<BackgroundPlanes>& pl
 }
 
 void UpdateBackground(BackgroundState& b, int64_t now) {
+  b.previousFade = b.FadeLevel;
   // A slide show of a single picture fades it in once and keeps it.
   const bool single = IsSlideShow(b) && b.lastIndex == 0;
   if (!(b.cycling || single)) return;

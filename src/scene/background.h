@@ -17,6 +17,8 @@ struct BackgroundState {
   std::vector<std::string> pictures;  // the picture list: full paths, in folder order
   int32_t blankColour = 0;            // r + g * 256 + b * 65536
   int32_t FadeLevel = 255;            // alpha of the cover, 0..255
+  int32_t previousFade = 255;         // FadeLevel before the last step
+  int32_t shownFade = 255;            // the alpha the cover's material has now
   int32_t fadeStep = 2;
   int32_t pictureIndex = 0;  // the next entry to show
   int32_t lastIndex = -1;
@@ -54,5 +56,8 @@ struct BackgroundPlanes {
 void StartBackground(BackgroundState& b, const std::vector<BackgroundPlanes>& planes);
 // One step of a slide show (`now`: the run's clock); nothing for a still picture or a colour.
 void UpdateBackground(BackgroundState& b, int64_t now);
+// Gives the cover the fade level `fraction` of the way from the step before the last to the last
+// (1: the last step's).
+void ShowFade(BackgroundState& b, float fraction);
 
 }  // namespace scene

@@ -49,6 +49,8 @@ void BuildFlakeField(FlakeField& field, const FlakePlan& plan, RandomGenerator& 
   field.windFactor = plan.drift == Drift::kNone ? 4 : 10;
   field.rotate = plan.rotate;
   field.originX = originX;
+  field.steps = 0;
+  field.drawnAt = 0;
 
   field.material = rto.CreateMaterial(-1, rto.TextureID(kFlakeTexture));
   rto.MaterialBlendingMode(field.material, RTO_BLEND_ALPHA);
@@ -77,13 +79,15 @@ void BuildFlakeField(FlakeField& field, const FlakePlan& plan, RandomGenerator& 
     f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     f.fall = static_cast<float>(plan.speed) * 0.015f -
              static_cast<float>(random.Draw(0, Saturated(2 * int64_t{plan.speed}))) * 0.003f;
+    f.px = f.x;
+    f.py = f.y;
+    f.pz = f.z;
     rto.RotateEntity(f.entity, 90, 0, static_cast<float>(random.Draw(0, 360)));
     rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
 }
 
-void UpdateFlakeField(FlakeField& field, RandomGenerator& random) {
-  EngineApi& rto = Rto();
+void StepFlakeField(FlakeField& field, RandomGenerator& random) {
   // Half the box, rounded half to even: 12 and 8.
   const float hx = std::nearbyint(kFieldWidth * 0.5f);
   const float hy = std::nearbyint(kFieldHeight * 0.5f);
@@ -91,6 +95,7 @@ void UpdateFlakeField(FlakeField& field, RandomGenerator& random) {
   const int32_t range = Saturated(int64_t{field.speed} * field.windFactor);
   const float limit = static_cast<float>(range) * 0.001f + sway;
 
+  ++field.steps;
   for (int32_t i = 1; i <= field.count; ++i) {
     Flake& f = field.flakes[i];
     f.dx += static_cast<float>(random.Draw(0, 2) - 1) * sway;
@@ -110,22 +115,50 @@ void UpdateFlakeField(FlakeField& field, RandomGenerator& random) {
     f.dz += static_cast<float>(random.Draw(1, range)) * 0.001f;
     if (f.dz > limit) f.dz = limit;
 
+    f.px = f.x;
+    f.py = f.y;
+    f.pz = f.z;
     f.x += f.dx;
     f.y -= f.fall;
     f.z += f.dz;
+    // A flake that wraps takes its previous place with it: a frame before the step draws it
+    // coming in on its new side, not on its way across the screen.
     if (f.x < -hx) {
       f.x += kFieldWidth;
+      f.px += kFieldWidth;
     } else if (f.x > hx) {
       f.x -= kFieldWidth;
+      f.px -= kFieldWidth;
     }
     if (f.y < -hy) {
       f.dx = 0;
       f.y += kFieldHeight;
-      if (f.z > kFieldDepth) f.z = static_cast<float>(random.Draw(1, kFieldDepth));
+      f.py += kFieldHeight;
+      if (f.z > kFieldDepth) f.pz = f.z = static_cast<float>(random.Draw(1, kFieldDepth));
     }
-    if (field.rotate) rto.RotateEntity2(f.entity, 2, 2, 2, RTO_RELATIVE);
-    rto.MoveEntity2(f.entity, field.originX + f.x, f.y, f.z, RTO_ABSOLUTE);
   }
+}
+
+void PlaceFlakeField(FlakeField& field, float fraction) {
+  EngineApi& rto = Rto();
+  // Measured back from the last step, so that a frame on it (0) draws exactly where it left them.
+  const float back = 1.0f - fraction;
+  const double drawnAt = static_cast<double>(field.steps) - back;
+  // Two degrees about each axis a step.
+  const auto turn = static_cast<float>(2.0 * (drawnAt - field.drawnAt));
+  field.drawnAt = drawnAt;
+  const bool turning = field.rotate && turn != 0;
+  for (int32_t i = 1; i <= field.count; ++i) {
+    const Flake& f = field.flakes[i];
+    if (turning) rto.RotateEntity2(f.entity, turn, turn, turn, RTO_RELATIVE);
+    rto.MoveEntity2(f.entity, field.originX + (f.x - (f.x - f.px) * back),
+                    f.y - (f.y - f.py) * back, f.z - (f.z - f.pz) * back, RTO_ABSOLUTE);
+  }
+}
+
+void UpdateFlakeField(FlakeField& field, RandomGenerator& random) {
+  StepFlakeField(field, random);
+  PlaceFlakeField(field, 1.0f);
 }
 
 }  // namespace scene

@@ -14,9 +14,12 @@ namespace scene {
 struct Flake {
   int32_t entity = 0;
   float x = 0, y = 0, z = 0;
-  float dx = 0;    // sideways movement per frame (the sway)
-  float fall = 0;  // downward movement per frame, fixed for the flake's life
-  float dz = 0;    // movement towards the viewer in the last frame
+  float dx = 0;    // sideways movement per step (the sway)
+  float fall = 0;  // downward movement per step, fixed for the flake's life
+  float dz = 0;    // movement towards the viewer in the last step
+  // Where the step before the last left it, moved along with a wrap: a frame between the two
+  // draws it on the way.
+  float px = 0, py = 0, pz = 0;
 };
 
 // The field box in world units.
@@ -45,7 +48,9 @@ struct FlakeField {
   Drift drift = Drift::kNone;
   int32_t windFactor = 4;  // 4 for no wind, 10 for either direction
   bool rotate = false;
-  float originX = 0;  // where the field's box is centred along x (another monitor's snow)
+  float originX = 0;   // where the field's box is centred along x (another monitor's snow)
+  int64_t steps = 0;   // taken since the field was built
+  double drawnAt = 0;  // the moment last drawn, in steps: the turn since then is still to make
 };
 
 // Fills the flake texture with the flake picture: the user's file, or the built-in picture drawn
@@ -57,7 +62,14 @@ void PrepareFlakeTexture(const FlakePlan& plan);
 void BuildFlakeField(FlakeField& field, const FlakePlan& plan, RandomGenerator& random,
                      float originX = 0);
 
-// Moves every flake by one step and hands the positions to the engine.
+// Moves every flake by one step; nothing is handed to the engine.
+void StepFlakeField(FlakeField& field, RandomGenerator& random);
+
+// Hands the engine every flake `fraction` of the way from where the step before the last left it
+// to where the last did (1: there), turned as far as that moment.
+void PlaceFlakeField(FlakeField& field, float fraction);
+
+// One step, and the flakes handed to the engine where it leaves them.
 void UpdateFlakeField(FlakeField& field, RandomGenerator& random);
 
 }  // namespace scene

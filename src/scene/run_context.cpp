@@ -1,5 +1,8 @@
 #include "scene/run_context.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/platform.h"
 
 namespace scene {
@@ -40,6 +43,15 @@ int32_t RandomGenerator::Draw(int32_t a, int32_t b) {
 
 int64_t RunContext::NowMs() const {
   return clock ? clock() : static_cast<int64_t>(platform::MonotonicMs());
+}
+
+void RunContext::SleepMs(int64_t ms) const {
+  if (ms <= 0) return;
+  if (sleep) {
+    sleep(ms);
+  } else {
+    platform::SleepMs(static_cast<uint32_t>(std::min<int64_t>(ms, UINT32_MAX)));
+  }
 }
 
 int64_t RunContext::LocalNow() const {

@@ -103,9 +103,21 @@ void AddMonitorView(SceneState& scene, const FlakePlan& flakes, RunContext& cont
   BuildFlakeField(m.field, flakes, context.random, originX);
 }
 
+void StepSnow(SceneState& scene, RandomGenerator& random) {
+  StepFlakeField(scene.field, random);
+  for (MonitorView& m : scene.monitors) StepFlakeField(m.field, random);
+}
+
+void PlaceMoment(SceneState& scene, float fraction) {
+  PlaceFlakeField(scene.field, fraction);
+  for (MonitorView& m : scene.monitors) PlaceFlakeField(m.field, fraction);
+  ShowFade(scene.background, fraction);
+}
+
 void UpdateSnow(SceneState& scene, RandomGenerator& random) {
-  UpdateFlakeField(scene.field, random);
-  for (MonitorView& m : scene.monitors) UpdateFlakeField(m.field, random);
+  StepSnow(scene, random);
+  PlaceFlakeField(scene.field, 1.0f);
+  for (MonitorView& m : scene.monitors) PlaceFlakeField(m.field, 1.0f);
 }
 
 }  // namespace scene

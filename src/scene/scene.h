@@ -54,7 +54,13 @@ void BuildScene(SceneState& scene, const ScenePlan& plan, RunContext& context, i
 void AddMonitorView(SceneState& scene, const FlakePlan& flakes, RunContext& context, int32_t screen,
                     int32_t width, int32_t height);
 
-// One step of every snowfall, the primary's and each other monitor's.
+// One step of every snowfall, the primary's and each other monitor's; nothing is handed to the
+// engine.
+void StepSnow(SceneState& scene, RandomGenerator& random);
+// Hands the engine every snowfall and the cover's fade as they are `fraction` of the way from
+// the step before the last to the last (1: where the last step left them).
+void PlaceMoment(SceneState& scene, float fraction);
+// One step of every snowfall, handed to the engine where it leaves the flakes.
 void UpdateSnow(SceneState& scene, RandomGenerator& random);
 
 }  // namespace scene

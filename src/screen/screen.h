@@ -92,6 +92,10 @@ class Screen {
   virtual void HandleEvents() = 0;
   // True once the system asked the program to end (a termination signal, the window closed).
   virtual bool QuitRequested() const = 0;
+  // How often the primary surface's display refreshes, in millihertz; 0 when unknown (or beyond
+  // 1 to 1000 Hz). FLURRIX_REFRESH_HZ (hertz, decimals allowed: 143.98) stands in for the
+  // system's answer, so that a screen of any rate can be tried on the offscreen driver or Xvfb.
+  int32_t RefreshMilliHz() const;
 
   // Takes the keys and the mouse movement since the previous poll.
   void PollInput();
@@ -108,6 +112,9 @@ class Screen {
   virtual MouseMotion TakeMouseMotion() { return {}; }
   // A newly opened screen starts with fresh input clamped to its size.
   void ResetInput(int32_t width, int32_t height);
+  // The refresh rate of the primary surface's display as the system gives it, in millihertz; 0
+  // when it does not say.
+  virtual int32_t SystemRefreshMilliHz() const { return 0; }
 
  private:
   InputState input_;

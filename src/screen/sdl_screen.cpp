@@ -131,6 +131,7 @@ class SdlScreen final : public Screen {
 
  protected:
   KeySnapshot TakeKeys() override;
+  int32_t SystemRefreshMilliHz() const override;
   MouseMotion TakeMouseMotion() override {
     const MouseMotion m = motion_;
     motion_ = {};
@@ -321,6 +322,15 @@ void SdlScreen::HandleEvents() {
   }
   // A press that the video layer did not report as a key: one without a scancode of its own.
   if (rawKeyPress && !keyReported) pressed_[0] = true;
+}
+
+// The current mode of the display the run's window is on (SDL gives whole hertz); 0 when unknown.
+int32_t SdlScreen::SystemRefreshMilliHz() const {
+  if (!window_) return 0;
+  const int display = SDL_GetWindowDisplayIndex(window_);
+  SDL_DisplayMode mode{};
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate > 0 && mode.refresh_rate <= 1000 ? mode.refresh_rate * 1000 : 0;
 }
 
 KeySnapshot SdlScreen::TakeKeys() {

@@ -49,6 +49,7 @@ struct OutputSurface {
   EGLSurface egl = EGL_NO_SURFACE;
   EGLDisplay display = EGL_NO_DISPLAY;
   class WaylandScreen* screen = nullptr;
+  int32_t refreshMilliHz = 0;  // the output's current mode's; 0 until the compositor says
 };
 
 void Present(void* surface) {
@@ -75,6 +76,9 @@ class WaylandScreen final : public Screen {
   bool SurfacesChanged() override;
   void HandleEvents() override;
   bool QuitRequested() const override { return quit_; }
+  int32_t SystemRefreshMilliHz() const override {
+    return ready_.empty() ? 0 : surfaces_.at(ready_[0].name).refreshMilliHz;
+  }
 
   // Listeners of the registry and of the layer surfaces.
   void Global(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
@@ -133,7 +137,11 @@ const zwlr_layer_surface_v1_listener kLayerListener = {
 const wl_output_listener kOutputListener = {
     [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
        int32_t) {},
-    [](void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {},
+    // The current mode's refresh rate paces the run.
+    [](void* data, wl_output*, uint32_t flags, int32_t, int32_t, int32_t refresh) {
+      if (flags & WL_OUTPUT_MODE_CURRENT)
+        static_cast<OutputSurface*>(data)->refreshMilliHz = refresh;
+    },
     [](void* data, wl_output*) {
       auto* o = static_cast<OutputSurface*>(data);
       o->screen->OutputDone(*o);

@@ -270,5 +270,61 @@ TEST(Run, FunctionKeysAndTheSystemEndTheRunEachWithItsOwnOutcome) {
   EXPECT_EQ(links.size(), 1u);
 }
 
+// The simulated screen of the next test: a refresh every kRefreshNs, the present waiting for the
+// next one after 2 ms of drawing; the run's clock and its sleeps are the test's.
+int64_t nowNs = 0;
+constexpr int64_t kRefreshNs = 1000000000 / 144;
+std::vector<int64_t> presentRefreshes;
+std::vector<float> drawnY;  // the watched flake's height at each present
+int watchedFlake = 0;
+float lastY = 0;
+scene::EngineApi realEngine;
+
+// A whole run on the offscreen driver told that the display refreshes 144 times a second:
+// it presents every second refresh, and the flakes it draws move by the same amount in each frame.
+TEST(Run, AtOneHundredFortyFourHertzEverySecondRefreshShowsTheSnowMovedEvenly) {
+  struct Refresh {
+    Refresh() { setenv("FLURRIX_REFRESH_HZ", "144", 1); }
+    ~Refresh() { unsetenv("FLURRIX_REFRESH_HZ"); }
+  } refresh;
+  nowNs = 0;
+  scene::RunContext context;
+  context.clock = [] { return nowNs / 1000000; };
+  context.sleep = [](int64_t ms) { nowNs += ms * 1000000; };
+  context.displayOn = [] { return true; };
+  context.onBattery = [] { return false; };
+  context.random.Seed(3);
+  settings::Settings s = SmallRun();
+  SaverRun run(context);
+  flurrixtest::ScopedTable engine(scene::Rto());
+  ASSERT_TRUE(run.Start(s));
+  KeepGlDriverLoaded();
+  realEngine = scene::Rto();
+  watchedFlake = run.scene().field.flakes[1].entity;
+  scene::Rto().MoveEntity2 = [](int entity, float x, float y, float z, int mode) {
+    if (entity == watchedFlake) lastY = y;
+    return realEngine.MoveEntity2(entity, x, y, z, mode);
+  };
+  scene::Rto().FlipBuffers = [] {
+    nowNs += 2000000;
+    const int64_t refresh = (nowNs + kRefreshNs - 1) / kRefreshNs;
+    nowNs = refresh * kRefreshNs;
+    presentRefreshes.push_back(refresh);
+    drawnY.push_back(lastY);
+    return realEngine.FlipBuffers();
+  };
+  for (int frame = 0; frame < 150 && run.Frame(); ++frame) {
+  }
+  run.Finish();
+  ASSERT_EQ(presentRefreshes.size(), 150u);
+  const float fall = run.scene().field.flakes[1].fall;
+  for (size_t i = 1; i < presentRefreshes.size(); ++i) {
+    ASSERT_EQ(presentRefreshes[i] - presentRefreshes[i - 1], 2) << i;
+    const float moved = drawnY[i - 1] - drawnY[i];
+    if (moved < 0) continue;  // wrapped to the top
+    ASSERT_NEAR(moved, fall * 60 * 2 / 144, fall * 0.01f) << i;
+  }
+}
+
 }  // namespace
 }  // namespace run

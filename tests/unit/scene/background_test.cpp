@@ -152,6 +152,18 @@ TEST_F(BackgroundTest, FadesTakeTheirFramesAndTheWaitStartsAfterTheFadeIn) {
   EXPECT_EQ(brightening, 127);
 }
 
+// A frame between two steps shows the fade between them; a frame on the last step shows its own.
+TEST_F(BackgroundTest, AFrameBetweenStepsShowsTheFadeOnItsWay) {
+  StartShow({"1"}, {"1"});
+  b.fadeStep = 20;
+  Frame(0);
+  Frame(1);
+  ShowFade(b, 0.25f);
+  EXPECT_EQ(CoverAlpha(), 230u);
+  ShowFade(b, 1.0f);
+  EXPECT_EQ(CoverAlpha(), 215u);
+}
+
 TEST_F(BackgroundTest, OnePictureFadesInOnceAndStays) {
   StartShow({"only"}, {"only"});
   for (int64_t now = 0; now < 10000; now += 10) EXPECT_EQ(Frame(now), "only");

@@ -113,6 +113,47 @@ TEST_F(FlakeFieldTest, WrapsAtTheSidesAndTheBottom) {
   EXPECT_EQ(fake->entities.at(f[1].entity).x, f[1].x);
 }
 
+// A frame between two steps draws each flake on its way from the one to the other, turned as far,
+// and one that wrapped coming in on its new side; the steps themselves are those of whole frames.
+TEST_F(FlakeFieldTest, AFrameBetweenStepsDrawsTheFlakesOnTheirWayAndWrappedOnesWhereTheyAre) {
+  s.flakes = 2;
+  s.flakerotate = 1;
+  Build();
+  FlakeField whole = field;
+  RandomGenerator wholeRandom = random;
+  field.flakes[2].y = -7.99f;
+  field.flakes[2].fall = 0.5f;  // beyond the bottom in this step
+  whole.flakes[2] = field.flakes[2];
+  const float turned = fake->entities.at(field.flakes[1].entity).rz;
+  StepFlakeField(field, random);
+  PlaceFlakeField(field, 0.25f);
+  const Flake& f = field.flakes[1];
+  const testing::FakeEntity& e = fake->entities.at(f.entity);
+  EXPECT_NEAR(e.x, f.px + 0.25f * (f.x - f.px), 1e-5f);
+  EXPECT_NEAR(e.y, f.py + 0.25f * (f.y - f.py), 1e-5f);
+  EXPECT_NEAR(e.z, f.pz + 0.25f * (f.z - f.pz), 1e-5f);
+  EXPECT_NE(e.y, f.y);
+  EXPECT_FLOAT_EQ(e.rz, turned + 0.5f);
+  // Wrapped to the top: it comes in there, a step's fall above where the step left it.
+  const testing::FakeEntity& wrapped = fake->entities.at(field.flakes[2].entity);
+  EXPECT_GT(field.flakes[2].y, 8.0f);
+  EXPECT_NEAR(wrapped.y, field.flakes[2].y + 0.75f * 0.5f, 1e-5f);
+  PlaceFlakeField(field, 1.0f);
+  EXPECT_EQ(e.y, f.y);
+  EXPECT_FLOAT_EQ(e.rz, turned + 2);
+  // Stepped and placed now and then, or stepped and placed each step: the same snow.
+  for (int step = 0; step < 50; ++step) {
+    UpdateFlakeField(whole, wholeRandom);
+    if (step > 0) StepFlakeField(field, random);
+    if (step % 3 == 0) PlaceFlakeField(field, 0.5f);
+  }
+  for (int i = 1; i <= 2; ++i) {
+    EXPECT_EQ(field.flakes[i].x, whole.flakes[i].x);
+    EXPECT_EQ(field.flakes[i].y, whole.flakes[i].y);
+    EXPECT_EQ(field.flakes[i].z, whole.flakes[i].z);
+  }
+}
+
 TEST_F(FlakeFieldTest, NoWindIsABoundedWalkAndTheDepthDriftNeverGoesBack) {
   s.speed = 1;
   s.flakes = 200;
