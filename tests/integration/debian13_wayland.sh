@@ -126,6 +126,23 @@ cp "$root/tmp/scale1.5.png" "$shots/debian13-sway-scale1.5.png"
 as_sharp "$root/tmp/scale1.5.png" "$root/tmp/scale1.png" ||
   fail "scale 1.5: the picture is softer than at scale 1"
 
+# An output plugged in during the run gets a surface of its own; unplugged again (sway 1.10 takes
+# the output's global away), the run goes on drawing the one left.
+as_tester swaymsg create_output >/dev/null
+shows() {
+  as_tester grim -o "$1" "/tmp/$2" 2>/dev/null && (($(mean "$root/tmp/$2") > 100))
+}
+wait_until 60 shows HEADLESS-2 plugged.png || fail "an output plugged in during the run shows no picture"
+as_tester swaymsg output HEADLESS-2 unplug >/dev/null || fail "sway $sway_version cannot unplug"
+moving() {
+  as_tester grim -o HEADLESS-1 /tmp/after-b.png 2>/dev/null &&
+    awk -v m="$(compare -metric AE -fuzz 10% "$root/tmp/after-a.png" "$root/tmp/after-b.png" \
+      null: 2>&1 || true)" 'BEGIN { exit !(m > 300) }'
+}
+as_tester grim -o HEADLESS-1 /tmp/after-a.png
+wait_until 60 moving || fail "the snow stopped when an output was unplugged"
+running "$run" || fail "the run ended when an output was unplugged"
+
 kill -TERM "$run"
 for _ in $(seq 50); do running "$run" || break; sleep 0.1; done
 running "$run" && fail "SIGTERM did not end the run"
