@@ -26,15 +26,7 @@ cleanup() {
 trap cleanup EXIT
 debian_root_make trixie
 
-(cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack could not make the package"
-deb=$(ls -t "$build"/flurrix_*.deb | head -n 1)
-cp "$deb" "$root/tmp/"
-in_root apt-get update -q >"$work/apt" 2>&1 || fail "apt-get update: $(tail -n 5 "$work/apt")"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/tmp/$(basename "$deb")" \
-  >"$work/apt" 2>&1 || fail "apt-get install of the package: $(tail -n 5 "$work/apt")"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends sway \
-  grim >"$work/apt" 2>&1 || fail "apt-get install sway grim: $(tail -n 5 "$work/apt")"
-in_root apt-get autoclean -q >/dev/null
+debian_root_install "$build" sway grim
 sway_version=$(in_root dpkg-query -W -f='${Version}' sway)
 
 # A user of the new system, and the devices sway and Mesa open.

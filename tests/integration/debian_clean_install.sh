@@ -26,14 +26,7 @@ trap cleanup EXIT
 suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 debian_root_make "$suite"
 
-(cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack could not make the package"
-deb=$(ls -t "$build"/flurrix_*.deb | head -n 1)
-cp "$deb" "$root/tmp/"
-in_root apt-get update -q >"$work/apt" 2>&1 || fail "apt-get update: $(tail -n 5 "$work/apt")"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/tmp/$(basename "$deb")" \
-  >"$work/apt" 2>&1 || fail "apt-get install: $(tail -n 5 "$work/apt")"
-# Versions the archive no longer serves leave the shared package cache.
-in_root apt-get autoclean -q >/dev/null
+debian_root_install "$build"
 
 start_virtual_display 800x600
 mount_into /tmp/.X11-unix /tmp/.X11-unix --bind -o ro

@@ -8,6 +8,9 @@
 #                                     namespace of its own (returns in that run)
 #   debian_root_make SUITE            the system in $root, with the suite's sources, /proc and
 #                                     the kept package cache; $root_release is its point release
+#   debian_root_install BUILD PKG...  the Debian package made from the build folder BUILD, then
+#                                     the packages PKG... (no recommends), installed inside by
+#                                     apt-get as a user installs them
 #   in_root CMD...                    runs CMD inside, with a clean environment
 #   exec_in_root CMD...               the same, as this (sub)shell itself, so its id is CMD's
 #   debian_root_cleanup               ends whatever runs inside and removes the system: the
@@ -82,6 +85,23 @@ debian_root_make() {
   printf 'deb %s main\n' "${debian_root_sources[@]}" >"$root/etc/apt/sources.list"
   mount_into proc /proc -t proc
   mount_into "$archives" /var/cache/apt/archives --bind
+}
+
+debian_root_install() {
+  local build=$1 deb log=$debian_root_work/apt
+  shift
+  (cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack could not make the package"
+  deb=$(ls -t "$build"/flurrix_*.deb | head -n 1)
+  cp "$deb" "$root/tmp/"
+  in_root apt-get update -q >"$log" 2>&1 || fail "apt-get update: $(tail -n 5 "$log")"
+  in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/tmp/$(basename "$deb")" \
+    >"$log" 2>&1 || fail "apt-get install of the package: $(tail -n 5 "$log")"
+  if (($#)); then
+    in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" \
+      >"$log" 2>&1 || fail "apt-get install $*: $(tail -n 5 "$log")"
+  fi
+  # Versions the archive no longer serves leave the shared package cache.
+  in_root apt-get autoclean -q >/dev/null
 }
 
 # mount_into SOURCE PATH_INSIDE MOUNT_OPTIONS...

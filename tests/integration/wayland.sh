@@ -99,29 +99,7 @@ picture_on() {
   done
   return 1
 }
-# settled OUTPUT NAME: waits up to half a minute for the picture on OUTPUT with its fade in over
-# (two shots in a row of the same brightness), shot into NAME.
-settled() {
-  local last=-100 now
-  for _ in $(seq 60); do
-    if shoot "$1" "$2" 2>/dev/null; then
-      now=$(mean "$shots_dir/$2")
-      ((now > 100 && now - last < 3 && last - now < 3)) && return 0
-      last=$now
-    fi
-    sleep 0.5
-  done
-  fail "$1 shows no settled picture (mean $last): $(tail -n 3 "$work/stderr")"
-}
-# The run's own process, once it is there (`as_user` runs it as a child of runuser).
-run_pid() {
-  local pid
-  for _ in $(seq 100); do
-    pid=$(pgrep -u "$user" -x flurrix) && echo "$pid" && return 0
-    sleep 0.1
-  done
-  fail "the run's process is not there: $(tail -n 3 "$work/stderr")"
-}
+shot_file() { echo "$shots_dir/$1"; }
 # SIGTERM to the run's process; waits for its end.
 end_run() {
   local pid

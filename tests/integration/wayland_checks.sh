@@ -5,6 +5,11 @@
 #   detail PNG               the picture's finest detail: how far it is, on average, from itself
 #                            blurred by a fraction of a pixel (a picture drawn at fewer pixels and
 #                            blown up to these has little)
+#   settled OUTPUT NAME [LEAST]  waits up to half a minute until the caller's `shoot OUTPUT NAME`
+#                            gives a picture brighter than LEAST (100) at the same brightness
+#                            twice in a row (its fade in over), in the file `shot_file NAME` names
+#   run_pid                  the run's own process of user $user, once it is there (`as_user`
+#                            runs it as a child of runuser)
 #   as_sharp SHOT REFERENCE  true when SHOT has at least two thirds of REFERENCE's detail (says
 #                            both figures). Measured on snow over a plain colour at 1280x720:
 #                            0.83 to 1.06 of the scale-1 detail where the run draws the panel's
@@ -26,4 +31,24 @@ as_sharp() {
   reference=$(detail "$2")
   echo "detail ${shot} against ${reference}"
   awk -v s="$shot" -v r="$reference" 'BEGIN { exit !(3 * s >= 2 * r) }'
+}
+settled() {
+  local last=-100 now least=${3:-100}
+  for _ in $(seq 60); do
+    if shoot "$1" "$2" 2>/dev/null; then
+      now=$(convert "$(shot_file "$2")" -format '%[fx:int(mean*255)]' info:)
+      ((now > least && now - last < 3 && last - now < 3)) && return 0
+      last=$now
+    fi
+    sleep 0.5
+  done
+  fail "$1 shows no settled picture (mean $last): $(tail -n 3 "$work/stderr" 2>/dev/null)"
+}
+run_pid() {
+  local pid
+  for _ in $(seq 100); do
+    pid=$(pgrep -u "$user" -x flurrix) && echo "$pid" && return 0
+    sleep 0.1
+  done
+  fail "the run's process is not there: $(tail -n 3 "$work/stderr")"
 }
