@@ -102,10 +102,13 @@ export class Saver {
     process.wait_async(null, () => this.Ended(run));
   }
 
-  // Each window full screen on a monitor no other window of the run covers, above the top bar.
+  // Each window full screen on a monitor no other window of the run covers, above the top bar:
+  // where the run asked for it to be if that monitor is free. The monitor comes from where the
+  // window is: GNOME 48 updates get_monitor() only after the window is shown.
   Place(run, window) {
     const taken = new Set([...run.monitors].filter(([w]) => w !== window).map(([, m]) => m));
-    let monitor = window.get_monitor();
+    const at = global.display.get_monitor_index_for_rect(window.get_frame_rect());
+    let monitor = at;
     if (monitor < 0 || taken.has(monitor)) {
       const free = [...Array(global.display.get_n_monitors()).keys()].find(m => !taken.has(m));
       if (free !== undefined) monitor = free;
@@ -113,7 +116,7 @@ export class Saver {
     run.monitors.set(window, monitor);
     window.make_above();
     window.stick();
-    if (window.get_monitor() !== monitor) window.move_to_monitor(monitor);
+    if (monitor !== at) window.move_to_monitor(monitor);
     window.make_fullscreen();
   }
 
