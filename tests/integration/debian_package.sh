@@ -18,7 +18,8 @@ user=flurrix-xss-$$
 daemon=
 cleanup() {
   [[ -n $daemon ]] && kill "$daemon" 2>/dev/null || true
-  pkill -9 -u "$user" 2>/dev/null || true
+  # userdel refuses a user whose processes are still ending.
+  for _ in $(seq 50); do pkill -9 -u "$user" 2>/dev/null || break; sleep 0.1; done
   userdel "$user" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"

@@ -45,7 +45,11 @@ fail() {
   exit 1
 }
 cleanup() {
-  pkill -9 -u "$user" 2>/dev/null || true
+  # userdel refuses a user whose processes are still ending.
+  for _ in $(seq 50); do pkill -9 -u "$user" 2>/dev/null || break; sleep 0.1; done
+  # The X server's sockets and locks.
+  find /tmp/.X11-unix /tmp -maxdepth 1 -user "$user" \( -name 'X[0-9]*' -o -name '.X*-lock' \) \
+    -delete 2>/dev/null || true
   userdel "$user" 2>/dev/null || true
   rm -rf "$work"
 }
