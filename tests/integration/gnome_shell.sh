@@ -37,6 +37,7 @@ uuid=flurrix@flurrix.example.com
 extension=$prefix/share/gnome-shell/extensions/$uuid
 [[ -f $extension/schemas/gschemas.compiled ]] || fail "no compiled schema in $extension"
 version=$(gnome-shell --version | sed 's/[^0-9]*\([0-9]*\).*/\1/')
+rm -f "$shots/gnome$version-not-covered.png"
 user=flurrix-gs-$$
 # A failure shows the end of the shell's log too.
 fail() {
