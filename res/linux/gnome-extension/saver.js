@@ -53,6 +53,7 @@ export class Saver {
   Disable() {
     this.End();
     this._idle.remove_watch(this._idleWatch);
+    this._idleWatch = 0;
     this._settings.disconnect(this._settingsChanged);
     this._settings = null;
   }
