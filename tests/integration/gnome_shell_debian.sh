@@ -23,11 +23,10 @@ shots=$(realpath "$2")
 suite=${3:-trixie}
 trap debian_root_cleanup EXIT
 
-(cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack could not make the package"
-deb=$(ls -t "$build"/flurrix_*.deb | head -n 1)
 debian_root_make "$suite"
 # The shell and what the test runs beside it, as ./test.sh installs them here (the GNOME line of
-# the test packages), and the tools this machine has anyway.
+# the test packages), and the tools this machine has anyway. Kept without the program, which is
+# installed afresh each time.
 mapfile -t -d ' ' packages < <(grep -m 1 '^gnome-shell ' \
   "$tests/../../scripts/packages/linux-test.txt" | tr -d '\n')
 [[ ${#packages[@]} -gt 1 ]] || fail "no GNOME line in scripts/packages/linux-test.txt"
@@ -46,12 +45,7 @@ else
   tar -C "$root" --exclude=./proc --exclude=./var/cache/apt/archives -cf "$gnome.part" . &&
     mv "$gnome.part" "$gnome"
 fi
-cp "$deb" "$root/tmp/"
-in_root apt-get update -q >"$debian_root_work/apt" 2>&1 ||
-  fail "apt-get update: $(tail -n 5 "$debian_root_work/apt")"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-  "/tmp/$(basename "$deb")" >"$debian_root_work/apt" 2>&1 ||
-  fail "apt-get install of the package: $(tail -n 5 "$debian_root_work/apt")"
+debian_root_install "$build"
 
 mount_into sysfs /sys -t sysfs -o ro
 mount_into tmpfs /dev/shm -t tmpfs
