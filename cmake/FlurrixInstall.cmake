@@ -7,6 +7,9 @@
 #   PREFIX/share/xscreensaver/config/      the hack's description for xscreensaver-settings
 #   PREFIX/share/applications/, icons/     the settings' menu entry and its icon
 #   PREFIX/share/man/man1/, doc/flurrix/   the manual page, the licence and the change log
+#   PREFIX/share/gnome-shell/extensions/flurrix@flurrix.example.com/
+#                            the GNOME Shell extension that starts the run on GNOME, with its
+#                            settings schema compiled
 include(GNUInstallDirs)
 set(FLURRIX_PROGRAM_DIR libexec/flurrix)
 
@@ -33,6 +36,24 @@ install(FILES ${res}/flurrix.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/xscree
 install(FILES ${res}/flurrix.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${res}/flurrix.svg DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
 install(FILES ${res}/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/flurrix)
+# The GNOME Shell extension: one folder that every GNOME from 42 loads (see its saver.js), and its
+# settings schema compiled beside it, where the extension looks for it.
+find_program(FLURRIX_COMPILE_SCHEMAS glib-compile-schemas REQUIRED)
+set(extension_uuid flurrix@flurrix.example.com)
+set(extension_source ${res}/gnome-extension)
+set(extension_schemas ${CMAKE_BINARY_DIR}/gnome-extension/schemas)
+file(GLOB extension_schema_files ${extension_source}/schemas/*.gschema.xml)
+add_custom_command(OUTPUT ${extension_schemas}/gschemas.compiled
+  COMMAND ${FLURRIX_COMPILE_SCHEMAS} --strict --targetdir=${extension_schemas}
+          ${extension_source}/schemas
+  DEPENDS ${extension_schema_files}
+  COMMENT "Compiling the GNOME Shell extension's settings schema"
+  VERBATIM)
+add_custom_target(flurrix_gnome_extension ALL DEPENDS ${extension_schemas}/gschemas.compiled)
+set(extension_dir ${CMAKE_INSTALL_DATAROOTDIR}/gnome-shell/extensions/${extension_uuid})
+install(DIRECTORY ${extension_source}/ DESTINATION ${extension_dir})
+install(FILES ${extension_schemas}/gschemas.compiled DESTINATION ${extension_dir}/schemas)
+
 # Debian keeps the change log and manual pages compressed, byte for byte the same in every build.
 function(flurrix_compressed source output)
   add_custom_command(OUTPUT ${output} COMMAND gzip -9nc ${source} > ${output}

@@ -2,7 +2,9 @@
 // window, anchored to all four edges and sized by the compositor, drawn through EGL with one
 // OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run. Each
 // surface is drawn at its output's own pixels (output_scale.h), so a scaled output is as sharp as
-// an unscaled one.
+// an unscaled one. Where the compositor has no layer-shell (GNOME), each output gets a full-screen
+// xdg-shell toplevel instead (xdg_toplevel.h), which the GNOME Shell extension places above
+// everything.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <poll.h>
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +27,9 @@
 #include "screen/output_scale.h"
 #include "screen/outputs.h"
 #include "screen/screen.h"
+#include "screen/xdg_toplevel.h"
 #include "viewporter-client-protocol.h"
+#include "xdg_shell-client-protocol.h"
 
 namespace screen {
 namespace {
@@ -38,6 +43,7 @@ struct OutputSurface {
   int32_t pendingScale = 1;
   wl_surface* surface = nullptr;
   zwlr_layer_surface_v1* layer = nullptr;
+  std::unique_ptr<FullScreenToplevel> toplevel;  // the role instead of `layer` without layer-shell
   wp_viewport* viewport = nullptr;  // with `fraction`, where the compositor offers both
   wp_fractional_scale_v1* fraction = nullptr;
   std::vector<wl_output*> entered;  // the outputs the surface is on
@@ -83,7 +89,7 @@ class WaylandScreen final : public Screen {
   // Listeners of the registry and of the layer surfaces.
   void Global(wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
   void GlobalRemoved(uint32_t name);
-  void Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height);
+  void Configured(OutputSurface& s, uint32_t width, uint32_t height);
   void Closed(OutputSurface& s);
   // What the compositor says of scales: an output's, the outputs a surface is on, and the
   // surface's preferred scales. Each redraws what it changed at its new size.
@@ -103,6 +109,7 @@ class WaylandScreen final : public Screen {
   zwlr_layer_shell_v1* shell_ = nullptr;
   wp_viewporter* viewporter_ = nullptr;
   wp_fractional_scale_manager_v1* fractionalScale_ = nullptr;
+  xdg_wm_base* wmBase_ = nullptr;
   EGLDisplay egl_ = EGL_NO_DISPLAY;
   EGLConfig config_ = nullptr;
   EGLContext context_ = EGL_NO_CONTEXT;
@@ -124,9 +131,10 @@ const wl_registry_listener kRegistryListener = {
 };
 
 const zwlr_layer_surface_v1_listener kLayerListener = {
-    [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
+    [](void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {
+      zwlr_layer_surface_v1_ack_configure(layer, serial);
       auto* s = static_cast<OutputSurface*>(data);
-      s->screen->Configured(*s, serial, width, height);
+      s->screen->Configured(*s, width, height);
     },
     [](void* data, zwlr_layer_surface_v1*) {
       auto* s = static_cast<OutputSurface*>(data);
@@ -202,6 +210,7 @@ WaylandScreen::~WaylandScreen() {
   if (fractionalScale_) wp_fractional_scale_manager_v1_destroy(fractionalScale_);
   if (viewporter_) wp_viewporter_destroy(viewporter_);
   if (shell_) zwlr_layer_shell_v1_destroy(shell_);
+  if (wmBase_) xdg_wm_base_destroy(wmBase_);
   if (compositor_) wl_compositor_destroy(compositor_);
   if (registry_) wl_registry_destroy(registry_);
   if (display_) wl_display_disconnect(display_);
@@ -223,6 +232,10 @@ void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* int
   } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
     fractionalScale_ = static_cast<wp_fractional_scale_manager_v1*>(
         wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+    wmBase_ =
+        static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+    AnswerPings(wmBase_);
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     OutputSurface& s = surfaces_[name];
     s.name = name;
@@ -249,10 +262,9 @@ void WaylandScreen::GlobalRemoved(uint32_t name) {
   wl_output_destroy(output);
 }
 
-// The compositor's size for a surface: acknowledged, and the surface drawn at that size in its
-// output's pixels.
-void WaylandScreen::Configured(OutputSurface& s, uint32_t serial, uint32_t width, uint32_t height) {
-  zwlr_layer_surface_v1_ack_configure(s.layer, serial);
+// The compositor's size for a surface, acknowledged by its role: the surface drawn at that size
+// in its output's pixels.
+void WaylandScreen::Configured(OutputSurface& s, uint32_t width, uint32_t height) {
   s.width = static_cast<int32_t>(std::min<uint32_t>(width, 1u << 15));
   s.height = static_cast<int32_t>(std::min<uint32_t>(height, 1u << 15));
   // The surface's size in the compositor's units, whatever the buffer's pixels.
@@ -333,6 +345,14 @@ void WaylandScreen::MakeSurface(OutputSurface& s) {
     s.fraction = wp_fractional_scale_manager_v1_get_fractional_scale(fractionalScale_, s.surface);
     wp_fractional_scale_v1_add_listener(s.fraction, &kFractionListener, &s);
   }
+  if (!shell_) {
+    s.toplevel = std::make_unique<FullScreenToplevel>(
+        wmBase_, s.surface, s.output,
+        [this, &s](int32_t width, int32_t height) { Configured(s, width, height); },
+        // A toplevel closes when the user or the shell closes the window: the run ends.
+        [this] { quit_ = true; });
+    return;
+  }
   s.layer = zwlr_layer_shell_v1_get_layer_surface(shell_, s.surface, s.output,
                                                   ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "flurrix");
   zwlr_layer_surface_v1_set_anchor(
@@ -353,6 +373,7 @@ void WaylandScreen::DropSurface(OutputSurface& s) {
   }
   if (s.window) wl_egl_window_destroy(s.window);
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  s.toplevel.reset();
   if (s.fraction) wp_fractional_scale_v1_destroy(s.fraction);
   if (s.viewport) wp_viewport_destroy(s.viewport);
   if (s.surface) wl_surface_destroy(s.surface);
@@ -414,10 +435,10 @@ bool WaylandScreen::Connect() {
   registry_ = wl_display_get_registry(display_);
   wl_registry_add_listener(registry_, &kRegistryListener, this);
   Roundtrip();
-  if (!compositor_ || !shell_) {
+  if (!compositor_ || (!shell_ && !wmBase_)) {
     std::fprintf(stderr,
-                 "flurrix: the compositor offers no layer-shell surfaces (GNOME has none), so "
-                 "the snow cannot cover its outputs\n");
+                 "flurrix: the compositor offers neither layer-shell surfaces nor xdg-shell "
+                 "windows, so the snow cannot cover its outputs\n");
     return false;
   }
   if (!StartEgl()) {

@@ -18,7 +18,8 @@ user=flurrix-xss-$$
 daemon=
 cleanup() {
   [[ -n $daemon ]] && kill "$daemon" 2>/dev/null || true
-  pkill -9 -u "$user" 2>/dev/null || true
+  # userdel refuses a user whose processes are still ending.
+  for _ in $(seq 50); do pkill -9 -u "$user" 2>/dev/null || break; sleep 0.1; done
   userdel "$user" 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
@@ -36,6 +37,12 @@ for path in /usr/bin/flurrix /usr/libexec/flurrix/libflurrix.so /usr/libexec/xsc
     /usr/share/xscreensaver/config/flurrix.xml /usr/share/applications/flurrix.desktop \
     /usr/share/flurrix/data/forest/aurora.jpg; do
   [[ -e $path ]] || fail "$path is not installed"
+done
+# The GNOME Shell extension in both its forms, with its compiled settings schema.
+extension=/usr/share/gnome-shell/extensions/flurrix@flurrix.example.com
+for path in metadata.json extension.js extension/__init__.js prefs.js prefs/__init__.js saver.js \
+    preferences.js schemas/gschemas.compiled; do
+  grep -qx "$extension/$path" "$work/files" || fail "the package has no $extension/$path"
 done
 (cd / && XDG_CONFIG_HOME=$work/config flurrix /i) || fail "flurrix /i failed"
 grep -q "^Path = /usr/libexec/flurrix/" "$work/config/Corvantic/Flurrix Screensaver/config.ini" ||
