@@ -1,6 +1,7 @@
 // The screen over Wayland: a layer-shell surface on the overlay layer of every output, above every
 // window, anchored to all four edges and sized by the compositor, drawn through EGL with one
-// OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run. Each
+// OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run; a pointer
+// over the run shows nothing (hidden_pointer.h). Each
 // surface is drawn at its output's own pixels (output_scale.h), so a scaled output is as sharp as
 // an unscaled one. Where the compositor has no layer-shell (GNOME), each output gets a full-screen
 // xdg-shell toplevel instead (xdg_toplevel.h), which the GNOME Shell extension places above
@@ -24,6 +25,7 @@
 #include "fractional_scale-client-protocol.h"
 #include "layer_shell-client-protocol.h"
 #include "screen/connection_watch.h"
+#include "screen/hidden_pointer.h"
 #include "screen/output_scale.h"
 #include "screen/outputs.h"
 #include "screen/screen.h"
@@ -118,6 +120,7 @@ class WaylandScreen final : public Screen {
   std::vector<Output> ready_;  // the surfaces drawn on, as the run numbers them
   bool open_ = false;
   bool quit_ = false;
+  HiddenPointer pointer_;
   ConnectionWatch watch_;
 };
 
@@ -201,6 +204,7 @@ const wp_fractional_scale_v1_listener kFractionListener = {
 
 WaylandScreen::~WaylandScreen() {
   Close();
+  pointer_.ReleaseAll();
   for (auto& [name, s] : surfaces_) wl_output_destroy(s.output);
   surfaces_.clear();
   if (egl_ != EGL_NO_DISPLAY) {
@@ -232,6 +236,8 @@ void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* int
   } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
     fractionalScale_ = static_cast<wp_fractional_scale_manager_v1*>(
         wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
+    pointer_.AddSeat(registry, name);
   } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
     wmBase_ =
         static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
@@ -251,6 +257,7 @@ void WaylandScreen::Global(wl_registry* registry, uint32_t name, const char* int
 }
 
 void WaylandScreen::GlobalRemoved(uint32_t name) {
+  pointer_.RemoveSeat(name);
   const auto found = surfaces_.find(name);
   if (found == surfaces_.end()) return;
   wl_output* output = found->second.output;

@@ -7,7 +7,7 @@
 # (turned 90 degrees) shows the picture upright and cut to its shape, as an X11 monitor of that
 # shape does; the compositor going away ends it; swayidle starts it after its timeout and a key
 # typed with wtype ends it through the resume command.
-#   wayland.sh BUILD_DIR SCREENSHOT_FOLDER
+#   wayland.sh BUILD_DIR SCREENSHOT_FOLDER VIRTUAL_POINTER
 set -euo pipefail
 source "$(dirname "$0")/virtual_display.sh"
 source "$(dirname "$0")/wayland_checks.sh"
@@ -17,6 +17,7 @@ if [[ $(id -u) != 0 ]]; then
 fi
 build=$(realpath "$1")
 shots=$(realpath "$2")
+pointer_tool=$(realpath "$3")
 work=$(mktemp -d)
 chmod 755 "$work"
 user=flurrix-wl-$$
@@ -42,7 +43,7 @@ chown "$user" "$work/home" "$work/runtime" "$work/config"
 chmod 700 "$work/runtime"
 
 # The program, its engine and its content where the user can reach them.
-cp "$build/flurrix" "$build/libflurrix.so" "$work/"
+cp "$build/flurrix" "$build/libflurrix.so" "$pointer_tool" "$work/"
 cp -r "$build/data" "$work/data"
 program=$work/flurrix
 
@@ -189,6 +190,16 @@ as_sharp "$shots_dir/scale2.png" "$shots_dir/scale1.png" ||
   fail "scale 2: the picture is softer than at scale 1"
 cp "$shots_dir/scale1.png" "$shots/wayland-scale1.png"
 cp "$shots_dir/scale2.png" "$shots/wayland-scale2.png"
+
+# No pointer over the run: a pointer put over it (near the layout's top-left corner, on
+# HEADLESS-1) is told to show nothing there.
+mark=$(wc -l <"$work/stderr")
+as_user "$work/$(basename "$pointer_tool")" 1 1 100 100 >"$work/pointer" 2>&1 &
+pointer=$!
+hidden() { log_after "$mark" | sed -n '/wl_pointer@[0-9]*\.enter(/,$p' | grep -q 'wl_pointer@[0-9]*\.set_cursor([0-9]*, nil, 0, 0)'; }
+wait_until 30 hidden || fail "the pointer over the run is not hidden: $(cat "$work/pointer")"
+pkill -u "$user" -f "$work/$(basename "$pointer_tool")" || true
+wait "$pointer" || true
 end_run
 
 # A portrait output: HEADLESS-2 at 640x360 turned 90 degrees is covered at 360x640 and shows the
