@@ -125,6 +125,7 @@ export class Saver {
   End() {
     const run = this._run;
     if (!run || run.killTimer) return;
+    run.endAsked = true;
     if (run.activeWatch) this._idle.remove_watch(run.activeWatch);
     run.activeWatch = 0;
     run.process.send_signal(15);
@@ -142,5 +143,13 @@ export class Saver {
     global.display.disconnect(run.windowCreated);
     this._main.messageTray.bannerBlocked = run.bannerBlocked;
     if (this._run === run) this._run = null;
+    // The idle watch may have fired while this run was still ending (a slow machine takes a
+    // while to end it), and it fires only once per idle spell: the user idle that long again
+    // gets the snow now. Only after an end we asked for, so a run that fails by itself is not
+    // started over and over.
+    if (run.endAsked && this._settings &&
+        this._idle.get_idletime() >= this._settings.get_uint('start-after') * 1000) {
+      this.Start();
+    }
   }
 }
