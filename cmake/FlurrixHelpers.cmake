@@ -21,3 +21,19 @@ function(flurrix_find_fltk)
   find_package(X11 REQUIRED)
   target_link_libraries(Flurrix::fltk INTERFACE ${FLTK_LIB} X11::X11)
 endfunction()
+
+# flurrix_wayland_protocol(TARGET NAME XML): the client code of a Wayland protocol, made by
+# wayland-scanner, built into TARGET, whose sources include "NAME-client-protocol.h".
+function(flurrix_wayland_protocol target name xml)
+  find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
+  set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
+  add_custom_command(
+    OUTPUT ${generated}/${name}-client-protocol.h ${generated}/${name}-protocol.c
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
+    COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${generated}/${name}-client-protocol.h
+    COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${generated}/${name}-protocol.c
+    DEPENDS ${xml}
+    COMMENT "Generating the ${name} protocol code")
+  target_sources(${target} PRIVATE ${generated}/${name}-protocol.c)
+  target_include_directories(${target} PRIVATE ${generated})
+endfunction()
