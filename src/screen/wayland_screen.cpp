@@ -1,11 +1,10 @@
 // The screen over Wayland: a layer-shell surface on the overlay layer of every output, above every
 // window, anchored to all four edges and sized by the compositor, drawn through EGL with one
 // OpenGL 3.3 core context. No input: an idle daemon or a locker owns it and ends the run; a pointer
-// over the run shows nothing (hidden_pointer.h). Each
-// surface is drawn at its output's own pixels (output_scale.h), so a scaled output is as sharp as
-// an unscaled one. Where the compositor has no layer-shell (GNOME), each output gets a full-screen
-// xdg-shell toplevel instead (xdg_toplevel.h), which the GNOME Shell extension places above
-// everything.
+// over the run shows nothing (hidden_pointer.h). Each surface is drawn at its output's own pixels
+// (output_scale.h), so a scaled output is as sharp as an unscaled one. Where the compositor has no
+// layer-shell (GNOME), each output gets a full-screen xdg-shell toplevel instead (xdg_toplevel.h),
+// which the GNOME Shell extension places above everything.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <poll.h>
